@@ -1,0 +1,3 @@
+#include "demo/program.hpp"
+
+int main() { demo_main(); }

@@ -1,0 +1,52 @@
+#pragma once
+// The audio library's calls, as the show makes them, on SDL audio and libmpg123.
+// The whole mp3 is decoded up front to 16-bit stereo at 44100 Hz; positions and lengths
+// are byte offsets into that decoded stream (4 bytes per sample frame).
+
+#include <cstdint>
+
+using DWORD = uint32_t;
+using BOOL = int;
+using HSTREAM = DWORD;
+using HWND = void*;
+
+// Error codes reported by BASS_ErrorGetCode.
+enum : DWORD {
+    BASS_OK = 0,
+    BASS_ERROR_MEM = 1,
+    BASS_ERROR_FILEOPEN = 2,
+    BASS_ERROR_DRIVER = 3,
+    BASS_ERROR_HANDLE = 5,
+    BASS_ERROR_FORMAT = 6,
+    BASS_ERROR_INIT = 8,
+    BASS_ERROR_START = 9,
+    BASS_ERROR_ALREADY = 14,
+    BASS_ERROR_NOPLAY = 24,
+    BASS_ERROR_DEVICE = 23,
+    BASS_ERROR_FILEFORM = 41,
+    BASS_ERROR_UNKNOWN = 0xFFFFFFFF,
+};
+
+// 0x80001: version 1.8.
+DWORD BASS_GetVersion();
+// The code of the last failure, 0 when the last call succeeded.
+DWORD BASS_ErrorGetCode();
+// Device -1 opens the default output at `freq` (16-bit stereo); device -2 opens nothing
+// and always succeeds, its position then follows the wall clock.
+BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win);
+// mem must be 0 and `file` a path; offset and length 0 take the whole file.
+// Returns 0 when the file is missing or cannot be decoded.
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length,
+                              DWORD flags);
+BOOL BASS_Start();
+BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags);
+// Whole sample frames: always a multiple of 4 bytes.
+DWORD BASS_ChannelSeconds2Bytes(DWORD handle, float seconds);
+// The byte offset of the sample being heard; 0 before play, 0xFFFFFFFF on failure,
+// never past the end of the stream.
+DWORD BASS_ChannelGetPosition(DWORD handle);
+// Copies up to `length` decoded bytes at the current position; fewer near the end.
+// Returns the count, or 0xFFFFFFFF on failure.
+DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
+// Stops and releases everything; harmless when nothing was initialised.
+void BASS_Free();

@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# Builds everything (the data set included) and plays the show from the data folder.
+source "$(dirname "$0")/common.sh"
+cd "$build_dir/data"
+exec ../demo
