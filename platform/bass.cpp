@@ -23,8 +23,8 @@ DWORD lastError = BASS_OK;
 
 struct Output {
     bool initialised = false;
-    bool deviceOpen = false;    // a real SDL audio device is running
-    DWORD queuedBytes = 0;      // one device buffer: what is consumed but not yet heard
+    bool deviceOpen = false; // a real SDL audio device is running
+    DWORD queuedBytes = 0;   // one device buffer: what is consumed but not yet heard
 } output;
 
 struct Stream {
@@ -45,22 +45,18 @@ void feed(void*, Uint8* buffer, int length) {
     const size_t total = music.data.size();
     size_t at = music.playing ? size_t(music.consumed.load()) : total;
     const size_t count = at < total ? std::min(total - at, size_t(length)) : 0;
-    if (count)
-        std::memcpy(buffer, music.data.data() + at, count);
+    if (count) std::memcpy(buffer, music.data.data() + at, count);
     std::memset(buffer + count, 0, size_t(length) - count);
-    if (count)
-        music.consumed += count;
+    if (count) music.consumed += count;
 }
 
 // The whole file decoded to 16-bit stereo at 44100 Hz; mpg123 resamples and duplicates
 // mono channels as needed. Returns a BASS error code.
 DWORD decode(const char* path, std::vector<uint8_t>& out) {
-    if (mpg123_init() != MPG123_OK)
-        return BASS_ERROR_UNKNOWN;
+    if (mpg123_init() != MPG123_OK) return BASS_ERROR_UNKNOWN;
     int err = MPG123_OK;
     mpg123_handle* handle = mpg123_new(nullptr, &err);
-    if (!handle)
-        return BASS_ERROR_MEM;
+    if (!handle) return BASS_ERROR_MEM;
     mpg123_param(handle, MPG123_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO, 0.0);
     mpg123_param(handle, MPG123_FORCE_RATE, rate, 0.0);
     mpg123_format_none(handle);
@@ -75,8 +71,7 @@ DWORD decode(const char* path, std::vector<uint8_t>& out) {
         size_t done = 0;
         const int result = mpg123_read(handle, chunk.data(), chunk.size(), &done);
         out.insert(out.end(), chunk.data(), chunk.data() + done);
-        if (result == MPG123_DONE)
-            break;
+        if (result == MPG123_DONE) break;
         if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
             out.clear();
             break;
@@ -88,7 +83,9 @@ DWORD decode(const char* path, std::vector<uint8_t>& out) {
     return out.empty() ? BASS_ERROR_FILEFORM : BASS_OK;
 }
 
-bool validStream(DWORD handle) { return handle == theStream && music.created; }
+bool validStream(DWORD handle) {
+    return handle == theStream && music.created;
+}
 
 DWORD bytesOf(uint64_t sampleFrames) {
     const uint64_t bytes = sampleFrames * frameBytes;
@@ -97,20 +94,22 @@ DWORD bytesOf(uint64_t sampleFrames) {
 
 } // namespace
 
-DWORD BASS_GetVersion() { return version; }
+DWORD BASS_GetVersion() {
+    return version;
+}
 
-DWORD BASS_ErrorGetCode() { return lastError; }
+DWORD BASS_ErrorGetCode() {
+    return lastError;
+}
 
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
-    if (output.initialised)
-        return fail(BASS_ERROR_ALREADY);
+    if (output.initialised) return fail(BASS_ERROR_ALREADY);
     if (device == -2 || platform::fixedStepActive()) {
         output = Output{true, false, 0};
         lastError = BASS_OK;
         return 1;
     }
-    if (device != -1)
-        return fail(BASS_ERROR_DEVICE);
+    if (device != -1) return fail(BASS_ERROR_DEVICE);
     SDL_AudioSpec wanted{};
     wanted.freq = int(freq);
     wanted.format = AUDIO_S16SYS;
@@ -118,8 +117,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     wanted.samples = 1024;
     wanted.callback = feed;
     SDL_AudioSpec obtained{};
-    if (SDL_OpenAudio(&wanted, &obtained) < 0)
-        return fail(BASS_ERROR_DEVICE);
+    if (SDL_OpenAudio(&wanted, &obtained) < 0) return fail(BASS_ERROR_DEVICE);
     // Formats other than the one asked for are not converted here: refuse them.
     if (obtained.freq != int(freq) || obtained.format != AUDIO_S16SYS || obtained.channels != 2) {
         SDL_CloseAudio();
@@ -130,40 +128,31 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     return 1;
 }
 
-HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length,
-                              DWORD flags) {
-    if (!output.initialised)
-        return fail(BASS_ERROR_INIT);
-    if (mem || !file)
-        return fail(BASS_ERROR_FILEOPEN);
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
+    if (!output.initialised) return fail(BASS_ERROR_INIT);
+    if (mem || !file) return fail(BASS_ERROR_FILEOPEN);
     std::vector<uint8_t> decoded;
     const DWORD code = decode(static_cast<const char*>(file), decoded);
-    if (code != BASS_OK)
-        return fail(code);
-    if (output.deviceOpen)
-        SDL_LockAudio();
+    if (code != BASS_OK) return fail(code);
+    if (output.deviceOpen) SDL_LockAudio();
     music.data.swap(decoded);
     music.created = true;
     music.playing = false;
     music.consumed = 0;
-    if (output.deviceOpen)
-        SDL_UnlockAudio();
+    if (output.deviceOpen) SDL_UnlockAudio();
     lastError = BASS_OK;
     return theStream;
 }
 
 BOOL BASS_Start() {
-    if (!output.initialised)
-        return fail(BASS_ERROR_INIT);
-    if (output.deviceOpen)
-        SDL_PauseAudio(0);
+    if (!output.initialised) return fail(BASS_ERROR_INIT);
+    if (output.deviceOpen) SDL_PauseAudio(0);
     lastError = BASS_OK;
     return 1;
 }
 
 BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags) {
-    if (!validStream(handle))
-        return fail(BASS_ERROR_HANDLE);
+    if (!validStream(handle)) return fail(BASS_ERROR_HANDLE);
     music.playTicks = SDL_GetTicks();
     music.playFrame = platform::presentedFrames();
     music.consumed = 0;
@@ -188,8 +177,7 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
         return failed;
     }
     lastError = BASS_OK;
-    if (!music.playing)
-        return 0;
+    if (!music.playing) return 0;
     if (platform::fixedStepActive()) {
         const uint64_t frames = platform::presentedFrames() - music.playFrame;
         return bytesOf(frames * rate / uint64_t(platform::fixedStepRate()));
@@ -218,8 +206,7 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
 }
 
 void BASS_Free() {
-    if (output.deviceOpen)
-        SDL_CloseAudio();
+    if (output.deviceOpen) SDL_CloseAudio();
     output = Output{};
     music.playing = false;
     music.created = false;

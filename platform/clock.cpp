@@ -13,30 +13,39 @@ PresentHook presentHook;
 MilestoneHook milestoneHook;
 } // namespace
 
-void useFixedStep(int framesPerSecond) { stepRate = framesPerSecond > 0 ? framesPerSecond : 0; }
-bool fixedStepActive() { return stepRate > 0; }
-int fixedStepRate() { return stepRate; }
-uint64_t presentedFrames() { return frames; }
+void useFixedStep(int framesPerSecond) {
+    stepRate = framesPerSecond > 0 ? framesPerSecond : 0;
+}
+bool fixedStepActive() {
+    return stepRate > 0;
+}
+int fixedStepRate() {
+    return stepRate;
+}
+uint64_t presentedFrames() {
+    return frames;
+}
 
-void setPresentHook(PresentHook hook) { presentHook = std::move(hook); }
+void setPresentHook(PresentHook hook) {
+    presentHook = std::move(hook);
+}
 
 int present(SDL_Surface* screen) {
     const int result = presentHook ? presentHook(screen) : SDL_Flip(screen);
-    if (result >= 0)
-        ++frames;
+    if (result >= 0) ++frames;
     return result;
 }
 
 void delay(uint32_t ms) {
-    if (!fixedStepActive())
-        SDL_Delay(ms);
+    if (!fixedStepActive()) SDL_Delay(ms);
 }
 
-void setMilestoneHook(MilestoneHook hook) { milestoneHook = std::move(hook); }
+void setMilestoneHook(MilestoneHook hook) {
+    milestoneHook = std::move(hook);
+}
 
 void milestone(const char* name) {
-    if (milestoneHook)
-        milestoneHook(name);
+    if (milestoneHook) milestoneHook(name);
 }
 
 } // namespace platform
