@@ -459,9 +459,9 @@ private:
     }
 
     // Node ids count up per node chunk unless a NODE_ID chunk sets one; the parent id comes
-    // from the header.
+    // from the header, and is 0 (not "no parent") in a node without one.
     bool node(Span body, uint16_t& number) {
-        NodeIds ids{number++, noParent};
+        NodeIds ids{number++, 0};
         const bool ok = children(body, [&](Chunk& c) {
             switch (c.id) {
             case LIB3DS_NODE_ID:
