@@ -205,6 +205,15 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
     return DWORD(count);
 }
 
+DWORD BASS_StreamGetLength(HSTREAM handle) {
+    if (!validStream(handle)) {
+        lastError = BASS_ERROR_HANDLE;
+        return failed;
+    }
+    lastError = BASS_OK;
+    return DWORD(music.data.size());
+}
+
 void BASS_Free() {
     if (output.deviceOpen) SDL_CloseAudio();
     output = Output{};
