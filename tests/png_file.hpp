@@ -12,7 +12,8 @@
 inline bool writePng(const std::string& path, int w, int h, const std::vector<uint32_t>& pixels,
                      bool alpha) {
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
@@ -33,7 +34,8 @@ inline bool writePng(const std::string& path, int w, int h, const std::vector<ui
             *out++ = uint8_t(p >> 16);
             *out++ = uint8_t(p >> 8);
             *out++ = uint8_t(p);
-            if (alpha) *out++ = uint8_t(p >> 24);
+            if (alpha)
+                *out++ = uint8_t(p >> 24);
         }
         png_write_row(png, row.data());
     }

@@ -33,7 +33,8 @@ inline ProgramResult runProgram(const std::string& folder, const std::string& pr
                                 arguments + " >'" + out + "' 2>'" + err + "'";
     const int raw = std::system(command.c_str());
     ProgramResult result;
-    if (raw != -1 && WIFEXITED(raw)) result.status = WEXITSTATUS(raw);
+    if (raw != -1 && WIFEXITED(raw))
+        result.status = WEXITSTATUS(raw);
     result.out = readFile(out);
     result.err = readFile(err);
     std::filesystem::remove(out);

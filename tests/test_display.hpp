@@ -17,7 +17,8 @@ public:
 // Registers the environment from a test file: `static const bool display = withDisplay();`
 inline bool withDisplay() {
     static bool added = false;
-    if (!added) ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
+    if (!added)
+        ::testing::AddGlobalTestEnvironment(new DisplayEnvironment);
     added = true;
     return true;
 }

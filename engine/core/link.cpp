@@ -10,10 +10,12 @@ void Engine::linkResources() {
     ResourceRefSet refs;
     for (auto& [kind, names] : registry)
         for (auto& [name, object] : names) {
-            if (!object) continue;
+            if (!object)
+                continue;
             object->collectResourceRefs(refs);
             for (auto& [ref, linked] : refs)
-                if (linked) linkReference(*ref);
+                if (linked)
+                    linkReference(*ref);
         }
 }
 

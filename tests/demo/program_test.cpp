@@ -25,7 +25,8 @@ std::string dataFolder(const std::string& name, bool music, Wait wait) {
     const std::string folder = freshFolder(name);
     fs::create_directories(folder + "/img");
     fs::create_directories(folder + "/music");
-    if (music) fs::copy_file("../shared/testdata/audio/mpeg2.mp3", folder + "/music/tune3.mp3");
+    if (music)
+        fs::copy_file("../shared/testdata/audio/mpeg2.mp3", folder + "/music/tune3.mp3");
     if (wait == Wait::valid) {
         std::vector<uint32_t> pixels(512 * 384, 0xFF203040);
         EXPECT_TRUE(writePng(folder + "/img/wait.png", 512, 384, pixels, false));
