@@ -16,7 +16,8 @@ static void ConvertTorus(benchmark::State& state) {
     const testing::LibMesh torus = testing::makeTorus(rings, 100, true);
     for (auto _ : state) {
         Engine engine;
-        if (convertMesh(engine, torus.get()) != errNone) state.SkipWithError("conversion failed");
+        if (convertMesh(engine, torus.get()) != errNone)
+            state.SkipWithError("conversion failed");
         benchmark::DoNotOptimize(engine.findResource(kindMesh, "torus"));
     }
     state.counters["triangles"] = double(torus->faces);
@@ -26,7 +27,8 @@ BENCHMARK(ConvertTorus)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::k
 static void ImportReference(benchmark::State& state, const char* file) {
     for (auto _ : state) {
         Engine engine;
-        if (importScene(engine, "scene", file) != errNone) state.SkipWithError("import failed");
+        if (importScene(engine, "scene", file) != errNone)
+            state.SkipWithError("import failed");
         engine.linkResources();
     }
 }

@@ -26,11 +26,13 @@ struct WorkGroup {
     std::unordered_map<ExactKey<5>, uint32_t, ExactKeyHash<5>> cornerIndex;
 
     uint32_t addCorner(const Corner& c) {
-        if (hasNan({c.uv.x, c.uv.y, c.uv2.x, c.uv2.y})) return append(c);
+        if (hasNan({c.uv.x, c.uv.y, c.uv2.x, c.uv2.y}))
+            return append(c);
         const ExactKey<5> key{{c.normal, equalityBits(c.uv.x), equalityBits(c.uv.y),
                                equalityBits(c.uv2.x), equalityBits(c.uv2.y)}};
         auto found = cornerIndex.find(key);
-        if (found != cornerIndex.end()) return found->second;
+        if (found != cornerIndex.end())
+            return found->second;
         const uint32_t index = append(c);
         cornerIndex.emplace(key, index);
         return index;
@@ -48,20 +50,24 @@ public:
     explicit Welder(Mesh& mesh) : mesh(mesh) {}
 
     uint32_t vertex(const Vector& p) {
-        if (hasNan({p.x, p.y, p.z})) return appendVertex(p);
+        if (hasNan({p.x, p.y, p.z}))
+            return appendVertex(p);
         const ExactKey<3> key{{equalityBits(p.x), equalityBits(p.y), equalityBits(p.z)}};
         auto found = vertexIndex.find(key);
-        if (found != vertexIndex.end()) return found->second;
+        if (found != vertexIndex.end())
+            return found->second;
         const uint32_t index = appendVertex(p);
         vertexIndex.emplace(key, index);
         return index;
     }
 
     uint32_t normal(uint32_t vertex, const Vector& n) {
-        if (hasNan({n.x, n.y, n.z})) return appendNormal(vertex, n);
+        if (hasNan({n.x, n.y, n.z}))
+            return appendNormal(vertex, n);
         const ExactKey<4> key{{vertex, equalityBits(n.x), equalityBits(n.y), equalityBits(n.z)}};
         auto found = normalIndex.find(key);
-        if (found != normalIndex.end()) return found->second;
+        if (found != normalIndex.end())
+            return found->second;
         const uint32_t index = appendNormal(vertex, n);
         normalIndex.emplace(key, index);
         return index;
@@ -92,7 +98,8 @@ Vector exchanged(const float* v) {
 // axes normalised, without translation, for the normals.
 void objectSpace(const Lib3dsMesh& from, Lib3dsMatrix inv, Lib3dsMatrix rot) {
     lib3ds_matrix_copy(inv, const_cast<float(*)[4]>(from.matrix));
-    if (!lib3ds_matrix_inv(inv)) lib3ds_matrix_identity(inv);
+    if (!lib3ds_matrix_inv(inv))
+        lib3ds_matrix_identity(inv);
     lib3ds_matrix_identity(rot);
     for (int axis = 0; axis < 3; ++axis) {
         lib3ds_vector_copy(rot[axis], inv[axis]);
@@ -119,7 +126,8 @@ Error convert(Mesh& mesh, const Lib3dsMesh& from) {
     for (uint32_t f = 0; f < from.faces; ++f) {
         const Lib3dsFace& face = from.faceL[f];
         const std::string material(face.material, strnlen(face.material, sizeof face.material));
-        if (material.empty()) continue;
+        if (material.empty())
+            continue;
         WorkGroup& work = byMaterial[material];
         Triangle triangle;
         for (int k = 0; k < 3; ++k) {
@@ -127,7 +135,8 @@ Error convert(Mesh& mesh, const Lib3dsMesh& from) {
             Corner corner;
             corner.normal = weld.normal(weld.vertex(exchanged(positions[v].v)),
                                         exchanged(normals[size_t(f) * 3 + k].v));
-            if (v < from.texels) corner.uv = {from.texelL[v][0], -from.texelL[v][1]};
+            if (v < from.texels)
+                corner.uv = {from.texelL[v][0], -from.texelL[v][1]};
             triangle.corner[k] = work.addCorner(corner);
         }
         work.group.triangles.push_back(triangle);
@@ -150,15 +159,18 @@ Error convert(Mesh& mesh, const Lib3dsMesh& from) {
 
 Error convertMesh(Engine& engine, Lib3dsMesh* from) {
     const std::string name(from->name, strnlen(from->name, sizeof from->name));
-    if (engine.findResource(kindMesh, name)) return errNameInUse;
+    if (engine.findResource(kindMesh, name))
+        return errNameInUse;
     std::unique_ptr<Mesh> mesh;
     try {
         mesh = std::make_unique<Mesh>();
-        if (Error e = convert(*mesh, *from)) return e;
+        if (Error e = convert(*mesh, *from))
+            return e;
     } catch (const std::bad_alloc&) {
         return errMemory;
     }
-    if (Error e = engine.addResource(mesh.get(), name)) return e;
+    if (Error e = engine.addResource(mesh.get(), name))
+        return e;
     mesh.release();
     return errNone;
 }

@@ -256,10 +256,12 @@ TEST(Import, FuzzRegressions) {
     ASSERT_TRUE(listing);
     int files = 0;
     while (dirent* entry = readdir(listing)) {
-        if (entry->d_name[0] == '.') continue;
+        if (entry->d_name[0] == '.')
+            continue;
         Engine engine;
         const Error e = importScene(engine, "fuzz", dir + entry->d_name);
-        if (e == errNone) engine.linkResources();
+        if (e == errNone)
+            engine.linkResources();
         ++files;
     }
     closedir(listing);

@@ -47,7 +47,8 @@ bool sameVector(const Vector& a, const Vector& b) {
 void convertLinear(Lib3dsMesh& from, Mesh& mesh) {
     Lib3dsMatrix inv, rot;
     lib3ds_matrix_copy(inv, from.matrix);
-    if (!lib3ds_matrix_inv(inv)) lib3ds_matrix_identity(inv);
+    if (!lib3ds_matrix_inv(inv))
+        lib3ds_matrix_identity(inv);
     lib3ds_matrix_identity(rot);
     for (int i = 0; i < 3; ++i) {
         lib3ds_vector_copy(rot[i], inv[i]);
@@ -56,7 +57,8 @@ void convertLinear(Lib3dsMesh& from, Mesh& mesh) {
     std::vector<V3> positions(from.points), normals(size_t(from.faces) * 3);
     for (uint32_t i = 0; i < from.points; ++i)
         lib3ds_vector_transform(positions[i].v, inv, from.pointL[i].pos);
-    if (from.faces) lib3ds_mesh_calculate_normals(&from, &normals[0].v);
+    if (from.faces)
+        lib3ds_mesh_calculate_normals(&from, &normals[0].v);
     for (V3& n : normals) {
         Lib3dsVector t;
         lib3ds_vector_transform(t, rot, n.v);
@@ -66,7 +68,8 @@ void convertLinear(Lib3dsMesh& from, Mesh& mesh) {
     std::map<std::string, MeshGroup> groups;
     for (uint32_t f = 0; f < from.faces; ++f) {
         const Lib3dsFace& face = from.faceL[f];
-        if (!face.material[0]) continue;
+        if (!face.material[0])
+            continue;
         MeshGroup& group = groups[face.material];
         Triangle tri;
         for (int k = 0; k < 3; ++k) {
@@ -75,23 +78,27 @@ void convertLinear(Lib3dsMesh& from, Mesh& mesh) {
             uint32_t vi = 0;
             while (vi < mesh.vertices.size() && !(mesh.vertices[vi] == p))
                 ++vi;
-            if (vi == mesh.vertices.size()) mesh.vertices.push_back(p);
+            if (vi == mesh.vertices.size())
+                mesh.vertices.push_back(p);
             const float* nf = normals[size_t(f) * 3 + k].v;
             const Vector n{nf[1], nf[0], nf[2]};
             uint32_t ni = 0;
             while (ni < mesh.normals.size() &&
                    !(mesh.normals[ni].vertex == vi && mesh.normals[ni].normal == n))
                 ++ni;
-            if (ni == mesh.normals.size()) mesh.normals.push_back({vi, n});
+            if (ni == mesh.normals.size())
+                mesh.normals.push_back({vi, n});
             Corner c;
             c.normal = ni;
-            if (v < from.texels) c.uv = {from.texelL[v][0], -from.texelL[v][1]};
+            if (v < from.texels)
+                c.uv = {from.texelL[v][0], -from.texelL[v][1]};
             uint32_t ci = 0;
             while (ci < group.corners.size() &&
                    !(group.corners[ci].normal == c.normal && group.corners[ci].uv == c.uv &&
                      group.corners[ci].uv2 == c.uv2))
                 ++ci;
-            if (ci == group.corners.size()) group.corners.push_back(c);
+            if (ci == group.corners.size())
+                group.corners.push_back(c);
             tri.corner[k] = ci;
         }
         group.triangles.push_back(tri);
@@ -137,15 +144,19 @@ bool sameMesh(const Mesh& a, const Mesh& b, std::string& difference) {
         difference = what;
         return false;
     };
-    if (a.vertices.size() != b.vertices.size()) return differ("vertex count");
+    if (a.vertices.size() != b.vertices.size())
+        return differ("vertex count");
     for (size_t i = 0; i < a.vertices.size(); ++i)
-        if (!sameVector(a.vertices[i], b.vertices[i])) return differ("vertex " + std::to_string(i));
-    if (a.normals.size() != b.normals.size()) return differ("normal count");
+        if (!sameVector(a.vertices[i], b.vertices[i]))
+            return differ("vertex " + std::to_string(i));
+    if (a.normals.size() != b.normals.size())
+        return differ("normal count");
     for (size_t i = 0; i < a.normals.size(); ++i)
         if (a.normals[i].vertex != b.normals[i].vertex ||
             !sameVector(a.normals[i].normal, b.normals[i].normal))
             return differ("normal " + std::to_string(i));
-    if (a.groups.size() != b.groups.size()) return differ("group count");
+    if (a.groups.size() != b.groups.size())
+        return differ("group count");
     for (size_t g = 0; g < a.groups.size(); ++g) {
         const MeshGroup &ga = a.groups[g], &gb = b.groups[g];
         if (ga.material.name != gb.material.name || ga.material.kind != gb.material.kind)
@@ -163,7 +174,8 @@ bool sameMesh(const Mesh& a, const Mesh& b, std::string& difference) {
                 !sameBits(ga.corners[c].uv2.y, gb.corners[c].uv2.y))
                 return differ("corner " + std::to_string(c));
     }
-    if (a.edges.size() != b.edges.size()) return differ("edge count");
+    if (a.edges.size() != b.edges.size())
+        return differ("edge count");
     for (size_t i = 0; i < a.edges.size(); ++i) {
         const Edge &ea = a.edges[i], &eb = b.edges[i];
         const bool same =
@@ -171,7 +183,8 @@ bool sameMesh(const Mesh& a, const Mesh& b, std::string& difference) {
             ea.normalB == eb.normalB && ea.triangle1 == eb.triangle1 && ea.group1 == eb.group1 &&
             ea.faceCount == eb.faceCount && ea.hard == eb.hard &&
             (ea.faceCount < 2 || (ea.triangle2 == eb.triangle2 && ea.group2 == eb.group2));
-        if (!same) return differ("edge " + std::to_string(i));
+        if (!same)
+            return differ("edge " + std::to_string(i));
     }
     if (a.boundsValid != b.boundsValid || !sameVector(a.boundsMin, b.boundsMin) ||
         !sameVector(a.boundsMax, b.boundsMax))

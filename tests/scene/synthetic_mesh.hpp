@@ -30,10 +30,12 @@ using Point = std::array<float, 3>;
 inline LibMesh makeMesh(const char* name, const std::vector<Point>& points,
                         const std::vector<FaceSpec>& faces) {
     LibMesh mesh(lib3ds_mesh_new(name));
-    if (!points.empty()) lib3ds_mesh_new_point_list(mesh.get(), uint32_t(points.size()));
+    if (!points.empty())
+        lib3ds_mesh_new_point_list(mesh.get(), uint32_t(points.size()));
     for (size_t i = 0; i < points.size(); ++i)
         std::memcpy(mesh->pointL[i].pos, points[i].data(), sizeof(Lib3dsVector));
-    if (!faces.empty()) lib3ds_mesh_new_face_list(mesh.get(), uint32_t(faces.size()));
+    if (!faces.empty())
+        lib3ds_mesh_new_face_list(mesh.get(), uint32_t(faces.size()));
     for (size_t i = 0; i < faces.size(); ++i) {
         Lib3dsFace& f = mesh->faceL[i];
         f.points[0] = faces[i].a, f.points[1] = faces[i].b, f.points[2] = faces[i].c;

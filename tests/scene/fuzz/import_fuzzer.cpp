@@ -11,7 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = "/tmp/korvid-import-fuzz-" + std::to_string(getpid()) + ".3ds";
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
+    if (!f)
+        return 0;
     std::fwrite(data, 1, size, f);
     std::fclose(f);
 
