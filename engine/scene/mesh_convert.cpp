@@ -47,7 +47,14 @@ struct WorkGroup {
 // Welds positions, and normals per position, by exact equality; the first one wins.
 class Welder {
 public:
-    explicit Welder(Mesh& mesh) : mesh(mesh) {}
+    // Sized for the worst case up front: rehashing while the maps grow costs more than
+    // the conversion itself.
+    Welder(Mesh& mesh, size_t points, size_t corners) : mesh(mesh) {
+        vertexIndex.reserve(points);
+        normalIndex.reserve(corners);
+        mesh.vertices.reserve(points);
+        mesh.normals.reserve(corners);
+    }
 
     uint32_t vertex(const Vector& p) {
         if (hasNan({p.x, p.y, p.z}))
@@ -121,7 +128,7 @@ Error convert(Mesh& mesh, const Lib3dsMesh& from) {
         lib3ds_vector_copy(n.v, turned);
     }
 
-    Welder weld(mesh);
+    Welder weld(mesh, from.points, size_t(from.faces) * 3);
     std::map<std::string, WorkGroup> byMaterial;
     for (uint32_t f = 0; f < from.faces; ++f) {
         const Lib3dsFace& face = from.faceL[f];

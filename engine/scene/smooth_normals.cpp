@@ -63,6 +63,7 @@ void calculateSmoothNormals(const Lib3dsMesh& mesh, std::vector<LibVector>& norm
     const FacesAroundPoints around(mesh);
     // The sum depends only on the point and the face's smoothing groups.
     std::unordered_map<uint64_t, LibVector> sums;
+    sums.reserve(mesh.points);
     std::vector<LibVector> seen;
     for (uint32_t f = 0; f < mesh.faces; ++f) {
         Lib3dsFace& face = mesh.faceL[f];
