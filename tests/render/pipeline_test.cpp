@@ -349,3 +349,38 @@ TEST(RenderScene, SpotlightsLightInsideTheirCone) {
 
 } // namespace
 } // namespace korvid
+
+namespace korvid {
+namespace {
+
+TEST(RenderScene, DrawsAnotherSceneThroughTheCamera) {
+    OneSquare drawn;
+    TestScene viewer;                                   // its own camera, in a scene without meshes
+    viewer.camera->position = Vector{0.0f, 0.0f, 5.0f}; // 5 units from the square
+    drawn.scene->root.renderMode = 0;
+    ASSERT_EQ(
+        renderScene(&viewer.colour, nullptr, viewer.camera, drawn.scene, nullptr, nullptr, false),
+        errNone);
+    // Twice as near: the square spans 64 pixels, the whole width.
+    EXPECT_EQ(viewer.pixel(0, 24), 0xFF000000u);
+    EXPECT_EQ(viewer.pixel(63, 24), 0xFF000000u);
+    EXPECT_EQ(drawn.node->visibility, 1u);
+}
+
+TEST(RenderScene, ADegenerateCameraDrawsNothing) {
+    OneSquare s;
+    s.scene->root.renderMode = 2;
+    TargetNode* target = new TargetNode;
+    ASSERT_EQ(attach(&s.scene->root, target, "Camera01.ctarget"), errNone);
+    s.camera->ownRotation = false;
+    s.camera->target = NodeRef("/Camera01.ctarget");
+    s.engine.linkResources();
+    ASSERT_EQ(s.camera->target.node, target);
+    // The camera sits on its target: no direction to look along, every matrix NaN.
+    EXPECT_EQ(s.render(), errNone);
+    EXPECT_EQ(s.countNot(sceneBackground), 0);
+    EXPECT_FALSE(drawList.empty());
+}
+
+} // namespace
+} // namespace korvid
