@@ -347,12 +347,6 @@ TEST(RenderScene, SpotlightsLightInsideTheirCone) {
     EXPECT_EQ(s.corner0().r, 0.0f);
 }
 
-} // namespace
-} // namespace korvid
-
-namespace korvid {
-namespace {
-
 TEST(RenderScene, DrawsAnotherSceneThroughTheCamera) {
     OneSquare drawn;
     TestScene viewer;                                   // its own camera, in a scene without meshes
