@@ -22,7 +22,8 @@ void linkNodeRefs(Engine& engine, Scene& scene) {
         }
         if (!ref->scene.empty) {
             engine.linkReference(ref->scene);
-            if (!ref->scene.resolved) continue;
+            if (!ref->scene.resolved)
+                continue;
         }
         ref->node = owner->find(ref->path);
     }
@@ -32,9 +33,11 @@ void linkNodeRefs(Engine& engine, Scene& scene) {
 // and the renderer reports it.
 void buildMeshNodes(Scene& scene) {
     auto meshes = scene.nodesByType.find(nodeMesh);
-    if (meshes == scene.nodesByType.end()) return;
+    if (meshes == scene.nodesByType.end())
+        return;
     for (auto& [node, enabled] : meshes->second)
-        if (enabled) buildRenderData(*static_cast<MeshNode*>(node));
+        if (enabled)
+            buildRenderData(*static_cast<MeshNode*>(node));
 }
 
 } // namespace
@@ -43,10 +46,12 @@ void Engine::linkResources() {
     ResourceRefSet refs;
     for (auto& [kind, names] : registry)
         for (auto& [name, object] : names) {
-            if (!object) continue;
+            if (!object)
+                continue;
             object->collectResourceRefs(refs);
             for (auto& [ref, linked] : refs)
-                if (linked) linkReference(*ref);
+                if (linked)
+                    linkReference(*ref);
             if (kind == kindScene) {
                 Scene& scene = *static_cast<Scene*>(object);
                 linkNodeRefs(*this, scene);

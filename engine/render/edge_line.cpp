@@ -26,7 +26,8 @@ inline void drawPair(const RenderContext& ctx, int32_t x1, int32_t y1, int32_t x
                      uint32_t f, float invZ, EdgeLineMode mode) {
     const float d1 = ctx.depthPixels[ptrdiff_t(y1) * ctx.depthPitch + x1];
     const float d2 = ctx.depthPixels[ptrdiff_t(y2) * ctx.depthPitch + x2];
-    if (!(invZ >= std::min(d1, d2) * 0.999f)) return;
+    if (!(invZ >= std::min(d1, d2) * 0.999f))
+        return;
     uint32_t& first = ctx.colourPixels[ptrdiff_t(y1) * ctx.colourPitch + x1];
     uint32_t& second = ctx.colourPixels[ptrdiff_t(y2) * ctx.colourPitch + x2];
     if (mode == EdgeLineMode::darken) {
@@ -65,11 +66,15 @@ void drawSteps(const RenderContext& ctx, float start, float end, float minor, fl
 
 void drawEdgeLine(const RenderContext& ctx, ScreenPoint a, ScreenPoint b, EdgeLineMode mode) {
     // A pair needs two columns and two rows inside the clip rectangle.
-    if (ctx.xmax - ctx.xmin < 2 || ctx.ymax - ctx.ymin < 2) return;
-    if (!finite(a) || !finite(b)) return;
-    if (b.y < a.y) std::swap(a, b); // a is the upper end
+    if (ctx.xmax - ctx.xmin < 2 || ctx.ymax - ctx.ymin < 2)
+        return;
+    if (!finite(a) || !finite(b))
+        return;
+    if (b.y < a.y)
+        std::swap(a, b); // a is the upper end
     const float dx = b.x - a.x, dy = b.y - a.y, dw = b.invZ - a.invZ;
-    if (dx == 0.0f && dy == 0.0f) return;
+    if (dx == 0.0f && dy == 0.0f)
+        return;
     // Infinite for axis-parallel lines; the clipping below turns those into rejections.
     const float dxdy = dx / dy, dwdy = dw / dy;
     const float dydx = dy / dx, dwdx = dw / dx;
@@ -94,37 +99,49 @@ void drawEdgeLine(const RenderContext& ctx, ScreenPoint a, ScreenPoint b, EdgeLi
     const bool leftward = dxdy < 0.0f;
     if (a.y < y0) {
         slideToY(a, y0);
-        if (leftward ? a.x < x0 : a.x > x1) return;
+        if (leftward ? a.x < x0 : a.x > x1)
+            return;
     }
     if (b.y > y1) {
         slideToY(b, y1);
-        if (leftward ? b.x > x1 : b.x < x0) return;
+        if (leftward ? b.x > x1 : b.x < x0)
+            return;
     }
-    if (a.y > b.y) return;
+    if (a.y > b.y)
+        return;
     if (leftward) {
         if (a.x > x1) {
             slideToX(a, x1);
-            if (!(a.y < y1)) return;
+            if (!(a.y < y1))
+                return;
         }
-        if (a.x < x0) return;
+        if (a.x < x0)
+            return;
         if (b.x < x0) {
             slideToX(b, x0);
-            if (b.y < y0) return;
+            if (b.y < y0)
+                return;
         }
-        if (b.x > x1) return;
+        if (b.x > x1)
+            return;
     } else {
         if (a.x < x0) {
             slideToX(a, x0);
-            if (a.y > y1) return;
+            if (a.y > y1)
+                return;
         }
-        if (a.x > x1) return;
+        if (a.x > x1)
+            return;
         if (b.x > x1) {
             slideToX(b, x1);
-            if (b.y < y0) return;
+            if (b.y < y0)
+                return;
         }
-        if (b.x < x0) return;
+        if (b.x < x0)
+            return;
     }
-    if (!finite(a) || !finite(b)) return;
+    if (!finite(a) || !finite(b))
+        return;
 
     if (dxdy >= -1.0f && dxdy <= 1.0f) {
         drawSteps<true>(ctx, a.y, b.y, a.x, a.invZ, dxdy, dwdy, mode);

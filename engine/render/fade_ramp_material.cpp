@@ -13,9 +13,11 @@ FadeRampMaterial::FadeRampMaterial(float fadeAmount, const Colour& a, const Colo
       ramp(buildRamp(a, b, levels)) {}
 
 void FadeRampMaterial::drawFace(const RenderContext& ctx, const RenderFace& face) {
-    if (ramp.empty()) return;
+    if (ramp.empty())
+        return;
     TriangleSetup t;
-    if (!beginFace(ctx, face, t)) return;
+    if (!beginFace(ctx, face, t))
+        return;
     float s[3], f[3];
     for (int k = 0; k < 3; ++k) {
         const RenderCorner& c = *face.corner[k];

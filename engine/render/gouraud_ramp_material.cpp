@@ -9,9 +9,11 @@ GouraudRampMaterial::GouraudRampMaterial(const Colour& a, const Colour& b, int32
       colourB(b), ramp(buildRamp(a, b, levels)) {}
 
 void GouraudRampMaterial::drawFace(const RenderContext& ctx, const RenderFace& face) {
-    if (ramp.empty()) return;
+    if (ramp.empty())
+        return;
     TriangleSetup t;
-    if (!beginFace(ctx, face, t)) return;
+    if (!beginFace(ctx, face, t))
+        return;
     RampSpans in;
     in.invZ = t.plane(t.p[0].invZ, t.p[1].invZ, t.p[2].invZ);
     in.shade = t.plane(brightness(face.corner[0]->colour, levels),

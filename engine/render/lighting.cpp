@@ -45,13 +45,15 @@ void collectLights(Scene& scene, const View& v) {
     if (omni != scene.nodesByType.end())
         for (auto& [node, enabled] : omni->second) {
             const OmniLightNode& light = *static_cast<OmniLightNode*>(node);
-            if (enabled && !light.off) lights.push_back(lightOf(light, v.view * light.world));
+            if (enabled && !light.off)
+                lights.push_back(lightOf(light, v.view * light.world));
         }
     auto spots = scene.nodesByType.find(nodeSpotLight);
     if (spots != scene.nodesByType.end())
         for (auto& [node, enabled] : spots->second) {
             const SpotLightNode& spot = *static_cast<SpotLightNode*>(node);
-            if (!enabled || spot.off) continue;
+            if (!enabled || spot.off)
+                continue;
             const Matrix s = v.view * spot.world;
             Light l = lightOf(spot, s);
             l.cone = !spot.overshoot;
@@ -71,7 +73,8 @@ Colour lightAt(const Vector& V, const Vector& N) {
         Colour c = l.colour;
         if (l.rangeAttenuation) {
             const float d2 = lengthSquared(l.position - V);
-            if (d2 > l.outerRange * l.outerRange) continue;
+            if (d2 > l.outerRange * l.outerRange)
+                continue;
             if (d2 > l.innerRange * l.innerRange) {
                 const float t = (std::sqrt(d2) - l.innerRange) / (l.outerRange - l.innerRange);
                 c = c.scaled(1.0f - t);
@@ -80,11 +83,14 @@ Colour lightAt(const Vector& V, const Vector& N) {
         if (l.cone) {
             // The clamp keeps acos defined when rounding leaves the cosine just beyond 1.
             const float a = 2.0f * std::acos(std::clamp(dot(l.axis, D), -1.0f, 1.0f));
-            if (a >= l.falloff) continue;
-            if (a >= l.hotspot) c = c.scaled(1.0f - (a - l.hotspot) / (l.falloff - l.hotspot));
+            if (a >= l.falloff)
+                continue;
+            if (a >= l.hotspot)
+                c = c.scaled(1.0f - (a - l.hotspot) / (l.falloff - l.hotspot));
         }
         const float k = -dot(D, N);
-        if (k < 0.0f) continue;
+        if (k < 0.0f)
+            continue;
         sum = sum + c.scaled(k);
     }
     return sum;
@@ -103,7 +109,8 @@ void lightMeshNode(MeshNode& node) {
         }
         anyLit = anyLit || (material && material->lit());
     }
-    if (!anyLit || lights.empty()) return;
+    if (!anyLit || lights.empty())
+        return;
     if (normalLight.size() < node.normals.size()) {
         try {
             normalLight.resize(node.normals.size());
@@ -119,7 +126,8 @@ void lightMeshNode(MeshNode& node) {
     const RenderNormal* firstNormal = node.normals.data();
     for (RenderGroup& group : node.groups) {
         const Material* material = materialOf(group);
-        if (!material || !material->lit()) continue;
+        if (!material || !material->lit())
+            continue;
         for (RenderCorner& corner : group.corners)
             corner.colour = normalLight[size_t(corner.normal - firstNormal)];
     }
@@ -129,7 +137,8 @@ void lightMeshNode(MeshNode& node) {
 
 void lightScene(Scene& scene, const View& v) {
     auto meshes = scene.nodesByType.find(nodeMesh);
-    if (meshes == scene.nodesByType.end()) return;
+    if (meshes == scene.nodesByType.end())
+        return;
     try {
         collectLights(scene, v);
     } catch (const std::bad_alloc&) {
@@ -137,7 +146,8 @@ void lightScene(Scene& scene, const View& v) {
     }
     for (auto& [node, enabled] : meshes->second) {
         MeshNode& mesh = *static_cast<MeshNode*>(node);
-        if (enabled && mesh.visibility != 0) lightMeshNode(mesh);
+        if (enabled && mesh.visibility != 0)
+            lightMeshNode(mesh);
     }
 }
 

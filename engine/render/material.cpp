@@ -35,7 +35,8 @@ std::vector<uint32_t> buildRamp(const Colour& from, const Colour& to, int32_t le
 
 bool beginFace(const RenderContext& ctx, const RenderFace& face, TriangleSetup& setup) {
     scanTriangle(face, Rect{ctx.xmin, ctx.xmax, ctx.ymin, ctx.ymax}, true);
-    if (spanTable.empty()) return false;
+    if (spanTable.empty())
+        return false;
     return setup.begin(screenPointOf(*face.corner[0]), screenPointOf(*face.corner[1]),
                        screenPointOf(*face.corner[2]));
 }

@@ -34,7 +34,8 @@ Matrix viewOf(const Matrix& camera) {
 // The given rectangle inside the colour surface.
 Rect clipOf(const Surface& colour, const Rect* clip) {
     Rect r{0, colour.width, 0, colour.height};
-    if (!clip) return r;
+    if (!clip)
+        return r;
     r.xmin = std::clamp(clip->xmin, 0, colour.width);
     r.xmax = std::clamp(clip->xmax, r.xmin, colour.width);
     r.ymin = std::clamp(clip->ymin, 0, colour.height);
@@ -48,7 +49,8 @@ Error prepareEngineDepth(const Surface& colour) {
         const Error e =
             engineDepth.create(std::max(engineDepth.width, colour.width),
                                std::max(engineDepth.height, colour.height), storageCells, false);
-        if (e != errNone) return e;
+        if (e != errNone)
+            return e;
     }
     engineDepth.clear();
     return errNone;
@@ -70,17 +72,21 @@ inline ScreenPoint screenOf(const RenderVertex& v) {
 // A back face reaches its material only on a deformed node or a two-sided material.
 Error drawFaces(Scene& scene, const RenderContext& ctx) {
     auto meshes = scene.nodesByType.find(nodeMesh);
-    if (meshes == scene.nodesByType.end()) return errNone;
+    if (meshes == scene.nodesByType.end())
+        return errNone;
     for (auto& [node, enabled] : meshes->second) {
         MeshNode& mesh = *static_cast<MeshNode*>(node);
-        if (!enabled || mesh.visibility == 0) continue;
+        if (!enabled || mesh.visibility == 0)
+            continue;
         for (RenderGroup& group : mesh.groups) {
             Material* material = materialOf(group);
-            if (!material) continue;
+            if (!material)
+                continue;
             const bool backFacesToo = mesh.modifier || material->twoSided();
             const bool sorted = material->depthSorted();
             for (RenderFace& face : group.faces) {
-                if (face.culled || (face.backFacing && !backFacesToo)) continue;
+                if (face.culled || (face.backFacing && !backFacesToo))
+                    continue;
                 if (!sorted) {
                     material->drawFace(ctx, face);
                     continue;
@@ -116,11 +122,15 @@ void drawSortedList(const RenderContext& ctx, uint32_t renderMode) {
 
 Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* scene,
                   const Rect* clip, const float* centreOffset, bool flaggedPass) {
-    if (!camera) return errCameraNotFound;
-    if (!colour) return errSurfaceNotFound;
-    if (!camera->ownRotation && !camera->target.node) return errTargetNotFound;
+    if (!camera)
+        return errCameraNotFound;
+    if (!colour)
+        return errSurfaceNotFound;
+    if (!camera->ownRotation && !camera->target.node)
+        return errTargetNotFound;
     Scene* cameraScene = camera->scene();
-    if (!cameraScene) return errCameraNotFound;
+    if (!cameraScene)
+        return errCameraNotFound;
 
     View v;
     v.clip = clipOf(*colour, clip);
@@ -145,10 +155,12 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
     v.focal = width * 0.5f / std::tan(camera->fov * 0.5f);
 
     if (depth) {
-        if (depth->width < v.clip.xmax || depth->height < v.clip.ymax) return errZBufferSmall;
+        if (depth->width < v.clip.xmax || depth->height < v.clip.ymax)
+            return errZBufferSmall;
     } else {
         depth = &engineDepth;
-        if (const Error e = prepareEngineDepth(*colour)) return e;
+        if (const Error e = prepareEngineDepth(*colour))
+            return e;
     }
     drawList.clear();
 
@@ -160,12 +172,14 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
                 mesh.visibility = 0;
                 continue;
             }
-            if (const Error e = transformMeshNode(mesh, v, flaggedPass, renderMode)) return e;
+            if (const Error e = transformMeshNode(mesh, v, flaggedPass, renderMode))
+                return e;
         }
     lightScene(*scene, v);
 
     RenderContext ctx;
-    if (const Error e = colour->lock(ctx.colourPixels, ctx.colourPitch)) return e;
+    if (const Error e = colour->lock(ctx.colourPixels, ctx.colourPitch))
+        return e;
     if (const Error e = depth->lock(ctx.depthPixels, ctx.depthPitch)) {
         colour->unlock();
         return e;
@@ -175,7 +189,8 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
     ctx.focalX = ctx.focalY = v.focal;
 
     Error result = drawFaces(*scene, ctx);
-    if (result == errNone && !drawList.empty()) drawSortedList(ctx, renderMode);
+    if (result == errNone && !drawList.empty())
+        drawSortedList(ctx, renderMode);
     depth->unlock();
     colour->unlock();
     return result;

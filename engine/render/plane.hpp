@@ -47,7 +47,8 @@ inline bool TriangleSetup::begin(const ScreenPoint& a, const ScreenPoint& b, con
     e3 = b.x - c.x;
     e4 = c.y - a.y;
     det = e2 * e1 - e4 * e3;
-    if (det == 0.0f || !(det - det == 0.0f)) return false;
+    if (det == 0.0f || !(det - det == 0.0f))
+        return false;
     invDet = 1.0f / det;
     return true;
 }

@@ -22,7 +22,8 @@ inline void walkSpans(const RenderContext& ctx, Span&& span) {
     for (int32_t y = t.yStart; y < t.yEnd; ++y) {
         const int32_t x = t.left[size_t(y)];
         const int32_t n = t.right[size_t(y)] - x;
-        if (n <= 0) continue;
+        if (n <= 0)
+            continue;
         uint32_t* colour = ctx.colourPixels + ptrdiff_t(y) * ctx.colourPitch + x;
         float* depth = ctx.depthPixels + ptrdiff_t(y) * ctx.depthPitch + x;
         span(float(x + 1), float(y), n, colour, depth);

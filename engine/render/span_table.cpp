@@ -12,16 +12,20 @@ namespace {
 // ceil(y) clamped into [ymin, ymax]; the comparisons come first so that no NaN or huge
 // value reaches the conversion.
 int32_t rowOf(float y, const Rect& clip) {
-    if (!(y > float(clip.ymin))) return clip.ymin;
-    if (y >= float(clip.ymax)) return clip.ymax;
+    if (!(y > float(clip.ymin)))
+        return clip.ymin;
+    if (y >= float(clip.ymax))
+        return clip.ymax;
     return int32_t(std::ceil(y));
 }
 
 // x truncated toward zero and clamped into [xmin, xmax]. For an integer bound, clamping
 // before truncating gives the same column as truncating before clamping.
 int32_t columnOf(float x, const Rect& clip) {
-    if (!(x > float(clip.xmin))) return clip.xmin;
-    if (x >= float(clip.xmax)) return clip.xmax;
+    if (!(x > float(clip.xmin)))
+        return clip.xmin;
+    if (x >= float(clip.xmax))
+        return clip.xmax;
     return int32_t(x);
 }
 
@@ -29,7 +33,8 @@ int32_t columnOf(float x, const Rect& clip) {
 void scanEdge(const ScreenPoint& a, const ScreenPoint& b, const Rect& clip, SpanTable& t) {
     const int32_t ya = rowOf(a.y, clip);
     const int32_t yb = rowOf(b.y, clip);
-    if (ya == yb) return;
+    if (ya == yb)
+        return;
     const float slope = (b.x - a.x) / (b.y - a.y);
     if (yb > ya) {
         float x = (float(ya) - a.y) * slope + a.x;

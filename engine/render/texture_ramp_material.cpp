@@ -34,7 +34,8 @@ void TextureRampMaterial::collectResourceRefs(ResourceRefSet& refs) {
 
 bool TextureRampMaterial::buildTable(const Surface& tex) {
     const int32_t count = int32_t(tex.palette.size());
-    if (count == 0) return false;
+    if (count == 0)
+        return false;
     // Rounded up, so that the rows of a palette that is not a power of two never overlap.
     rowBits = ceilLog2(count);
     rowLength = int32_t(1) << rowBits;
@@ -58,12 +59,16 @@ bool TextureRampMaterial::buildTable(const Surface& tex) {
 
 void TextureRampMaterial::drawFace(const RenderContext& ctx, const RenderFace& face) {
     Surface* tex = static_cast<Surface*>(texture.resolved);
-    if (!tex || !tex->mipmapped || tex->storage != storage8) return;
-    if (tex->widthLog2 > 24 || tex->heightLog2 > 24) return;
-    if (table.empty() && !buildTable(*tex)) return;
+    if (!tex || !tex->mipmapped || tex->storage != storage8)
+        return;
+    if (tex->widthLog2 > 24 || tex->heightLog2 > 24)
+        return;
+    if (table.empty() && !buildTable(*tex))
+        return;
 
     TriangleSetup t;
-    if (!beginFace(ctx, face, t)) return;
+    if (!beginFace(ctx, face, t))
+        return;
     TextureSpans in;
     float u[3], v[3];
     for (int k = 0; k < 3; ++k) {
@@ -89,7 +94,8 @@ void TextureRampMaterial::drawFace(const RenderContext& ctx, const RenderFace& f
     in.heightLog2 = tex->heightLog2;
 
     uint8_t* texels = nullptr;
-    if (tex->lock(texels, in.pitch) != errNone) return;
+    if (tex->lock(texels, in.pitch) != errNone)
+        return;
     in.texels = texels;
     if (affine)
         fillTextureAffineSpans(ctx, in);

@@ -32,8 +32,10 @@ uint32_t boxVisibility(const Mesh& mesh, const Matrix& modelView, const View& v)
         above += sy < float(v.clip.ymin);
         below += sy > float(v.clip.ymax);
     }
-    if (behind == 8) return 0;
-    if (left == 8 || right == 8 || above == 8 || below == 8) return 0;
+    if (behind == 8)
+        return 0;
+    if (left == 8 || right == 8 || above == 8 || below == 8)
+        return 0;
     return left + right + above + below == 0 ? 2 : 1;
 }
 
@@ -106,8 +108,10 @@ void classifyFaces(MeshNode& node, const View& v) {
             const float cross = (c.screenX - a.screenX) * (c.screenY - b.screenY) -
                                 (c.screenY - a.screenY) * (c.screenX - b.screenX);
             face.backFacing = cross >= 0.0f;
-            if (face.backFacing && !twoSided) continue;
-            if (!crossesClip) continue;
+            if (face.backFacing && !twoSided)
+                continue;
+            if (!crossesClip)
+                continue;
             face.culled = (a.cameraZ < 0.0f && b.cameraZ < 0.0f && c.cameraZ < 0.0f) ||
                           (a.screenX < xmin && b.screenX < xmin && c.screenX < xmin) ||
                           (a.screenX > xmax && b.screenX > xmax && c.screenX > xmax) ||
@@ -145,9 +149,11 @@ Error collectEdges(MeshNode& node) {
 
 Error transformMeshNode(MeshNode& node, const View& v, bool flaggedPass, uint32_t renderMode) {
     node.visibility = 0;
-    if (node.mesh.empty || node.flag != flaggedPass) return errNone;
+    if (node.mesh.empty || node.flag != flaggedPass)
+        return errNone;
     const Mesh* mesh = static_cast<const Mesh*>(node.mesh.resolved);
-    if (!mesh) return errMeshNotFound;
+    if (!mesh)
+        return errMeshNotFound;
     // Working arrays that were not built from this mesh (no link step since) hold nothing
     // to draw.
     if (node.vertices.size() != mesh->vertices.size() ||
@@ -159,11 +165,13 @@ Error transformMeshNode(MeshNode& node, const View& v, bool flaggedPass, uint32_
     const Matrix worldNormal = world.rotationPart();
     const Matrix modelView = v.view * world;
     node.visibility = boxVisibility(*mesh, modelView, v);
-    if (node.visibility == 0) return errNone;
+    if (node.visibility == 0)
+        return errNone;
 
     try {
         collectModifiers(&node);
-        if (!modifiers.empty()) transformModified(node, *mesh, world, worldNormal, v);
+        if (!modifiers.empty())
+            transformModified(node, *mesh, world, worldNormal, v);
     } catch (const std::bad_alloc&) {
         node.visibility = 0;
         return errMemory;

@@ -37,7 +37,8 @@ struct Counts {
 Counts countPixels(const std::string& path) {
     Counts c;
     SDL_Surface* image = IMG_Load(path.c_str());
-    if (!image) return c;
+    if (!image)
+        return c;
     c.width = image->w;
     c.height = image->h;
     SDL_LockSurface(image);

@@ -28,7 +28,8 @@ TEST(Plane, MatchesDirectEvaluationAndTheCornerValues) {
             a[k] = value(random);
         }
         TriangleSetup t;
-        if (!t.begin(p[0], p[1], p[2]) || std::fabs(t.det) < 100.0f) continue;
+        if (!t.begin(p[0], p[1], p[2]) || std::fabs(t.det) < 100.0f)
+            continue;
         ++tested;
         // det is twice the signed area, positive when the edges running down are on the left.
         const float cross =

@@ -73,7 +73,8 @@ void plainFade(Frame& f, const RampSpans& in) {
         const float z = walk.at(in.invZ, i, y, fx, fy);
         const int64_t s = int64_t(in.shade.at(fx, fy) * 65536.0f) + i * ds;
         const int64_t fade = int64_t(in.fade.at(fx, fy) * 256.0f) + i * df;
-        if (!(z > f.depthAt(x, y))) return;
+        if (!(z > f.depthAt(x, y)))
+            return;
         const uint32_t entry = in.ramp[level(s, in.lastLevel)];
         const int64_t a = (255 - (fade >> 8)) * int64_t(entry >> 24) / 256;
         if (a >= 255)
@@ -111,7 +112,8 @@ void plainTexture(Frame& f, const TextureSpans& in, bool perspective) {
             }
         }
         const int64_t s = int64_t(in.shade.at(fx, fy) * 65536.0f) + i * ds;
-        if (!(z > f.depthAt(x, y))) return;
+        if (!(z > f.depthAt(x, y)))
+            return;
         const uint8_t t = plainTexel(in, u0 + i * du, v0 + i * dv);
         f.pixel(x, y) = in.table[(level(s, in.lastLevel) << in.rowBits) + t];
         f.depthAt(x, y) = z;
@@ -148,7 +150,8 @@ TEST(SpanFillers, RampFillersMatchThePlainVersions) {
         int drawn = 0;
         for (int n = 0; n < 300; ++n) {
             TriangleSetup t;
-            if (!triangles.next(t, fast.ctx)) continue;
+            if (!triangles.next(t, fast.ctx))
+                continue;
             RampSpans in;
             in.invZ = t.plane(t.p[0].invZ, t.p[1].invZ, t.p[2].invZ);
             in.shade = triangles.plane(t, -3.0f, 16.0f); // beyond both ends of the ramp
@@ -184,7 +187,8 @@ TEST(SpanFillers, TexturedFillersMatchThePlainVersions) {
         RandomTriangles triangles;
         for (int n = 0; n < 300; ++n) {
             TriangleSetup t;
-            if (!triangles.next(t, fast.ctx)) continue;
+            if (!triangles.next(t, fast.ctx))
+                continue;
             TextureSpans in;
             in.invZ = t.plane(t.p[0].invZ, t.p[1].invZ, t.p[2].invZ);
             in.shade = triangles.plane(t, -2.0f, 10.0f);

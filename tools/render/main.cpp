@@ -42,10 +42,12 @@ bool parseFloat(const char* text, float& out) {
 bool parseSize(const char* text, int32_t& width, int32_t& height) {
     char* end;
     const long w = std::strtol(text, &end, 10);
-    if (end == text || *end != 'x') return false;
+    if (end == text || *end != 'x')
+        return false;
     const char* rest = end + 1;
     const long h = std::strtol(rest, &end, 10);
-    if (end == rest || *end || w < 1 || h < 1 || w > 8192 || h > 8192) return false;
+    if (end == rest || *end || w < 1 || h < 1 || w > 8192 || h > 8192)
+        return false;
     width = int32_t(w);
     height = int32_t(h);
     return true;
@@ -62,13 +64,16 @@ bool parse(int argc, char** argv, Options& o) {
         } else if (!std::strcmp(arg, "--camera") && hasValue) {
             o.cameraPath = argv[++i];
         } else if (!std::strcmp(arg, "--frame") && hasValue) {
-            if (!parseFloat(argv[++i], o.frame)) return false;
+            if (!parseFloat(argv[++i], o.frame))
+                return false;
         } else if (!std::strcmp(arg, "--outline") && hasValue) {
             const std::string mode = argv[++i];
-            if (mode != "0" && mode != "1" && mode != "2") return false;
+            if (mode != "0" && mode != "1" && mode != "2")
+                return false;
             o.outline = uint32_t(mode[0] - '0');
         } else if (!std::strcmp(arg, "--size") && hasValue) {
-            if (!parseSize(argv[++i], o.width, o.height)) return false;
+            if (!parseSize(argv[++i], o.width, o.height))
+                return false;
         } else {
             return false;
         }
@@ -88,7 +93,8 @@ CameraNode* chooseCamera(Scene& scene, const std::string& path) {
         return node && node->type == nodeCamera ? static_cast<CameraNode*>(node) : nullptr;
     }
     auto cameras = scene.nodesByType.find(nodeCamera);
-    if (cameras == scene.nodesByType.end() || cameras->second.empty()) return nullptr;
+    if (cameras == scene.nodesByType.end() || cameras->second.empty())
+        return nullptr;
     return static_cast<CameraNode*>(cameras->second.begin()->first);
 }
 
@@ -96,7 +102,8 @@ CameraNode* chooseCamera(Scene& scene, const std::string& path) {
 
 int main(int argc, char** argv) {
     Options o;
-    if (!parse(argc, argv, o)) return usage();
+    if (!parse(argc, argv, o))
+        return usage();
 
     Engine engine;
     if (const Error e = importScene(engine, "scene", o.input))
@@ -109,10 +116,12 @@ int main(int argc, char** argv) {
     scene.setTime(o.frame);
 
     CameraNode* camera = chooseCamera(scene, o.cameraPath);
-    if (!camera && !o.cameraPath.empty()) return fail(o, "no camera node at " + o.cameraPath);
+    if (!camera && !o.cameraPath.empty())
+        return fail(o, "no camera node at " + o.cameraPath);
     if (!camera) {
         camera = addOverviewCamera(scene, float(o.height) / float(o.width));
-        if (!camera) return fail(o, "cannot add a camera: its node name is taken");
+        if (!camera)
+            return fail(o, "cannot add a camera: its node name is taken");
         engine.linkResources();
     }
     if (!hasLights(scene)) {
@@ -127,6 +136,7 @@ int main(int argc, char** argv) {
     colour.fill(uint32_t(0xFF404858));
     if (const Error e = renderScene(&colour, nullptr, camera, nullptr, nullptr, nullptr, false))
         return fail(o, std::string("cannot render: ") + errorMessages[e]);
-    if (!writePng(colour, o.output)) return fail(o, "cannot write " + o.output);
+    if (!writePng(colour, o.output))
+        return fail(o, "cannot write " + o.output);
     return 0;
 }

@@ -13,7 +13,8 @@ namespace {
 // created before setjmp and released after it.
 bool writeRows(std::FILE* file, const std::vector<png_bytep>& rows, int32_t width, int32_t height) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png) return false;
+    if (!png)
+        return false;
     png_infop info = png_create_info_struct(png);
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, info ? &info : nullptr);
@@ -34,7 +35,8 @@ bool writeRows(std::FILE* file, const std::vector<png_bytep>& rows, int32_t widt
 bool writePng(korvid::Surface& surface, const std::string& path) {
     uint32_t* pixels = nullptr;
     int32_t pitch = 0;
-    if (surface.lock(pixels, pitch) != korvid::errNone) return false;
+    if (surface.lock(pixels, pitch) != korvid::errNone)
+        return false;
     const int32_t width = surface.width, height = surface.height;
     std::vector<png_byte> rgb(size_t(width) * size_t(height) * 3);
     std::vector<png_bytep> rows(static_cast<size_t>(height));
@@ -50,7 +52,8 @@ bool writePng(korvid::Surface& surface, const std::string& path) {
     }
     surface.unlock();
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file)
+        return false;
     const bool written = writeRows(file, rows, width, height);
     return std::fclose(file) == 0 && written;
 }

@@ -18,7 +18,8 @@ namespace {
 template <class Visit>
 void eachLinkedMeshNode(Scene& scene, Visit&& visit) {
     auto meshes = scene.nodesByType.find(nodeMesh);
-    if (meshes == scene.nodesByType.end()) return;
+    if (meshes == scene.nodesByType.end())
+        return;
     for (auto& [node, enabled] : meshes->second) {
         MeshNode& meshNode = *static_cast<MeshNode*>(node);
         if (const Mesh* mesh = static_cast<const Mesh*>(meshNode.mesh.resolved); enabled && mesh)
@@ -41,20 +42,24 @@ void addMaterials(Engine& engine, const std::string& fileName) {
             if (resource)
                 for (const MeshGroup& group : static_cast<Mesh*>(resource)->groups)
                     names.insert(group.material.name);
-    if (names.empty()) return;
+    if (names.empty())
+        return;
 
     // The import has read and checked this file already.
     Lib3dsFile* file = lib3ds_file_load(fileName.c_str());
     for (const std::string& name : names) {
-        if (engine.findResource(kindMaterial, name)) continue;
+        if (engine.findResource(kindMaterial, name))
+            continue;
         Colour diffuse{200.0f, 200.0f, 200.0f, 255.0f};
         if (Lib3dsMaterial* m = file ? lib3ds_file_material_by_name(file, name.c_str()) : nullptr)
             diffuse = Colour{m->diffuse[0] * 255.0f, m->diffuse[1] * 255.0f, m->diffuse[2] * 255.0f,
                              255.0f};
         auto* material = new GouraudRampMaterial(Colour{0.0f, 0.0f, 0.0f, 255.0f}, diffuse, 64);
-        if (engine.addResource(material, name) != errNone) delete material;
+        if (engine.addResource(material, name) != errNone)
+            delete material;
     }
-    if (file) lib3ds_file_free(file);
+    if (file)
+        lib3ds_file_free(file);
 }
 
 bool hasSomethingToDraw(Scene& scene) {
@@ -79,10 +84,12 @@ CameraNode* addOverviewCamera(Scene& scene, float aspect) {
             hi = Vector{std::max(hi.x, c.x), std::max(hi.y, c.y), std::max(hi.z, c.z)};
         }
     });
-    if (lo.x > hi.x) lo = hi = Vector{};
+    if (lo.x > hi.x)
+        lo = hi = Vector{};
     const Vector centre = scaled(lo + hi, 0.5f);
     float radius = std::sqrt(lengthSquared(hi - lo)) * 0.5f;
-    if (!(radius > 1e-3f)) radius = 1.0f;
+    if (!(radius > 1e-3f))
+        radius = 1.0f;
 
     auto* target = new TargetNode;
     target->position = centre;
@@ -112,7 +119,8 @@ Error addLightAtCamera(CameraNode& camera) {
     auto* light = new OmniLightNode;
     light->colour = Colour{255.0f, 255.0f, 255.0f, 1.0f};
     const Error e = attach(&camera, light, "korvid-render.light");
-    if (e != errNone) delete light;
+    if (e != errNone)
+        delete light;
     return e;
 }
 
