@@ -8,8 +8,8 @@
 #include "engine/render/pipeline.hpp"
 #include "engine/scene/import.hpp"
 #include "engine/scene/scene.hpp"
-#include "png_file.hpp"
 #include "staging.hpp"
+#include "tools/common/png_writer.hpp"
 
 #include <cstdio>
 #include <cstdlib>
@@ -136,7 +136,13 @@ int main(int argc, char** argv) {
     colour.fill(uint32_t(0xFF404858));
     if (const Error e = renderScene(&colour, nullptr, camera, nullptr, nullptr, nullptr, false))
         return fail(o, std::string("cannot render: ") + errorMessages[e]);
-    if (!writePng(colour, o.output))
+    uint32_t* pixels = nullptr;
+    int32_t pitch = 0;
+    if (colour.lock(pixels, pitch) != errNone)
+        return fail(o, "cannot read the picture");
+    const bool written = tools::writePng(o.output, pixels, o.width, o.height, pitch, false);
+    colour.unlock();
+    if (!written)
         return fail(o, "cannot write " + o.output);
     return 0;
 }
