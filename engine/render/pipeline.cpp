@@ -60,8 +60,7 @@ inline float farthestZ(const RenderFace& face) {
     const float a = face.corner[0]->normal->vertex->cameraZ;
     const float b = face.corner[1]->normal->vertex->cameraZ;
     const float c = face.corner[2]->normal->vertex->cameraZ;
-    const float z = std::max(a, std::max(b, c));
-    return z == z ? z : -1e30f; // NaN would break the ordering of the list
+    return sortKey(std::max(a, std::max(b, c)));
 }
 
 inline ScreenPoint screenOf(const RenderVertex& v) {

@@ -20,6 +20,12 @@ struct View {
     Rect clip;
 };
 
+// A draw list key that sorts: NaN camera depths (from a degenerate camera) would break the
+// ordering of the list, so they go last.
+inline float sortKey(float z) {
+    return z == z ? z : -1e30f;
+}
+
 // Pass 1 for one mesh node: visibility, vertex transform and projection, face orientation
 // and culling, and the outline edges appended to the draw list when `renderMode` is not 0.
 // 18 for a missing mesh, 2 when the draw list cannot grow.

@@ -121,11 +121,6 @@ void classifyFaces(MeshNode& node, const View& v) {
     }
 }
 
-// A key that sorts: NaN (from a degenerate camera) would break the ordering of the list.
-inline float sortKey(float z) {
-    return z == z ? z : -1e30f;
-}
-
 // Hard edges always; soft ones on the silhouette, between a front and a back face.
 Error collectEdges(MeshNode& node) {
     try {
