@@ -1,6 +1,6 @@
 #include "demo/effects/image_sprite.hpp"
 
-#include "engine/core/pixel.hpp"
+#include "demo/effects/support.hpp"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
@@ -94,8 +94,7 @@ int ImageSprite::draw(SDL_Surface* destination, int32_t x, int32_t y) {
             apply(span, [](uint32_t d, uint32_t s) { return s ? s : d; });
             break;
         case opAdd:
-            apply(span,
-                  [](uint32_t d, uint32_t s) { return korvid::addSaturate(d, s) & 0x00FFFFFF; });
+            apply(span, effects::addSaturateRgb);
             break;
         case opDarken:
             apply(span, darken);

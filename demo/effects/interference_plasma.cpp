@@ -1,6 +1,5 @@
 #include "demo/effects/interference_plasma.hpp"
 
-#include "engine/core/pixel.hpp"
 #include "platform/crt_rand.hpp"
 
 #include <algorithm>
@@ -91,7 +90,7 @@ void InterferencePlasma::drawArea(uint32_t* pixels, PixelOp op) {
 int InterferencePlasma::addTo(uint32_t* pixels) {
     if (!ready || !pixels) return 0;
     drawArea(pixels, [this](uint32_t d, uint8_t index) {
-        return korvid::addSaturate(d, palette[index]) & 0x00FFFFFF;
+        return effects::addSaturateRgb(d, palette[index]);
     });
     return 1;
 }

@@ -9,6 +9,12 @@
 #include <stdexcept>
 #include <vector>
 
+#include "engine/core/pixel.hpp"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // 256 packed 0xAARRGGBB colours.
 using Palette = std::array<uint32_t, 256>;
 
@@ -33,6 +39,16 @@ bool resizeNoThrow(std::vector<T>& values, size_t count) {
         return false;
     }
     return true;
+}
+
+// Red, green and blue each summed and saturated at 255; the result's alpha is 0.
+inline uint32_t addSaturateRgb(uint32_t d, uint32_t s) {
+#if defined(__SSE2__)
+    const __m128i sum = _mm_adds_epu8(_mm_cvtsi32_si128(int(d)), _mm_cvtsi32_si128(int(s)));
+    return uint32_t(_mm_cvtsi128_si32(sum)) & 0x00FFFFFF;
+#else
+    return korvid::addSaturate(d, s) & 0x00FFFFFF;
+#endif
 }
 
 } // namespace effects
