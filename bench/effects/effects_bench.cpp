@@ -55,7 +55,9 @@ struct Frame {
     korvid::Surface surface;
 };
 
-void perFrame(benchmark::State& state) { state.SetItemsProcessed(state.iterations()); }
+void perFrame(benchmark::State& state) {
+    state.SetItemsProcessed(state.iterations());
+}
 
 void BM_BlendNoise(benchmark::State& state) {
     Frame frame;
@@ -87,8 +89,8 @@ void BM_Oscilloscope(benchmark::State& state) {
     const auto* samples = reinterpret_cast<const int16_t*>(words.data());
     for (auto _ : state) {
         uint32_t* pixels = display.lock();
-        oscilloscope_dots(pixels, display.surface.pitch, width, height, samples, 1024,
-                          0xFF808080, 0xFF808080);
+        oscilloscope_dots(pixels, display.surface.pitch, width, height, samples, 1024, 0xFF808080,
+                          0xFF808080);
         display.surface.unlock();
     }
     perFrame(state);

@@ -7,6 +7,7 @@
 
 namespace {
 constexpr uint32_t phaseMask = InterferencePlasma::tableSize - 1;
+constexpr double maxBacklog = 1e6;
 } // namespace
 
 InterferencePlasma::InterferencePlasma(int32_t width, int32_t height, const Palette& colours)
@@ -43,7 +44,10 @@ void InterferencePlasma::setSteps(int32_t a, int32_t b, int32_t c, int32_t d) {
 }
 
 void InterferencePlasma::advance(double dt) {
-    clock += dt;
+    // A time step that is not a number, or a backlog beyond a million ticks, is dropped:
+    // the loop below must end, and the show never comes near either.
+    if (!std::isfinite(dt)) return;
+    clock = std::min(clock + dt, maxBacklog);
     while (clock >= 1.0) {
         crt::rand();
         phase[0] = int32_t((uint32_t(phase[0]) + uint32_t(speed[0])) & phaseMask);

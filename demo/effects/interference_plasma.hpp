@@ -24,7 +24,7 @@ public:
     void setSteps(int32_t a, int32_t b, int32_t c, int32_t d);
 
     // Accumulates dt and runs one tick per whole unit; each tick draws four numbers from
-    // the show's generator.
+    // the show's generator. A dt that is not finite is ignored.
     void advance(double dt);
 
     // The clip rectangle here is (left, top, width, height). `pixels` is a frame of
