@@ -13,16 +13,7 @@ namespace {
 
 constexpr int32_t mapSide = 256;
 
-// Loads `path` into `image` and checks that it is a 256 x 256 surface of `storage`.
-Error loadChecked(const std::string& path, korvid::SurfaceStorage storage, Surface& image) {
-    const Error code = korvid::loadImage(&image, path, false);
-    if (code != korvid::errNone) return code;
-    if (image.storage != storage || image.width != mapSide || image.height != mapSide)
-        return korvid::errIllegalSurfaceUsage;
-    return korvid::errNone;
-}
-
-// Copies width x height pixels of the locked surface, row by row, into `out`.
+// Copies width x height pixels of the surface, row by row, into `out`.
 template <class Pixel>
 Error copyPixels(Surface& image, std::vector<Pixel>& out) {
     Pixel* pixels = nullptr;
@@ -38,16 +29,27 @@ Error copyPixels(Surface& image, std::vector<Pixel>& out) {
     return korvid::errNone;
 }
 
-} // namespace
-
-Error load_twister_map(const std::string& path, PixelImage& out) {
-    Surface image;
-    Error code = loadChecked(path, korvid::storage32, image);
-    if (code == korvid::errNone) code = copyPixels(image, out.pixels);
+// Loads `path` into `image`, checks that it is a 256 x 256 surface of `storage` (the
+// effects address their images with 8-bit masks) and copies its pixels into `out`.
+template <class Image>
+Error loadSquare(const std::string& path, korvid::SurfaceStorage storage, Surface& image,
+                 Image& out) {
+    Error code = korvid::loadImage(&image, path, false);
+    if (code != korvid::errNone) return code;
+    if (image.storage != storage || image.width != mapSide || image.height != mapSide)
+        return korvid::errIllegalSurfaceUsage;
+    code = copyPixels(image, out.pixels);
     if (code != korvid::errNone) return code;
     out.width = image.width;
     out.height = image.height;
     return korvid::errNone;
+}
+
+} // namespace
+
+Error load_twister_map(const std::string& path, PixelImage& out) {
+    Surface image;
+    return loadSquare(path, korvid::storage32, image, out);
 }
 
 Error load_twister_images(const std::string& specPath, const std::string& lightPath,
@@ -62,11 +64,8 @@ Error load_twister_images(const std::string& specPath, const std::string& lightP
 
 Error load_tunnel_image(const std::string& path, IndexedImage& out) {
     Surface image;
-    Error code = loadChecked(path, korvid::storage8, image);
-    if (code == korvid::errNone) code = copyPixels(image, out.pixels);
+    const Error code = loadSquare(path, korvid::storage8, image, out);
     if (code != korvid::errNone) return code;
-    out.width = image.width;
-    out.height = image.height;
     out.palette.fill(0);
     std::copy_n(image.palette.begin(), std::min(image.palette.size(), out.palette.size()),
                 out.palette.begin());
