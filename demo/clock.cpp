@@ -42,7 +42,9 @@ void demo_frame() {
     demo_check(display_flip());
 }
 
-double time_over(int n) { return double(demoTime / float(n)); }
+double time_over(int n) {
+    return double(demoTime / float(n));
+}
 
 double time_phase(int n) {
     const double q = double(demoTime / float(n));

@@ -1,3 +1,5 @@
 #include "demo/program.hpp"
 
-int main() { demo_main(); }
+int main() {
+    demo_main();
+}

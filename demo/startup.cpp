@@ -17,9 +17,9 @@ HSTREAM stream = 0;
 SDL_Event event;
 
 namespace {
-constexpr Uint32 initFlags = 0x100030;         // audio, video, no parachute
+constexpr Uint32 initFlags = 0x100030;        // audio, video, no parachute
 constexpr Uint32 fullscreenFlag = 0x80000000; // the window system's fullscreen mode
-constexpr DWORD expectedVersion = 0x80001;     // 1.8
+constexpr DWORD expectedVersion = 0x80001;    // 1.8
 constexpr DWORD playFlags = 0x20000;
 } // namespace
 
@@ -61,7 +61,9 @@ Error display_open(Surface* target, const char* caption, int width, int height, 
 }
 
 // SDL_Quit releases the screen.
-Error display_close() { return errNone; }
+Error display_close() {
+    return errNone;
+}
 
 Error display_flip() {
     for (int attempt = 1;; ++attempt) {

@@ -3,13 +3,13 @@
 #include "platform/bass.hpp"
 
 #include "platform/clock.hpp"
+#include "platform/decoded_stream.hpp"
 
 #include <SDL/SDL.h>
-#include <mpg123.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -23,12 +23,12 @@ DWORD lastError = BASS_OK;
 
 struct Output {
     bool initialised = false;
-    bool deviceOpen = false;    // a real SDL audio device is running
-    DWORD queuedBytes = 0;      // one device buffer: what is consumed but not yet heard
+    bool deviceOpen = false; // a real SDL audio device is running
+    DWORD queuedBytes = 0;   // one device buffer: what is consumed but not yet heard
 } output;
 
 struct Stream {
-    std::vector<uint8_t> data; // decoded 16-bit stereo at 44100 Hz
+    DecodedStream data;
     bool created = false;
     std::atomic<bool> playing{false};
     std::atomic<uint64_t> consumed{0}; // bytes handed to the device so far
@@ -42,64 +42,32 @@ BOOL fail(DWORD code) {
 }
 
 void feed(void*, Uint8* buffer, int length) {
-    const size_t total = music.data.size();
-    size_t at = music.playing ? size_t(music.consumed.load()) : total;
-    const size_t count = at < total ? std::min(total - at, size_t(length)) : 0;
-    if (count)
-        std::memcpy(buffer, music.data.data() + at, count);
-    std::memset(buffer + count, 0, size_t(length) - count);
-    if (count)
+    size_t count = 0;
+    if (music.playing) {
+        count = music.data.copy(size_t(music.consumed.load()), buffer, size_t(length));
         music.consumed += count;
+    }
+    std::memset(buffer + count, 0, size_t(length) - count);
 }
 
-// The whole file decoded to 16-bit stereo at 44100 Hz; mpg123 resamples and duplicates
-// mono channels as needed. Returns a BASS error code.
-DWORD decode(const char* path, std::vector<uint8_t>& out) {
-    if (mpg123_init() != MPG123_OK)
-        return BASS_ERROR_UNKNOWN;
-    int err = MPG123_OK;
-    mpg123_handle* handle = mpg123_new(nullptr, &err);
-    if (!handle)
-        return BASS_ERROR_MEM;
-    mpg123_param(handle, MPG123_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO, 0.0);
-    mpg123_param(handle, MPG123_FORCE_RATE, rate, 0.0);
-    mpg123_format_none(handle);
-    mpg123_format(handle, rate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open(handle, path) != MPG123_OK) {
-        mpg123_delete(handle);
-        return BASS_ERROR_FILEOPEN;
-    }
-    out.clear();
-    std::vector<uint8_t> chunk(65536);
-    for (;;) {
-        size_t done = 0;
-        const int result = mpg123_read(handle, chunk.data(), chunk.size(), &done);
-        out.insert(out.end(), chunk.data(), chunk.data() + done);
-        if (result == MPG123_DONE)
-            break;
-        if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
-            out.clear();
-            break;
-        }
-    }
-    mpg123_close(handle);
-    mpg123_delete(handle);
-    out.resize(out.size() / frameBytes * frameBytes);
-    return out.empty() ? BASS_ERROR_FILEFORM : BASS_OK;
+bool validStream(DWORD handle) {
+    return handle == theStream && music.created;
 }
 
-bool validStream(DWORD handle) { return handle == theStream && music.created; }
-
+// A byte offset of whole sample frames, never past what the stream holds.
 DWORD bytesOf(uint64_t sampleFrames) {
-    const uint64_t bytes = sampleFrames * frameBytes;
-    return DWORD(std::min<uint64_t>(bytes, music.data.size()));
+    return DWORD(std::min<uint64_t>(sampleFrames * frameBytes, music.data.available()));
 }
 
 } // namespace
 
-DWORD BASS_GetVersion() { return version; }
+DWORD BASS_GetVersion() {
+    return version;
+}
 
-DWORD BASS_ErrorGetCode() { return lastError; }
+DWORD BASS_ErrorGetCode() {
+    return lastError;
+}
 
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     if (output.initialised)
@@ -130,24 +98,27 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     return 1;
 }
 
-HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length,
-                              DWORD flags) {
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
     if (!output.initialised)
         return fail(BASS_ERROR_INIT);
     if (mem || !file)
         return fail(BASS_ERROR_FILEOPEN);
-    std::vector<uint8_t> decoded;
-    const DWORD code = decode(static_cast<const char*>(file), decoded);
-    if (code != BASS_OK)
-        return fail(code);
+    // The device's thread reads the stream: keep it out while the stream is replaced.
     if (output.deviceOpen)
         SDL_LockAudio();
-    music.data.swap(decoded);
-    music.created = true;
+    music.created = false;
     music.playing = false;
     music.consumed = 0;
+    const DWORD code = music.data.open(static_cast<const char*>(file));
+    music.created = code == BASS_OK;
     if (output.deviceOpen)
         SDL_UnlockAudio();
+    if (code != BASS_OK)
+        return fail(code);
+    // Offline, positions advance faster than real time and must not depend on how far
+    // the decoder has come: decode everything now.
+    if (platform::fixedStepActive())
+        music.data.length();
     lastError = BASS_OK;
     return theStream;
 }
@@ -210,11 +181,18 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
         return failed;
     }
     const DWORD position = BASS_ChannelGetPosition(handle);
-    const size_t total = music.data.size();
-    const size_t count = position < total ? std::min<size_t>(length, total - position) : 0;
-    std::memcpy(buffer, music.data.data() + position, count);
+    const size_t count = music.data.copy(position, static_cast<uint8_t*>(buffer), length);
     lastError = BASS_OK;
     return DWORD(count);
+}
+
+DWORD BASS_StreamGetLength(HSTREAM handle) {
+    if (!validStream(handle)) {
+        lastError = BASS_ERROR_HANDLE;
+        return failed;
+    }
+    lastError = BASS_OK;
+    return DWORD(music.data.length());
 }
 
 void BASS_Free() {
@@ -224,6 +202,6 @@ void BASS_Free() {
     music.playing = false;
     music.created = false;
     music.consumed = 0;
-    std::vector<uint8_t>().swap(music.data);
+    music.data.close();
     lastError = BASS_OK;
 }

@@ -36,8 +36,7 @@ DWORD BASS_ErrorGetCode();
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win);
 // mem must be 0 and `file` a path; offset and length 0 take the whole file.
 // Returns 0 when the file is missing or cannot be decoded.
-HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length,
-                              DWORD flags);
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
 BOOL BASS_Start();
 BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags);
 // Whole sample frames: always a multiple of 4 bytes.
@@ -48,5 +47,7 @@ DWORD BASS_ChannelGetPosition(DWORD handle);
 // Copies up to `length` decoded bytes at the current position; fewer near the end.
 // Returns the count, or 0xFFFFFFFF on failure.
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
+// The decoded stream's length in bytes, 0xFFFFFFFF for an invalid handle.
+DWORD BASS_StreamGetLength(HSTREAM handle);
 // Stops and releases everything; harmless when nothing was initialised.
 void BASS_Free();

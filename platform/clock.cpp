@@ -13,12 +13,22 @@ PresentHook presentHook;
 MilestoneHook milestoneHook;
 } // namespace
 
-void useFixedStep(int framesPerSecond) { stepRate = framesPerSecond > 0 ? framesPerSecond : 0; }
-bool fixedStepActive() { return stepRate > 0; }
-int fixedStepRate() { return stepRate; }
-uint64_t presentedFrames() { return frames; }
+void useFixedStep(int framesPerSecond) {
+    stepRate = framesPerSecond > 0 ? framesPerSecond : 0;
+}
+bool fixedStepActive() {
+    return stepRate > 0;
+}
+int fixedStepRate() {
+    return stepRate;
+}
+uint64_t presentedFrames() {
+    return frames;
+}
 
-void setPresentHook(PresentHook hook) { presentHook = std::move(hook); }
+void setPresentHook(PresentHook hook) {
+    presentHook = std::move(hook);
+}
 
 int present(SDL_Surface* screen) {
     const int result = presentHook ? presentHook(screen) : SDL_Flip(screen);
@@ -32,7 +42,9 @@ void delay(uint32_t ms) {
         SDL_Delay(ms);
 }
 
-void setMilestoneHook(MilestoneHook hook) { milestoneHook = std::move(hook); }
+void setMilestoneHook(MilestoneHook hook) {
+    milestoneHook = std::move(hook);
+}
 
 void milestone(const char* name) {
     if (milestoneHook)

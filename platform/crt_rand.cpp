@@ -13,6 +13,8 @@ int rand() {
     return int((state >> 16) & 0x7FFF);
 }
 
-void srand(unsigned int seed) { state = seed; }
+void srand(unsigned int seed) {
+    state = seed;
+}
 
 } // namespace crt

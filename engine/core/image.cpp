@@ -23,8 +23,8 @@ Error loadPalettised(Surface* target, SDL_Surface* image, bool mipmapped) {
         std::vector<uint32_t> entries(size_t(colours->ncolors));
         for (int i = 0; i < colours->ncolors; ++i) {
             const SDL_Color& c = colours->colors[i];
-            entries[size_t(i)] = 0xFF000000u + uint32_t(c.r) * 0x10000u + uint32_t(c.g) * 0x100u +
-                                 uint32_t(c.b);
+            entries[size_t(i)] =
+                0xFF000000u + uint32_t(c.r) * 0x10000u + uint32_t(c.g) * 0x100u + uint32_t(c.b);
         }
         target->setPalette(entries);
     }

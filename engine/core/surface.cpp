@@ -15,7 +15,9 @@ int32_t ceilLog2(int32_t value) {
     return k;
 }
 
-Surface::~Surface() { releaseStorage(); }
+Surface::~Surface() {
+    releaseStorage();
+}
 
 void Surface::releaseStorage() {
     unlock();
@@ -55,8 +57,8 @@ Error Surface::create(int32_t w, int32_t h, SurfaceStorage kind, bool withMipmap
         }
         newPitch = w;
     } else if (kind == storage32) {
-        sdlSurface = SDL_CreateRGBSurface(0, w, rows, 32, 0x00FF0000, 0x0000FF00, 0x000000FF,
-                                          0xFF000000);
+        sdlSurface =
+            SDL_CreateRGBSurface(0, w, rows, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
         if (!sdlSurface)
             return errSdl;
         newPitch = sdlSurface->pitch / 4;
@@ -189,8 +191,7 @@ void Surface::fill(float value, const Rect* rect) {
     locked = false;
 }
 
-void Surface::draw(Surface* source, int32_t x, int32_t y, float opacity, bool tileX,
-                   bool tileY) {
+void Surface::draw(Surface* source, int32_t x, int32_t y, float opacity, bool tileX, bool tileY) {
     if (storage != storage32 || !sdlSurface || !source || !source->sdlSurface)
         return;
     if (source->storage != storage32 && source->storage != storage8)

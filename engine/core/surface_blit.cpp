@@ -20,8 +20,8 @@ uint32_t opacityWeight(float opacity) {
 }
 
 template <class PixelOp>
-void blendRows(uint32_t* dst, int32_t dstPitch, const uint32_t* src, int32_t srcPitch,
-               int32_t w, int32_t h, PixelOp op) {
+void blendRows(uint32_t* dst, int32_t dstPitch, const uint32_t* src, int32_t srcPitch, int32_t w,
+               int32_t h, PixelOp op) {
     for (int32_t y = 0; y < h; ++y, dst += dstPitch, src += srcPitch)
         for (int32_t x = 0; x < w; ++x)
             dst[x] = op(dst[x], src[x]);
@@ -106,8 +106,8 @@ void Surface::buildMipmaps() {
             for (int32_t y = 0; y < h; ++y)
                 for (int32_t x = 0; x < w; ++x) {
                     const uint32_t* block = from + 2 * y * p + 2 * x;
-                    to[y * p + x] = average2(average2(block[0], block[1]),
-                                             average2(block[p], block[p + 1]));
+                    to[y * p + x] =
+                        average2(average2(block[0], block[1]), average2(block[p], block[p + 1]));
                 }
         }
     } else {

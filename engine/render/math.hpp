@@ -13,12 +13,24 @@ struct Vector {
 inline bool operator==(const Vector& a, const Vector& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
-inline bool operator!=(const Vector& a, const Vector& b) { return !(a == b); }
-inline Vector operator-(const Vector& a, const Vector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vector operator+(const Vector& a, const Vector& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline float lengthSquared(const Vector& v) { return v.x * v.x + v.y * v.y + v.z * v.z; }
-inline float dot(const Vector& a, const Vector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline Vector scaled(const Vector& v, float s) { return {s * v.x, s * v.y, s * v.z}; }
+inline bool operator!=(const Vector& a, const Vector& b) {
+    return !(a == b);
+}
+inline Vector operator-(const Vector& a, const Vector& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vector operator+(const Vector& a, const Vector& b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline float lengthSquared(const Vector& v) {
+    return v.x * v.x + v.y * v.y + v.z * v.z;
+}
+inline float dot(const Vector& a, const Vector& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+inline Vector scaled(const Vector& v, float s) {
+    return {s * v.x, s * v.y, s * v.z};
+}
 inline Vector cross(const Vector& a, const Vector& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
@@ -29,8 +41,12 @@ struct Point2 {
     float x = 0.0f, y = 0.0f;
 };
 
-inline bool operator==(const Point2& a, const Point2& b) { return a.x == b.x && a.y == b.y; }
-inline Point2 operator+(const Point2& a, const Point2& b) { return {a.x + b.x, a.y + b.y}; }
+inline bool operator==(const Point2& a, const Point2& b) {
+    return a.x == b.x && a.y == b.y;
+}
+inline Point2 operator+(const Point2& a, const Point2& b) {
+    return {a.x + b.x, a.y + b.y};
+}
 
 // Vector part first, scalar last.
 struct Quaternion {
