@@ -14,7 +14,8 @@ using korvid::Surface;
 
 uint32_t blend_weight(float f) {
     const double scaled = double(f) * 256.0;
-    if (!(scaled > 0.0)) return 0;
+    if (!(scaled > 0.0))
+        return 0;
     return scaled >= 256.0 ? 255 : uint32_t(scaled);
 }
 
@@ -87,7 +88,8 @@ template <class RowOp>
 void blendSurfaces(Surface* destination, Surface* source, RowOp rowOp) {
     uint32_t* dst = nullptr;
     int32_t dstPitch = 0;
-    if (!lock32(destination, dst, dstPitch)) return;
+    if (!lock32(destination, dst, dstPitch))
+        return;
     uint32_t* src = dst;
     int32_t srcPitch = dstPitch;
     int32_t width = destination->width, height = destination->height;
@@ -101,7 +103,8 @@ void blendSurfaces(Surface* destination, Surface* source, RowOp rowOp) {
     }
     for (int32_t y = 0; y < height; ++y)
         rowOp(dst + y * dstPitch, src + y * srcPitch, width);
-    if (source) source->unlock();
+    if (source)
+        source->unlock();
     destination->unlock();
 }
 
@@ -129,7 +132,8 @@ void blendColour(Surface* destination, Surface* source, uint32_t colour, float f
 } // namespace
 
 void blend_noise_to(Surface* destination, Surface* source, float f) {
-    if (source) blendNoise(destination, source, f);
+    if (source)
+        blendNoise(destination, source, f);
 }
 
 void blend_noise(Surface* surface, float f) {
@@ -137,7 +141,8 @@ void blend_noise(Surface* surface, float f) {
 }
 
 void blend_colour_to(Surface* destination, Surface* source, uint32_t colour, float f) {
-    if (source) blendColour(destination, source, colour, f);
+    if (source)
+        blendColour(destination, source, colour, f);
 }
 
 void blend_colour(Surface* surface, uint32_t colour, float f) {

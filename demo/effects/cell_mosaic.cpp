@@ -9,7 +9,8 @@
 
 std::vector<MosaicSite> mosaic_sites(int32_t count, int32_t width, int32_t height) {
     std::vector<MosaicSite> sites;
-    if (count <= 0 || !effects::resizeNoThrow(sites, size_t(count))) return sites;
+    if (count <= 0 || !effects::resizeNoThrow(sites, size_t(count)))
+        return sites;
     // rand() * size is exact in float for sizes up to 512; the factor is 1/32767 as a
     // float, and the product is rounded to float before the truncation.
     constexpr float scale = 3.0518509447574615e-5f;
@@ -59,12 +60,17 @@ bool nearest_site_map(const std::vector<MosaicSite>& sites, int32_t width, int32
                       std::vector<uint32_t>& map) {
     map.clear();
     // Squared distances must stay below the starting best of 2^30.
-    if (width > maxSide || height > maxSide) return false;
-    if (width <= 0 || height <= 0) return true;
-    if (!effects::resizeNoThrow(map, size_t(width) * size_t(height))) return false;
-    if (sites.empty()) return true;
+    if (width > maxSide || height > maxSide)
+        return false;
+    if (width <= 0 || height <= 0)
+        return true;
+    if (!effects::resizeNoThrow(map, size_t(width) * size_t(height)))
+        return false;
+    if (sites.empty())
+        return true;
     SiteGrid grid;
-    if (!grid.build(sites, width, height)) return false;
+    if (!grid.build(sites, width, height))
+        return false;
 
     const int32_t size = grid.size;
     uint32_t* out = map.data();
@@ -81,7 +87,8 @@ bool nearest_site_map(const std::vector<MosaicSite>& sites, int32_t width, int32
                     const int32_t reach =
                         std::min({x - (bx - k + 1) * size + 1, (bx + k) * size - x,
                                   y - (by - k + 1) * size + 1, (by + k) * size - y});
-                    if (reach * reach > best) break;
+                    if (reach * reach > best)
+                        break;
                     if (bx - k < 0 && by - k < 0 && bx + k >= grid.cols && by + k >= grid.rows)
                         break;
                 }
@@ -93,7 +100,8 @@ bool nearest_site_map(const std::vector<MosaicSite>& sites, int32_t width, int32
                     const bool edgeRow = r == by - k || r == by + k;
                     const int32_t stride = edgeRow || k == 0 ? 1 : 2 * k;
                     for (int32_t c = edgeRow ? col0 : bx - k; c <= col1; c += stride) {
-                        if (c < col0) continue;
+                        if (c < col0)
+                            continue;
                         const int32_t b = r * grid.cols + c;
                         for (int32_t j = grid.start[size_t(b)]; j < grid.start[size_t(b) + 1];
                              ++j) {
@@ -121,7 +129,8 @@ bool CellMosaic::build(int32_t levels, int32_t width, int32_t height, double e1,
     ready = 0;
     mapWidth = std::max(width, 0);
     mapHeight = std::max(height, 0);
-    if (levels <= 0) return true;
+    if (levels <= 0)
+        return true;
     try {
         maps.resize(size_t(levels));
     } catch (const std::bad_alloc&) {
@@ -143,7 +152,8 @@ bool CellMosaic::build(int32_t levels, int32_t width, int32_t height, double e1,
 
 void CellMosaic::remap(uint32_t* destination, const uint32_t* source, int32_t width, int32_t height,
                        int32_t pitch, int32_t level) const {
-    if (!destination || !source || width <= 0 || height <= 0) return;
+    if (!destination || !source || width <= 0 || height <= 0)
+        return;
     const bool mapped = ready && level >= 0 && size_t(level) < maps.size() && width == mapWidth &&
                         height == mapHeight && pitch == width;
     if (!mapped) {

@@ -21,7 +21,8 @@ Error copyPixels(Surface& image, std::vector<Pixel>& out) {
     if (!effects::resizeNoThrow(out, size_t(image.width) * size_t(image.height)))
         return korvid::errMemory;
     const Error code = image.lock(pixels, pitch);
-    if (code != korvid::errNone) return code;
+    if (code != korvid::errNone)
+        return code;
     for (int32_t y = 0; y < image.height; ++y)
         std::memcpy(out.data() + size_t(y) * size_t(image.width), pixels + y * pitch,
                     size_t(image.width) * sizeof(Pixel));
@@ -35,11 +36,13 @@ template <class Image>
 Error loadSquare(const std::string& path, korvid::SurfaceStorage storage, Surface& image,
                  Image& out) {
     Error code = korvid::loadImage(&image, path, false);
-    if (code != korvid::errNone) return code;
+    if (code != korvid::errNone)
+        return code;
     if (image.storage != storage || image.width != mapSide || image.height != mapSide)
         return korvid::errIllegalSurfaceUsage;
     code = copyPixels(image, out.pixels);
-    if (code != korvid::errNone) return code;
+    if (code != korvid::errNone)
+        return code;
     out.width = image.width;
     out.height = image.height;
     return korvid::errNone;
@@ -56,16 +59,20 @@ Error load_twister_images(const std::string& specPath, const std::string& lightP
                           const std::string& heightPath, const std::string& colourPath,
                           TwisterImages& out) {
     Error code = load_twister_map(specPath, out.spec);
-    if (code == korvid::errNone) code = load_twister_map(lightPath, out.light);
-    if (code == korvid::errNone) code = load_twister_map(heightPath, out.height);
-    if (code == korvid::errNone) code = load_twister_map(colourPath, out.colour);
+    if (code == korvid::errNone)
+        code = load_twister_map(lightPath, out.light);
+    if (code == korvid::errNone)
+        code = load_twister_map(heightPath, out.height);
+    if (code == korvid::errNone)
+        code = load_twister_map(colourPath, out.colour);
     return code;
 }
 
 Error load_tunnel_image(const std::string& path, IndexedImage& out) {
     Surface image;
     const Error code = loadSquare(path, korvid::storage8, image, out);
-    if (code != korvid::errNone) return code;
+    if (code != korvid::errNone)
+        return code;
     out.palette.fill(0);
     std::copy_n(image.palette.begin(), std::min(image.palette.size(), out.palette.size()),
                 out.palette.begin());

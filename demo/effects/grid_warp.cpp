@@ -24,11 +24,13 @@ struct Scratch {
     size_t capacity = 0;
 
     bool reserve(size_t count) {
-        if (count <= capacity) return true;
+        if (count <= capacity)
+            return true;
         records.reset();
         capacity = 0;
         records.reset(new (std::nothrow) GridRecord[count]);
-        if (!records) return false;
+        if (!records)
+            return false;
         capacity = count;
         return true;
     }
@@ -120,7 +122,8 @@ void GridWarp::bind(Surface* targetSurface, Surface* textureSurface, int32_t cel
 }
 
 void GridWarp::reset(float z) {
-    if (pointCount == 0) return;
+    if (pointCount == 0)
+        return;
     // Steps of width / (cols + 1): the lattice spans slightly less than the frame.
     const float sx = float(target->width) / float(cols + 1);
     const float sy = float(target->height) / float(rows + 1);
@@ -144,7 +147,8 @@ void GridWarp::rotate(float angle, float scale) {
 }
 
 void GridWarp::ripple(float wave, float amplitude, float phase) {
-    if (pointCount == 0) return;
+    if (pointCount == 0)
+        return;
     const float k = float(twoPi / (double(target->width) * wave));
     const float p = float(phase * twoPi);
     for (int32_t i = 0; i < pointCount; ++i) {
@@ -158,7 +162,8 @@ void GridWarp::ripple(float wave, float amplitude, float phase) {
 }
 
 void GridWarp::wobble(float wave, float amplitude, float phaseX, float phaseY) {
-    if (pointCount == 0) return;
+    if (pointCount == 0)
+        return;
     const float k = float(twoPi / (double(target->width) * wave));
     const float px = float(phaseX * twoPi), py = float(phaseY * twoPi);
     for (int32_t i = 0; i < pointCount; ++i) {
@@ -185,7 +190,8 @@ Error GridWarp::draw(bool normaliseToTarget) {
         !isPowerOfTwo(texture->pitch, texture->pitchLog2) || texture->widthLog2 > 24 ||
         texture->heightLog2 + texture->pitchLog2 > 24)
         return korvid::errIllegalSurfaceUsage;
-    if (!scratch.reserve(size_t(pointCount))) return korvid::errMemory;
+    if (!scratch.reserve(size_t(pointCount)))
+        return korvid::errMemory;
 
     const Surface* n = normaliseToTarget ? target : texture;
     const float nw = float(n->width), nh = float(n->height);
@@ -205,7 +211,8 @@ Error GridWarp::draw(bool normaliseToTarget) {
     uint32_t* texels = nullptr;
     int32_t targetPitch = 0, texturePitch = 0;
     Error code = target->lock(targetPixels, targetPitch);
-    if (code != korvid::errNone) return code;
+    if (code != korvid::errNone)
+        return code;
     code = texture->lock(texels, texturePitch);
     if (code != korvid::errNone) {
         target->unlock();

@@ -39,16 +39,19 @@ ImageSprite::ImageSprite(int32_t width, int32_t height, const std::string& path,
                          uint32_t alphaMask)
     : Drawable2D(width, height), op(op) {
     SDL_Surface* loaded = IMG_Load(path.c_str());
-    if (!loaded) return;
+    if (!loaded)
+        return;
     image =
         SDL_CreateRGBSurface(0, loaded->w, loaded->h, 32, redMask, greenMask, blueMask, alphaMask);
-    if (image) SDL_BlitSurface(loaded, nullptr, image, nullptr);
+    if (image)
+        SDL_BlitSurface(loaded, nullptr, image, nullptr);
     SDL_FreeSurface(loaded);
     ready = image ? 1 : 0;
 }
 
 ImageSprite::~ImageSprite() {
-    if (image) SDL_FreeSurface(image);
+    if (image)
+        SDL_FreeSurface(image);
 }
 
 int32_t ImageSprite::getWidth() {
@@ -60,7 +63,8 @@ int32_t ImageSprite::getHeight() {
 }
 
 int ImageSprite::draw(SDL_Surface* destination, int32_t x, int32_t y) {
-    if (!destination) return 0;
+    if (!destination)
+        return 0;
     if (SDL_LockSurface(destination) < 0) {
         std::printf("%s\n", SDL_GetError());
         return 0;

@@ -19,7 +19,8 @@ InterferencePlasma::InterferencePlasma(int32_t width, int32_t height, const Pale
 
 void InterferencePlasma::setWaves(double c1, double c2, double c3, double c4, double c5,
                                   double c6) {
-    if (wave.empty()) return;
+    if (wave.empty())
+        return;
     // Two pi / 4096 and its doublings, as doubles.
     constexpr double w1 = 0.0015339807878857422, w2 = 0.0030679615757714844,
                      w4 = 0.006135923151542969, w8 = 0.012271846303085938,
@@ -46,7 +47,8 @@ void InterferencePlasma::setSteps(int32_t a, int32_t b, int32_t c, int32_t d) {
 void InterferencePlasma::advance(double dt) {
     // A time step that is not a number, or a backlog beyond a million ticks, is dropped:
     // the loop below must end, and the show never comes near either.
-    if (!std::isfinite(dt)) return;
+    if (!std::isfinite(dt))
+        return;
     clock = std::min(clock + dt, maxBacklog);
     while (clock >= 1.0) {
         crt::rand();
@@ -68,7 +70,8 @@ void InterferencePlasma::drawArea(uint32_t* pixels, PixelOp op) {
     const int32_t left = clip.left, top = clip.top;
     const int32_t x0 = std::max(left, 0), x1 = std::min(left + int32_t(clip.right), width);
     const int32_t y0 = std::max(top, 0), y1 = std::min(top + int32_t(clip.bottom), height);
-    if (x0 >= x1 || y0 >= y1) return;
+    if (x0 >= x1 || y0 >= y1)
+        return;
 
     // Phases at the first drawn pixel and row (the area's own start when nothing is cut).
     const auto at = [](int32_t start, int32_t perStep, int32_t steps) {
@@ -92,7 +95,8 @@ void InterferencePlasma::drawArea(uint32_t* pixels, PixelOp op) {
 }
 
 int InterferencePlasma::addTo(uint32_t* pixels) {
-    if (!ready || !pixels) return 0;
+    if (!ready || !pixels)
+        return 0;
     drawArea(pixels, [this](uint32_t d, uint8_t index) {
         return effects::addSaturateRgb(d, palette[index]);
     });
@@ -100,7 +104,8 @@ int InterferencePlasma::addTo(uint32_t* pixels) {
 }
 
 int InterferencePlasma::alphaTo(uint32_t* pixels, int32_t lo, int32_t hi) {
-    if (!ready || !pixels) return 0;
+    if (!ready || !pixels)
+        return 0;
     // What each palette entry adds to a pixel's low 24 bits: the entry clamped, as whole
     // words, to lo << 24 .. hi << 24.
     const uint32_t low = uint32_t(lo) << 24, high = uint32_t(hi) << 24;

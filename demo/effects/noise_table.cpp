@@ -16,7 +16,8 @@ int32_t NoiseTable::take(int32_t wanted, const uint32_t*& values) {
     const int32_t run = wanted < count - cursor ? wanted : count - cursor;
     values = entries.data() + cursor;
     cursor += run;
-    if (cursor == count) cursor = crt::rand() % count;
+    if (cursor == count)
+        cursor = crt::rand() % count;
     return run;
 }
 

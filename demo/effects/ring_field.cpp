@@ -9,7 +9,8 @@ RingField::RingField(int32_t width, int32_t height, const Palette& colours, doub
                      double weightB, int32_t lobesA, int32_t lobesB)
     : Drawable2D(width, height), tableWidth(2 * std::max(width, 0)),
       tableHeight(2 * std::max(height, 0)), palette(colours) {
-    if (!effects::resizeNoThrow(heights, size_t(tableWidth) * size_t(tableHeight))) return;
+    if (!effects::resizeNoThrow(heights, size_t(tableWidth) * size_t(tableHeight)))
+        return;
     constexpr double petalScale = 40.584509359066445; // 255 / (2 pi)
     const int32_t halfW = tableWidth / 2, halfH = tableHeight / 2;
     uint8_t* cell = heights.data();
@@ -48,7 +49,8 @@ void RingField::offsets(double t, int32_t out[3]) const {
 }
 
 int RingField::draw(uint32_t* pixels, double t) {
-    if (!ready || !pixels) return 0;
+    if (!ready || !pixels)
+        return 0;
     int32_t offset[3];
     offsets(t, offset);
     const int32_t left = clip.left, top = clip.top;

@@ -17,7 +17,8 @@ SpriteSwarm::SpriteSwarm(int32_t width, int32_t height, const std::string& path,
 
 void SpriteSwarm::setClip(const Clip2D& rect) {
     clip = rect;
-    if (sprite) sprite->setClip(rect);
+    if (sprite)
+        sprite->setClip(rect);
 }
 
 namespace {
@@ -54,7 +55,8 @@ void SpriteSwarm::positions(double t, int32_t xs[spriteCount], int32_t ys[sprite
 }
 
 int SpriteSwarm::draw(SDL_Surface* destination, double t) {
-    if (!ready) return 0;
+    if (!ready)
+        return 0;
     int32_t xs[spriteCount], ys[spriteCount];
     positions(t, xs, ys);
     for (int i = 0; i < spriteCount; ++i)

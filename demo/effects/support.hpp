@@ -24,7 +24,8 @@ namespace effects {
 // the value the processor's own conversion produces, so the result is what a plain cast
 // gives on this target without its undefined behaviour.
 inline int32_t trunc32(double value) {
-    if (!(value > -2147483649.0 && value < 2147483648.0)) return INT32_MIN;
+    if (!(value > -2147483649.0 && value < 2147483648.0))
+        return INT32_MIN;
     return int32_t(value);
 }
 

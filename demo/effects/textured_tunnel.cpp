@@ -71,7 +71,8 @@ TexturedTunnel::TexturedTunnel(int32_t width, int32_t height, const uint8_t* ima
 }
 
 int TexturedTunnel::advance(float dt) {
-    if (!ready) return 0;
+    if (!ready)
+        return 0;
     angles[0] += dt * 1.6f;
     angles[1] -= dt * 2.3f;
     angles[2] += dt * 1.2f;

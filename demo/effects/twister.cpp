@@ -38,7 +38,8 @@ uint32_t twister_shade(uint32_t texel, uint32_t light, uint32_t specular) {
 
 bool Twister::setMaps(const uint32_t* spec, const uint32_t* light, const uint32_t* height,
                       const uint32_t* colour) {
-    if (!spec || !light || !height || !colour) return false;
+    if (!spec || !light || !height || !colour)
+        return false;
     const size_t cells = size_t(mapSize) * mapSize;
     if (!effects::resizeNoThrow(slopeX, cells) || !effects::resizeNoThrow(slopeY, cells))
         return false;
@@ -59,7 +60,8 @@ bool Twister::setMaps(const uint32_t* spec, const uint32_t* light, const uint32_
 
 void Twister::draw(uint32_t* pixels, int32_t width, int32_t height, int32_t pitch, double d,
                    int32_t centreX) {
-    if (!pixels || !colourMap || height <= 0) return;
+    if (!pixels || !colourMap || height <= 0)
+        return;
     // Base outline: a circle of radius 50 with three lobes whose depth k breathes with d.
     const double k = std::sin(5.0 * d) * 0.05 + 0.1;
     const int32_t last = outlineCount - 1;
@@ -108,7 +110,8 @@ void Twister::drawRow(uint32_t* row, int32_t t, int32_t centreX, int32_t limit) 
     }
     lo = std::max(lo, 0);
     hi = std::min(hi, limit);
-    if (lo < hi) std::fill(depth.begin() + lo, depth.begin() + hi, farDepth);
+    if (lo < hi)
+        std::fill(depth.begin() + lo, depth.begin() + hi, farDepth);
 
     const uint32_t* texture = colourMap + t * mapSize;
     const int8_t* slopeRowX = slopeX.data() + t * mapSize;
@@ -130,7 +133,8 @@ void Twister::drawRow(uint32_t* row, int32_t t, int32_t centreX, int32_t limit) 
         int32_t s = int32_t(a.is + ds * skipped);
         int32_t n = int32_t(a.in + dn * skipped);
         for (int32_t x = start; x < end; ++x, z += dz, s += ds, n += dn) {
-            if (depth[size_t(x)] <= z) continue;
+            if (depth[size_t(x)] <= z)
+                continue;
             const int32_t u = (s >> 16) & mapMask;
             const int32_t lx = ((n >> 16) + slopeRowX[u]) & mapMask;
             const int32_t ly = (slopeRowY[u] + t) & mapMask;

@@ -31,7 +31,8 @@ inline std::vector<uint32_t> readPixels(korvid::Surface& surface) {
     uint32_t* pixels = nullptr;
     int32_t pitch = 0;
     std::vector<uint32_t> out;
-    if (surface.lock(pixels, pitch) != korvid::errNone) return out;
+    if (surface.lock(pixels, pitch) != korvid::errNone)
+        return out;
     for (int32_t y = 0; y < surface.height; ++y)
         out.insert(out.end(), pixels + y * pitch, pixels + y * pitch + surface.width);
     surface.unlock();

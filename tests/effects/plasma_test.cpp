@@ -153,7 +153,8 @@ TEST(InterferencePlasma, AddAndAlphaMatchThePlainPattern) {
             for (int32_t x = 0; x < 64; ++x) {
                 uint32_t& d = expected[size_t(y * 64 + x)];
                 const uint32_t e = dissolve.palette[plainIndex(dissolve, x, y)];
-                if (d < 0x01000000) continue;
+                if (d < 0x01000000)
+                    continue;
                 const uint64_t low = uint64_t(lo) << 24, high = uint64_t(hi) << 24;
                 const uint32_t top = e < low ? uint32_t(low) : e > high ? uint32_t(high) : e;
                 d = (d & 0xFFFFFF) + top;

@@ -60,12 +60,14 @@ void plainTwister(const Maps& m, std::vector<uint32_t>& frame, int32_t height, i
         const int32_t t = r % 256;
         for (int j = 0; j < 64; ++j) {
             const int32_t x0 = ix[j] + centreX, x1 = ix[j + 1] + centreX;
-            if (x1 <= x0) continue;
+            if (x1 <= x0)
+                continue;
             const int32_t len = x1 - x0, dz = (iz[j + 1] - iz[j]) / len,
                           ds = (is[j + 1] - is[j]) / len, dn = (in[j + 1] - in[j]) / len;
             int32_t z = iz[j], sv = is[j], n = in[j];
             for (int32_t x = x0; x < x1; ++x, z += dz, sv += ds, n += dn) {
-                if (depth[size_t(x)] <= z) continue;
+                if (depth[size_t(x)] <= z)
+                    continue;
                 const int32_t u = (sv >> 16) & 255;
                 const int32_t lx = ((n >> 16) + (h(u + 1, t) - h(u, t)) / 4) & 255;
                 const int32_t ly = ((h(u, t + 1) - h(u, t)) / 4 + t) & 255;
