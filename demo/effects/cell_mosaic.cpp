@@ -45,7 +45,10 @@ struct SiteGrid {
             ++start[size_t(bucket(s)) + 1];
         for (size_t b = 1; b < start.size(); ++b)
             start[b] += start[b - 1];
-        std::vector<int32_t> fill(start.begin(), start.end() - 1);
+        std::vector<int32_t> fill;
+        if (!effects::resizeNoThrow(fill, start.size() - 1))
+            return false;
+        std::copy(start.begin(), start.end() - 1, fill.begin());
         for (size_t i = 0; i < sites.size(); ++i)
             order[size_t(fill[size_t(bucket(sites[i]))]++)] = int32_t(i);
         return true;
@@ -140,8 +143,9 @@ bool CellMosaic::build(int32_t levels, int32_t width, int32_t height, double e1,
         const double f = levels > 1 ? double(i) / double(levels - 1) : 0.0;
         const double e = (e2 - e1) * f + e1;
         const int32_t n = effects::trunc32(1.0 / std::pow(10.0, e) * mapWidth * mapHeight);
-        if (!nearest_site_map(mosaic_sites(n, mapWidth, mapHeight), mapWidth, mapHeight,
-                              maps[size_t(i)])) {
+        const std::vector<MosaicSite> sites = mosaic_sites(n, mapWidth, mapHeight);
+        if ((n > 0 && sites.empty()) ||
+            !nearest_site_map(sites, mapWidth, mapHeight, maps[size_t(i)])) {
             maps.clear();
             return false;
         }

@@ -110,7 +110,9 @@ TEST(ExtremeInput, TwisterTunnelAndMosaic) {
 
     CellMosaic mosaic;
     EXPECT_TRUE(mosaic.build(0, 64, 40, 1.0, 2.0));
-    EXPECT_TRUE(mosaic.build(2, 64, 40, nanD, -2.0)); // no sites, then too many to count
+    EXPECT_TRUE(mosaic.build(1, 64, 40, nanD, nanD)); // no count of sites at all
+    EXPECT_TRUE(mosaic.build(2, 64, 40, 1.0, -9.0));  // a count past 32 bits: none
+    EXPECT_EQ(mosaic.maps[1], std::vector<uint32_t>(64 * 40, 0));
     EXPECT_TRUE(mosaic.build(2, 0, 0, 1.0, 2.0));
     std::vector<uint32_t> out(64 * 40), source = randomWords(64 * 40, 4);
     mosaic.remap(out.data(), source.data(), 64, 40, 64, 1);
