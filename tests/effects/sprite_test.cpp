@@ -11,9 +11,10 @@ using namespace effects_test;
 
 namespace {
 
-// A BMP of the given size (its contents are replaced after loading).
-std::string writeImageFile(int32_t w, int32_t h) {
-    const std::string path = std::string(KORVID_BINARY_DIR) + "/sprite_test.bmp";
+// A BMP of the given size (its contents are replaced after loading), one file per test
+// since tests run in parallel.
+std::string writeImageFile(const char* name, int32_t w, int32_t h) {
+    const std::string path = std::string(KORVID_BINARY_DIR) + "/" + name + ".bmp";
     SDL_Surface* s = SDL_CreateRGBSurface(0, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     SDL_SaveBMP(s, path.c_str());
     SDL_FreeSurface(s);
@@ -91,7 +92,7 @@ std::vector<uint32_t> spriteImage(ImageSprite& sprite, uint32_t seed) {
 } // namespace
 
 TEST(ImageSprite, OperatorsAndClipping) {
-    const std::string path = writeImageFile(13, 9);
+    const std::string path = writeImageFile("sprite_operators", 13, 9);
     const std::vector<uint32_t> background = randomWords(40 * 30, 21);
     for (uint32_t op = 0; op <= 5; ++op) {
         ImageSprite sprite(40, 30, path, op, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
@@ -113,7 +114,7 @@ TEST(ImageSprite, OperatorsAndClipping) {
 }
 
 TEST(ImageSprite, EdgesOfTheClipAndSpecialPixels) {
-    const std::string path = writeImageFile(4, 4);
+    const std::string path = writeImageFile("sprite_edges", 4, 4);
     ImageSprite sprite(40, 30, path, ImageSprite::opKey, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
     sprite.setClip({10, 10, 30, 20});
     spriteImage(sprite, 5);
@@ -159,7 +160,7 @@ TEST(ImageSprite, EdgesOfTheClipAndSpecialPixels) {
 }
 
 TEST(SpriteSwarm, EightAdditiveSpritesOnTheirPaths) {
-    const std::string path = writeImageFile(16, 12);
+    const std::string path = writeImageFile("sprite_swarm", 16, 12);
     SpriteSwarm swarm(512, 384, path, 0, 0);
     ASSERT_TRUE(swarm.isReady());
     int32_t xs[8], ys[8];
