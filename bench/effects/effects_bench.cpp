@@ -97,7 +97,7 @@ void BM_Oscilloscope(benchmark::State& state) {
 }
 BENCHMARK(BM_Oscilloscope)->Unit(benchmark::kMillisecond);
 
-// Part 9's grid: reset, rotate, ripple, beat flash, then the shaded draw.
+// The character scene's stripe grid: reset, rotate, ripple, beat flash, shaded draw.
 void BM_GridWarp(benchmark::State& state) {
     Frame target, texture(256, 256, 4);
     GridWarp grid;
@@ -181,7 +181,7 @@ void BM_MosaicRemap(benchmark::State& state) {
 }
 BENCHMARK(BM_MosaicRemap)->Unit(benchmark::kMillisecond);
 
-// Part 8: the two twisters side by side.
+// The two twisters side by side, rock and cloth, as the show draws them.
 void BM_Twisters(benchmark::State& state) {
     const std::vector<uint32_t> spec = noise(65536, 5), light = noise(65536, 6),
                                 rock = noise(65536, 7), rockb = noise(65536, 8);

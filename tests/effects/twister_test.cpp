@@ -108,7 +108,8 @@ TEST(Twister, RowsMatchThePlainDrawing) {
     Twister twister;
     ASSERT_TRUE(twister.setMaps(maps.spec.data(), maps.light.data(), maps.height.data(),
                                 maps.colour.data()));
-    // d = 0, and the show's part 8 values; rows past 256 repeat the texture rows.
+    // d = 0, and values the show uses for rock and cloth; rows past 256 repeat the texture
+    // rows.
     for (const auto& [d, centre] :
          {std::pair{0.0, 256}, std::pair{213.75, 340}, std::pair{-226.5, 150}}) {
         std::vector<uint32_t> frame = randomWords(520 * 384, 8), expected = frame;
