@@ -1,7 +1,6 @@
 #include "demo/effects/blend.hpp"
 
 #include "demo/effects/noise_table.hpp"
-#include "engine/core/pixel.hpp"
 #include "engine/core/surface.hpp"
 
 #include <algorithm>
@@ -19,12 +18,26 @@ uint32_t blend_weight(float f) {
     return scaled >= 256.0 ? 255 : uint32_t(scaled);
 }
 
+namespace {
+
+// Red, green and blue: (s * (256 - a) + o * a) >> 8, so a = 0 keeps the source and a = 255
+// gives 255/256 of the other colour; the alpha byte is 0. Each lane of the 0x00FF00FF
+// halves holds at most 255 * 256 and never carries into the next.
+inline uint32_t blendRgb(uint32_t s, uint32_t o, uint32_t a) {
+    const uint32_t v = 256 - a;
+    const uint32_t rb = (((s & 0x00FF00FF) * v + (o & 0x00FF00FF) * a) >> 8) & 0x00FF00FF;
+    const uint32_t g = (((s & 0x0000FF00) * v + (o & 0x0000FF00) * a) >> 8) & 0x0000FF00;
+    return rb | g;
+}
+
+} // namespace
+
 #if defined(__SSE2__)
 namespace {
 
-// Four pixels at once in 16-bit lanes: c_s * (255 - a) + c_o * a is at most 255 * 255,
-// so neither the products nor the sum leave a lane, and the logical shift by 8 is the
-// exact floor.
+// Four pixels at once in 16-bit lanes: c_s * (256 - a) + c_o * a is at most 255 * 256,
+// so neither the products nor the sum leave an unsigned lane, and the logical shift by 8
+// is the exact floor.
 inline __m128i blend4(__m128i s, __m128i otherLo, __m128i otherHi, __m128i inverse) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i lo = _mm_mullo_epi16(_mm_unpacklo_epi8(s, zero), inverse);
@@ -42,7 +55,7 @@ void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_
     int32_t x = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
-    const __m128i inverse = _mm_set1_epi16(short(255 - a));
+    const __m128i inverse = _mm_set1_epi16(short(256 - a));
     const __m128i weight = _mm_set1_epi16(short(a));
     for (; x + 4 <= count; x += 4) {
         const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(other + x));
@@ -53,14 +66,14 @@ void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_
     }
 #endif
     for (; x < count; ++x)
-        dst[x] = korvid::blendPixelRgb(src[x], other[x], a);
+        dst[x] = blendRgb(src[x], other[x], a);
 }
 
 void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32_t count,
                       uint32_t a) {
     int32_t x = 0;
 #if defined(__SSE2__)
-    const __m128i inverse = _mm_set1_epi16(short(255 - a));
+    const __m128i inverse = _mm_set1_epi16(short(256 - a));
     // The colour's share is the same for every pixel: two pixels' worth of lanes.
     const __m128i share =
         _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_set1_epi32(int(colour)), _mm_setzero_si128()),
@@ -71,7 +84,7 @@ void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32
     }
 #endif
     for (; x < count; ++x)
-        dst[x] = korvid::blendPixelRgb(src[x], colour, a);
+        dst[x] = blendRgb(src[x], colour, a);
 }
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // Fades and film grain: 32-bit surfaces blended toward a fixed colour or toward the grey
 // noise table, in place or from a source into a destination. Per channel red, green and
-// blue: (c_s * (255 - a) + c_o * a) >> 8, exact in integers; the result's alpha is 0.
+// blue: (c_s * (256 - a) + c_o * a) >> 8, exact in integers; the result's alpha is 0.
 
 #include <cstdint>
 

@@ -11,12 +11,12 @@ using korvid::Surface;
 
 namespace {
 
-// Per channel red, green, blue: (s * (255 - a) + o * a) >> 8; alpha 0.
+// Per channel red, green, blue: (s * (256 - a) + o * a) >> 8; alpha 0.
 uint32_t plainBlend(uint32_t s, uint32_t o, uint32_t a) {
     uint32_t out = 0;
     for (int shift = 0; shift < 24; shift += 8) {
         const uint32_t cs = (s >> shift) & 0xFF, co = (o >> shift) & 0xFF;
-        out |= ((cs * (255 - a) + co * a) >> 8) << shift;
+        out |= ((cs * (256 - a) + co * a) >> 8) << shift;
     }
     return out;
 }
@@ -50,13 +50,13 @@ TEST(Blend, RowsMatchPlainArithmetic) {
                 ASSERT_EQ(out[size_t(i)], plainBlend(src[size_t(i)], other[0], a));
         }
     // The divisor is 256: white at full weight over black gives 255/256 of white, and
-    // weight 0 gives 255/256 of the source; the alpha is always cleared.
+    // weight 0 keeps the source; the alpha is always cleared.
     uint32_t black = 0xFF000000, pixel = 0;
     blend_row_colour(&pixel, &black, 0xFFFFFFFF, 1, 255);
     EXPECT_EQ(pixel, 0x00FEFEFEu);
     uint32_t colour = 0xAB123456;
     blend_row_colour(&pixel, &colour, 0xFFFFFFFF, 1, 0);
-    EXPECT_EQ(pixel, 0x00113355u);
+    EXPECT_EQ(pixel, 0x00123456u);
 }
 
 TEST(Blend, NoiseTableOrderAndJump) {
