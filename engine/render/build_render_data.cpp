@@ -47,7 +47,8 @@ void build(MeshNode& node, const Mesh& mesh) {
         edge.faceCount = from.faceCount;
         edge.hard = from.hard;
         edge.face[0] = &node.groups[from.group1].faces[from.triangle1];
-        if (from.faceCount >= 2) edge.face[1] = &node.groups[from.group2].faces[from.triangle2];
+        if (from.faceCount >= 2)
+            edge.face[1] = &node.groups[from.group2].faces[from.triangle2];
     }
 }
 

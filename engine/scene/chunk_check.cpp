@@ -29,18 +29,21 @@ struct Span {
 
     size_t left() const { return end - at; }
     bool skip(size_t n) {
-        if (left() < n) return false;
+        if (left() < n)
+            return false;
         at += n;
         return true;
     }
     bool u16(uint16_t& v) {
-        if (left() < 2) return false;
+        if (left() < 2)
+            return false;
         v = uint16_t(data[at] | data[at + 1] << 8);
         at += 2;
         return true;
     }
     bool u32(uint32_t& v) {
-        if (left() < 4) return false;
+        if (left() < 4)
+            return false;
         v = uint32_t(data[at]) | uint32_t(data[at + 1]) << 8 | uint32_t(data[at + 2]) << 16 |
             uint32_t(data[at + 3]) << 24;
         at += 4;
@@ -73,7 +76,8 @@ public:
     bool file() {
         Span all{data, 0, size};
         Chunk top;
-        if (!next(all, top)) return false;
+        if (!next(all, top))
+            return false;
         switch (top.id) {
         case LIB3DS_MDATA:
             return mdata(top.body) && nodeTree();
@@ -105,8 +109,10 @@ private:
         uint16_t id;
         uint32_t length;
         const size_t start = parent.at;
-        if (!parent.u16(id) || !parent.u32(length)) return false;
-        if (length < 6 || length > parent.end - start) return false;
+        if (!parent.u16(id) || !parent.u32(length))
+            return false;
+        if (length < 6 || length > parent.end - start)
+            return false;
         chunk = {id, Span{data, start + 6, start + length}};
         parent.at = start + length;
         return true;
@@ -117,7 +123,8 @@ private:
     bool children(Span parent, Each each) {
         Chunk chunk;
         while (parent.left())
-            if (!next(parent, chunk) || !each(chunk)) return false;
+            if (!next(parent, chunk) || !each(chunk))
+                return false;
         return true;
     }
 
@@ -248,8 +255,10 @@ private:
     bool gradient(Span body) {
         int plain = 0, linear = 0;
         return body.skip(4) && children(body, [&](Chunk& c) {
-                   if (c.id == LIB3DS_COLOR_F && ++plain > 3) return false;
-                   if (c.id == LIB3DS_LIN_COLOR_F && ++linear > 3) return false;
+                   if (c.id == LIB3DS_COLOR_F && ++plain > 3)
+                       return false;
+                   if (c.id == LIB3DS_LIN_COLOR_F && ++linear > 3)
+                       return false;
                    return colour(c);
                });
     }
@@ -298,9 +307,11 @@ private:
     // there are faces. Material-group indices must name a face of this array.
     bool faceArray(Span body, uint32_t& maxPoint, bool& hasFaces) {
         uint16_t faces;
-        if (!body.u16(faces)) return false;
+        if (!body.u16(faces))
+            return false;
         const size_t listStart = body.at;
-        if (!body.skip(size_t(faces) * 8)) return false;
+        if (!body.skip(size_t(faces) * 8))
+            return false;
         Span list{data, listStart, body.at};
         for (uint32_t f = 0; f < faces; ++f) {
             uint16_t point[4];
@@ -310,21 +321,25 @@ private:
                 maxPoint = std::max(maxPoint, point[k] + 1u);
         }
         hasFaces = hasFaces || faces > 0;
-        if (!faces) return true;
+        if (!faces)
+            return true;
         return children(body, [faces](Chunk& c) {
             switch (c.id) {
             case LIB3DS_SMOOTH_GROUP:
                 return c.body.skip(size_t(faces) * 4);
             case LIB3DS_MSH_MAT_GROUP: {
                 uint16_t count, index;
-                if (!c.body.string(64) || !c.body.u16(count)) return false;
+                if (!c.body.string(64) || !c.body.u16(count))
+                    return false;
                 for (uint32_t i = 0; i < count; ++i)
-                    if (!c.body.u16(index) || index >= faces) return false;
+                    if (!c.body.u16(index) || index >= faces)
+                        return false;
                 return true;
             }
             case LIB3DS_MSH_BOXMAP:
                 for (int side = 0; side < 6; ++side)
-                    if (!c.body.string(64)) return false;
+                    if (!c.body.string(64))
+                        return false;
                 return true;
             default:
                 return true;
@@ -339,8 +354,10 @@ private:
         bool hasFaces = false;
         auto array = [](Span& s, size_t item, uint32_t* count) {
             uint16_t n;
-            if (!s.u16(n)) return false;
-            if (count) *count = n;
+            if (!s.u16(n))
+                return false;
+            if (count)
+                *count = n;
             return s.skip(size_t(n) * item);
         };
         const bool ok = children(body, [&](Chunk& c) {
@@ -427,31 +444,40 @@ private:
     bool track(Span body, TrackKind kind) {
         uint16_t flags;
         uint32_t keys;
-        if (!body.u16(flags) || !body.skip(8) || !body.u32(keys)) return false;
-        if (int32_t(keys) > maxKeys) return false;
+        if (!body.u16(flags) || !body.skip(8) || !body.u32(keys))
+            return false;
+        if (int32_t(keys) > maxKeys)
+            return false;
         for (int32_t k = 0; k < int32_t(keys); ++k) {
             uint32_t frame;
             uint16_t keyFlags;
-            if (!body.u32(frame) || !body.u16(keyFlags)) return false;
-            if (int32_t(frame) > maxKeyFrame || int32_t(frame) < -maxKeyFrame) return false;
+            if (!body.u32(frame) || !body.u16(keyFlags))
+                return false;
+            if (int32_t(frame) > maxKeyFrame || int32_t(frame) < -maxKeyFrame)
+                return false;
             int floats = 0;
             for (int bit = 0; bit < 5; ++bit)
                 floats += keyFlags >> bit & 1;
-            if (!body.skip(size_t(floats) * 4)) return false;
+            if (!body.skip(size_t(floats) * 4))
+                return false;
             switch (kind) {
             case TrackKind::boolean:
                 break;
             case TrackKind::lin1:
-                if (!body.skip(4)) return false;
+                if (!body.skip(4))
+                    return false;
                 break;
             case TrackKind::lin3:
-                if (!body.skip(12)) return false;
+                if (!body.skip(12))
+                    return false;
                 break;
             case TrackKind::quat:
-                if (!body.skip(16)) return false;
+                if (!body.skip(16))
+                    return false;
                 break;
             case TrackKind::morph:
-                if (!body.string(11)) return false;
+                if (!body.string(11))
+                    return false;
                 break;
             }
         }
@@ -459,9 +485,9 @@ private:
     }
 
     // Node ids count up per node chunk unless a NODE_ID chunk sets one; the parent id comes
-    // from the header.
+    // from the header, and is 0 (not "no parent") in a node without one.
     bool node(Span body, uint16_t& number) {
-        NodeIds ids{number++, noParent};
+        NodeIds ids{number++, 0};
         const bool ok = children(body, [&](Chunk& c) {
             switch (c.id) {
             case LIB3DS_NODE_ID:
@@ -541,7 +567,8 @@ private:
         std::map<uint16_t, State> state;
         std::map<uint16_t, int> depth;
         for (auto& [root, unused] : parentsOf) {
-            if (state[root] == finished) continue;
+            if (state[root] == finished)
+                continue;
             // Depth first without recursion: (id, next parent to visit).
             std::vector<std::pair<uint16_t, size_t>> stack{{root, 0}};
             state[root] = open;
@@ -550,7 +577,8 @@ private:
                 const std::vector<uint16_t>& parents = parentsOf[id];
                 if (nextParent < parents.size()) {
                     const uint16_t p = parents[nextParent++];
-                    if (state[p] == open) return false;
+                    if (state[p] == open)
+                        return false;
                     if (state[p] == unseen) {
                         state[p] = open;
                         stack.push_back({p, 0});
@@ -560,7 +588,8 @@ private:
                 int d = 1;
                 for (uint16_t p : parents)
                     d = std::max(d, depth[p] + 1);
-                if (d > maxNodeDepth) return false;
+                if (d > maxNodeDepth)
+                    return false;
                 depth[id] = d;
                 state[id] = finished;
                 stack.pop_back();

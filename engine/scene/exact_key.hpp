@@ -11,7 +11,8 @@
 namespace korvid {
 
 inline uint32_t equalityBits(float f) {
-    if (f == 0.0f) f = 0.0f;
+    if (f == 0.0f)
+        f = 0.0f;
     uint32_t bits;
     std::memcpy(&bits, &f, sizeof bits);
     return bits;
@@ -39,7 +40,8 @@ struct ExactKeyHash {
 
 inline bool hasNan(std::initializer_list<float> values) {
     for (float v : values)
-        if (std::isnan(v)) return true;
+        if (std::isnan(v))
+            return true;
     return false;
 }
 

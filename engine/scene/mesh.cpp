@@ -37,6 +37,11 @@ Error Mesh::buildEdges() {
     try {
         std::vector<Edge> built;
         std::unordered_map<uint64_t, uint32_t> byPair;
+        size_t triangles = 0;
+        for (const MeshGroup& group : groups)
+            triangles += group.triangles.size();
+        byPair.reserve(triangles * 3 / 2 + 3);
+        built.reserve(triangles * 3 / 2 + 3);
         for (uint32_t g = 0; g < groups.size(); ++g) {
             const MeshGroup& group = groups[g];
             for (uint32_t t = 0; t < group.triangles.size(); ++t) {

@@ -16,7 +16,8 @@ void registerSubtree(Scene& scene, Node* node) {
 
 void unregisterSubtree(Scene& scene, Node* node) {
     auto byType = scene.nodesByType.find(node->type);
-    if (byType != scene.nodesByType.end()) byType->second.erase(node);
+    if (byType != scene.nodesByType.end())
+        byType->second.erase(node);
     for (auto& [name, child] : node->children)
         unregisterSubtree(scene, child);
 }
@@ -26,15 +27,18 @@ void unregisterSubtree(Scene& scene, Node* node) {
 Node::Node(NodeType type) : type(type), serial(nextSerial++) {}
 
 Node::~Node() {
-    if (parent) Node::detach();
+    if (parent)
+        Node::detach();
     // Each child's destructor takes it out of `children`.
     while (!children.empty())
         delete children.begin()->second;
 }
 
 void Node::detach() {
-    if (!parent) return;
-    if (Scene* owner = scene()) unregisterSubtree(*owner, this);
+    if (!parent)
+        return;
+    if (Scene* owner = scene())
+        unregisterSubtree(*owner, this);
     parent->children.erase(name);
     parent = nullptr;
 }
@@ -48,14 +52,16 @@ Node* Node::find(const std::string& path) {
     size_t at = 0;
     if (!path.empty() && path[0] == '/') {
         Scene* owner = scene();
-        if (!owner) return nullptr;
+        if (!owner)
+            return nullptr;
         node = &owner->root;
         while (at < path.size() && path[at] == '/')
             ++at;
     }
     while (at < path.size()) {
         size_t end = path.find('/', at);
-        if (end == std::string::npos) end = path.size();
+        if (end == std::string::npos)
+            end = path.size();
         const std::string component = path.substr(at, end - at);
         if (component == "..") {
             node = node->parent;
@@ -63,7 +69,8 @@ Node* Node::find(const std::string& path) {
             auto child = node->children.find(component);
             node = child == node->children.end() ? nullptr : child->second;
         }
-        if (!node) return nullptr;
+        if (!node)
+            return nullptr;
         at = end;
         while (at < path.size() && path[at] == '/')
             ++at;
@@ -72,12 +79,15 @@ Node* Node::find(const std::string& path) {
 }
 
 Error attach(Node* parent, Node* child, const std::string& name) {
-    if (!child) return errInvalidCall;
-    if (parent->children.count(name)) return errNameInUse;
+    if (!child)
+        return errInvalidCall;
+    if (parent->children.count(name))
+        return errNameInUse;
     parent->children[name] = child;
     child->name = name;
     child->parent = parent;
-    if (Scene* owner = parent->scene()) registerSubtree(*owner, child);
+    if (Scene* owner = parent->scene())
+        registerSubtree(*owner, child);
     return errNone;
 }
 

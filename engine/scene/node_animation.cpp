@@ -6,16 +6,31 @@ namespace korvid {
 namespace {
 
 void addParent(const Node& node, std::vector<Node*>& list) {
-    if (node.parent) list.push_back(node.parent);
+    if (node.parent)
+        list.push_back(node.parent);
 }
 
-// A targeted camera or spotlight looks from its position along the line to its target;
-// with an unresolved target its matrix stays as it was.
-void lookAtTarget(Node& node, const Vector& position, const NodeRef& target, float roll) {
-    if (!target.node) return;
-    const Matrix placed = node.parent->world * Matrix::translation(position);
-    const Vector direction = target.node->world.getTranslation() - placed.getTranslation();
-    node.world = placed * Matrix::lookAlong(direction, roll);
+// Cameras and spotlights: turned by their own rotation, or looking from their position
+// along the line to their target; with an unresolved target the matrix stays as it was.
+template <class Aimed>
+void aimedWorld(Aimed& node) {
+    if (!node.parent)
+        return;
+    const Matrix placed = node.parent->world * Matrix::translation(node.position);
+    if (node.ownRotation) {
+        node.world = placed * Matrix::rotation(node.rotation);
+    } else if (node.target.node) {
+        const Vector eye = placed.getTranslation();
+        const Vector direction = node.target.node->world.getTranslation() - eye;
+        node.world = placed * Matrix::lookAlong(direction, node.roll);
+    }
+}
+
+template <class Aimed>
+void aimedDependencies(Aimed& node, std::vector<Node*>& list) {
+    addParent(node, list);
+    if (!node.ownRotation && node.target.node)
+        list.push_back(node.target.node);
 }
 
 } // namespace
@@ -25,7 +40,8 @@ void TargetNode::evaluate(float frame) {
 }
 
 void TargetNode::updateWorld() {
-    if (parent) world = parent->world * Matrix::translation(position);
+    if (parent)
+        world = parent->world * Matrix::translation(position);
 }
 
 void TargetNode::collectDependencies(std::vector<Node*>& list) {
@@ -42,7 +58,8 @@ void OmniLightNode::evaluate(float frame) {
 }
 
 void OmniLightNode::updateWorld() {
-    if (parent) world = parent->world * Matrix::translation(position);
+    if (parent)
+        world = parent->world * Matrix::translation(position);
 }
 
 void OmniLightNode::collectDependencies(std::vector<Node*>& list) {
@@ -62,16 +79,11 @@ void SpotLightNode::evaluate(float frame) {
 }
 
 void SpotLightNode::updateWorld() {
-    if (!parent) return;
-    if (ownRotation)
-        world = parent->world * Matrix::translation(position) * Matrix::rotation(rotation);
-    else
-        lookAtTarget(*this, position, target, roll);
+    aimedWorld(*this);
 }
 
 void SpotLightNode::collectDependencies(std::vector<Node*>& list) {
-    addParent(*this, list);
-    if (!ownRotation && target.node) list.push_back(target.node);
+    aimedDependencies(*this, list);
 }
 
 void CameraNode::evaluate(float frame) {
@@ -82,16 +94,11 @@ void CameraNode::evaluate(float frame) {
 }
 
 void CameraNode::updateWorld() {
-    if (!parent) return;
-    if (ownRotation)
-        world = parent->world * Matrix::translation(position) * Matrix::rotation(rotation);
-    else
-        lookAtTarget(*this, position, target, roll);
+    aimedWorld(*this);
 }
 
 void CameraNode::collectDependencies(std::vector<Node*>& list) {
-    addParent(*this, list);
-    if (!ownRotation && target.node) list.push_back(target.node);
+    aimedDependencies(*this, list);
 }
 
 void ContainerNode::evaluate(float frame) {
@@ -104,7 +111,8 @@ void ContainerNode::evaluate(float frame) {
 // The pivot is the point of the object that sits at `position`; rotation and scale turn
 // about it.
 void ContainerNode::updateWorld() {
-    if (!parent) return;
+    if (!parent)
+        return;
     world = parent->world * Matrix::translation(position) * Matrix::rotation(rotation) *
             Matrix::scaling(scale) * Matrix::translation(Vector{-pivot.x, -pivot.y, -pivot.z});
 }

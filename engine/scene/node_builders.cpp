@@ -33,9 +33,11 @@ Error buildContainer(Lib3dsNode& from, std::unique_ptr<Node>& node) {
 // A mesh converted before, by this import or an earlier one, is shared.
 Error buildMesh(ImportContext& context, Lib3dsNode& from, std::unique_ptr<Node>& node) {
     Lib3dsMesh* mesh = lib3ds_file_mesh_by_name(context.file, from.name);
-    if (!mesh) return errFileFormat;
+    if (!mesh)
+        return errFileFormat;
     const Error converted = convertMesh(context.engine, mesh);
-    if (converted != errNone && converted != errNameInUse) return converted;
+    if (converted != errNone && converted != errNameInUse)
+        return converted;
     auto placed = std::make_unique<MeshNode>();
     placed->mesh = ResourceRef(kindMesh, from.name);
     objectTracks(*placed, from.data.object);
@@ -44,7 +46,8 @@ Error buildMesh(ImportContext& context, Lib3dsNode& from, std::unique_ptr<Node>&
 }
 
 Error buildCamera(ImportContext& context, Lib3dsNode& from, std::unique_ptr<Node>& node) {
-    if (!lib3ds_file_camera_by_name(context.file, from.name)) return errFileFormat;
+    if (!lib3ds_file_camera_by_name(context.file, from.name))
+        return errFileFormat;
     auto camera = std::make_unique<CameraNode>();
     camera->target = NodeRef(std::string("/") + from.name + ".ctarget");
     Lib3dsCameraData& data = from.data.camera;
@@ -64,7 +67,8 @@ Error buildTarget(Lib3dsLin3Track& positions, std::unique_ptr<Node>& node) {
 
 Error buildLight(ImportContext& context, Lib3dsNode& from, std::unique_ptr<Node>& node) {
     const Lib3dsLight* light = lib3ds_file_light_by_name(context.file, from.name);
-    if (!light) return errFileFormat;
+    if (!light)
+        return errFileFormat;
     Lib3dsLightData& data = from.data.light;
     if (!light->spot_light) {
         auto omni = std::make_unique<OmniLightNode>();
@@ -121,11 +125,13 @@ Error buildNode(ImportContext& context, Lib3dsNode& from, std::unique_ptr<Node>&
 }
 
 std::string uniqueChildName(const std::string& name, const Node& parent) {
-    if (!parent.children.count(name)) return name;
+    if (!parent.children.count(name))
+        return name;
     char candidate[256];
     for (int i = 0;; ++i) {
         std::snprintf(candidate, sizeof candidate, "%s.%i", name.c_str(), i);
-        if (!parent.children.count(candidate)) return candidate;
+        if (!parent.children.count(candidate))
+            return candidate;
     }
 }
 

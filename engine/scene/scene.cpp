@@ -21,18 +21,22 @@ void Scene::collectResourceRefs(ResourceRefSet& refs) {
     refs[&root.resourceA] = true;
     refs[&root.resourceB] = true;
     auto meshes = nodesByType.find(nodeMesh);
-    if (meshes == nodesByType.end()) return;
+    if (meshes == nodesByType.end())
+        return;
     for (auto& [node, enabled] : meshes->second)
-        if (enabled) refs[&static_cast<MeshNode*>(node)->mesh] = true;
+        if (enabled)
+            refs[&static_cast<MeshNode*>(node)->mesh] = true;
 }
 
 void Scene::collectNodeRefs(NodeRefMap& refs) {
     refs.clear();
     for (NodeType type : {nodeCamera, nodeSpotLight}) {
         auto nodes = nodesByType.find(type);
-        if (nodes == nodesByType.end()) continue;
+        if (nodes == nodesByType.end())
+            continue;
         for (auto& [node, enabled] : nodes->second) {
-            if (!enabled) continue;
+            if (!enabled)
+                continue;
             NodeRef& target = type == nodeCamera ? static_cast<CameraNode*>(node)->target
                                                  : static_cast<SpotLightNode*>(node)->target;
             refs[&target] = node;
@@ -44,11 +48,14 @@ Error Scene::setTime(float t) {
     // The animation loops with period `frames`. A scene without keyframe data (0 frames),
     // or a time that is not a number, plays frame 0.
     frame = frames != 0.0f ? std::fmod(t, frames) : 0.0f;
-    if (frame < 0.0f) frame += frames;
-    if (!std::isfinite(frame)) frame = 0.0f;
+    if (frame < 0.0f)
+        frame += frames;
+    if (!std::isfinite(frame))
+        frame = 0.0f;
     for (auto& [type, nodes] : nodesByType)
         for (auto& [node, enabled] : nodes)
-            if (enabled) node->evaluate(frame);
+            if (enabled)
+                node->evaluate(frame);
     return errNone;
 }
 
@@ -59,7 +66,8 @@ void Scene::updateWorlds(Node* start) {
     } else {
         for (auto& [type, nodes] : nodesByType)
             for (auto& [node, enabled] : nodes)
-                if (enabled) pending.push_back(node);
+                if (enabled)
+                    pending.push_back(node);
     }
     std::unordered_set<Node*> done;
     // Every pass finishes at least one node unless the dependencies form a cycle, which
@@ -70,7 +78,8 @@ void Scene::updateWorlds(Node* start) {
     while (!pending.empty() && passes++ <= nodeCount + 1) {
         next.clear();
         for (Node* node : pending) {
-            if (done.count(node)) continue;
+            if (done.count(node))
+                continue;
             deps.clear();
             node->collectDependencies(deps);
             bool waiting = false;

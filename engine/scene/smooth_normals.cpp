@@ -45,7 +45,8 @@ void smoothSum(const Lib3dsMesh& mesh, const FacesAroundPoints& around, uint32_t
                 found = true;
                 break;
             }
-        if (found || !(smoothing & other.smoothing)) continue;
+        if (found || !(smoothing & other.smoothing))
+            continue;
         lib3ds_vector_add(out, out, other.normal);
         seen.emplace_back();
         std::memcpy(seen.back().v, other.normal, sizeof(Lib3dsVector));
@@ -57,10 +58,12 @@ void smoothSum(const Lib3dsMesh& mesh, const FacesAroundPoints& around, uint32_t
 
 void calculateSmoothNormals(const Lib3dsMesh& mesh, std::vector<LibVector>& normals) {
     normals.resize(size_t(mesh.faces) * 3);
-    if (!mesh.faces) return;
+    if (!mesh.faces)
+        return;
     const FacesAroundPoints around(mesh);
     // The sum depends only on the point and the face's smoothing groups.
     std::unordered_map<uint64_t, LibVector> sums;
+    sums.reserve(mesh.points);
     std::vector<LibVector> seen;
     for (uint32_t f = 0; f < mesh.faces; ++f) {
         Lib3dsFace& face = mesh.faceL[f];

@@ -47,7 +47,8 @@ Quaternion blend(const Quaternion& a, const Quaternion& b, float p, float q) {
 Quaternion slerp(const Quaternion& a, const Quaternion& b, float s) {
     float l = a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w;
     if (1.0f + l > 0.0003f) {
-        if (std::fabs(l) > 1.0f) l = l / std::fabs(l);
+        if (std::fabs(l) > 1.0f)
+            l = l / std::fabs(l);
         const float om = std::acos(l);
         const float sn = std::sin(om);
         if (std::fabs(sn) > 0.0003f)
@@ -60,75 +61,63 @@ Quaternion slerp(const Quaternion& a, const Quaternion& b, float s) {
     return blend(a, c, std::sin((1.0f - s) * 1.57f), std::sin(s * 1.57f));
 }
 
-template <>
-void Track<BoolKey>::evaluate(float frame, bool& out) const {
-    if (keys.empty()) return;
+// The value at `frame`: the end key's value outside the keys, else `between` of the two
+// keys around it and the fraction u between them.
+template <class Key, class Between>
+void evaluateKeys(const std::vector<Key>& keys, float frame, typename Key::Value& out,
+                  Between between) {
+    if (keys.empty())
+        return;
     size_t i;
     float u;
-    locate(keys, frame, i, u);
-    out = keys[i].value;
+    if (locate(keys, frame, i, u))
+        out = between(keys[i], keys[i + 1], u);
+    else
+        out = keys[i].value;
+}
+
+// Booleans step: the value of the key at or before the frame.
+template <>
+void Track<BoolKey>::evaluate(float frame, bool& out) const {
+    evaluateKeys(keys, frame, out, [](const BoolKey& a, const BoolKey&, float) { return a.value; });
 }
 
 template <>
 void Track<ScalarKey>::evaluate(float frame, float& out) const {
-    if (keys.empty()) return;
-    size_t i;
-    float u;
-    if (!locate(keys, frame, i, u)) {
-        out = keys[i].value;
-        return;
-    }
-    const ScalarKey &a = keys[i], &b = keys[i + 1];
-    out = Hermite(u)(a.value, b.value, a.outTangent, b.inTangent);
+    evaluateKeys(keys, frame, out, [](const ScalarKey& a, const ScalarKey& b, float u) {
+        return Hermite(u)(a.value, b.value, a.outTangent, b.inTangent);
+    });
 }
 
 template <>
 void Track<VectorKey>::evaluate(float frame, Vector& out) const {
-    if (keys.empty()) return;
-    size_t i;
-    float u;
-    if (!locate(keys, frame, i, u)) {
-        out = keys[i].value;
-        return;
-    }
-    const VectorKey &a = keys[i], &b = keys[i + 1];
-    const Hermite h(u);
-    out = {h(a.value.x, b.value.x, a.outTangent.x, b.inTangent.x),
-           h(a.value.y, b.value.y, a.outTangent.y, b.inTangent.y),
-           h(a.value.z, b.value.z, a.outTangent.z, b.inTangent.z)};
+    evaluateKeys(keys, frame, out, [](const VectorKey& a, const VectorKey& b, float u) {
+        const Hermite h(u);
+        return Vector{h(a.value.x, b.value.x, a.outTangent.x, b.inTangent.x),
+                      h(a.value.y, b.value.y, a.outTangent.y, b.inTangent.y),
+                      h(a.value.z, b.value.z, a.outTangent.z, b.inTangent.z)};
+    });
 }
 
 // Only red, green and blue are interpolated; alpha is 1.
 template <>
 void Track<ColourKey>::evaluate(float frame, Colour& out) const {
-    if (keys.empty()) return;
-    size_t i;
-    float u;
-    if (!locate(keys, frame, i, u)) {
-        out = keys[i].value;
-        return;
-    }
-    const ColourKey &a = keys[i], &b = keys[i + 1];
-    const Hermite h(u);
-    out = {h(a.value.r, b.value.r, a.outTangent.r, b.inTangent.r),
-           h(a.value.g, b.value.g, a.outTangent.g, b.inTangent.g),
-           h(a.value.b, b.value.b, a.outTangent.b, b.inTangent.b), 1.0f};
+    evaluateKeys(keys, frame, out, [](const ColourKey& a, const ColourKey& b, float u) {
+        const Hermite h(u);
+        return Colour{h(a.value.r, b.value.r, a.outTangent.r, b.inTangent.r),
+                      h(a.value.g, b.value.g, a.outTangent.g, b.inTangent.g),
+                      h(a.value.b, b.value.b, a.outTangent.b, b.inTangent.b), 1.0f};
+    });
 }
 
 // Slerp between the keys and between their tangents, then between the two by 2u(1 - u).
 template <>
 void Track<RotationKey>::evaluate(float frame, Quaternion& out) const {
-    if (keys.empty()) return;
-    size_t i;
-    float u;
-    if (!locate(keys, frame, i, u)) {
-        out = keys[i].value;
-        return;
-    }
-    const RotationKey &a = keys[i], &b = keys[i + 1];
-    const Quaternion onKeys = slerp(a.value, b.value, u);
-    const Quaternion onTangents = slerp(a.outTangent, b.inTangent, u);
-    out = slerp(onKeys, onTangents, 2.0f * u * (1.0f - u));
+    evaluateKeys(keys, frame, out, [](const RotationKey& a, const RotationKey& b, float u) {
+        const Quaternion onKeys = slerp(a.value, b.value, u);
+        const Quaternion onTangents = slerp(a.outTangent, b.inTangent, u);
+        return slerp(onKeys, onTangents, 2.0f * u * (1.0f - u));
+    });
 }
 
 } // namespace korvid

@@ -34,9 +34,11 @@ Error convert(Field& field, Track& track, const LibKey* first, Convert convertVa
     for (const LibKey* k = first; k; k = k->next)
         ++count;
     track.keys.clear();
-    if (count == 0) return errNone;
+    if (count == 0)
+        return errNone;
     field = convertValue(valueOf(*first));
-    if (count == 1) return errNone;
+    if (count == 1)
+        return errNone;
     track.keys.resize(count);
     auto key = track.keys.begin();
     for (const LibKey* k = first; k; k = k->next, ++key) {

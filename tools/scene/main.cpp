@@ -60,7 +60,8 @@ void printTree(Node& node, const std::string& path, std::set<const Mesh*>& shown
     std::printf("node %s %s\n", path.c_str(), kindName(node.type));
     if (node.type == nodeMesh) {
         const Mesh* mesh = static_cast<const Mesh*>(static_cast<MeshNode&>(node).mesh.resolved);
-        if (mesh && shown.insert(mesh).second) printMesh(*mesh);
+        if (mesh && shown.insert(mesh).second)
+            printMesh(*mesh);
     }
     for (auto& [name, child] : node.children)
         printTree(*child, childPath(path, name), shown);
@@ -81,14 +82,17 @@ int usage() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 4) return usage();
+    if (argc != 2 && argc != 4)
+        return usage();
     bool atFrame = false;
     float frame = 0.0f;
     if (argc == 4) {
-        if (std::strcmp(argv[2], "--frame") != 0) return usage();
+        if (std::strcmp(argv[2], "--frame") != 0)
+            return usage();
         char* end;
         frame = std::strtof(argv[3], &end);
-        if (end == argv[3] || *end) return usage();
+        if (end == argv[3] || *end)
+            return usage();
         atFrame = true;
     }
     Engine engine;
