@@ -37,6 +37,30 @@ inline void drawPair(const RenderContext& ctx, int32_t x1, int32_t y1, int32_t x
     }
 }
 
+// One pair a pixel along the major axis (rows for a mostly vertical line, columns for a
+// mostly horizontal one), from ceil(start) to ceil(end) - 1. The minor coordinate, one pixel
+// back, steps in 16.16: its integer part is the first pixel of the pair, bits 8..15 the
+// weight of the second. The clamp only guards against rounding at the rectangle's edge.
+template <bool vertical>
+void drawSteps(const RenderContext& ctx, float start, float end, float minor, float invZ,
+               float slope, float invZSlope, EdgeLineMode mode) {
+    const int32_t first = int32_t(std::ceil(start)), last = int32_t(std::ceil(end));
+    const float lead = float(first) - start;
+    int32_t p = int32_t((minor + lead * slope - 1.0f) * 65536.0f);
+    const int32_t step = int32_t(slope * 65536.0f);
+    float w = invZ + lead * invZSlope;
+    const int32_t lowest = vertical ? ctx.xmin : ctx.ymin;
+    const int32_t highest = (vertical ? ctx.xmax : ctx.ymax) - 2;
+    for (int32_t k = first; k < last; ++k, p += step, w += invZSlope) {
+        const int32_t m = std::clamp(p >> 16, lowest, highest);
+        const uint32_t f = uint32_t(p >> 8) & 255;
+        if (vertical)
+            drawPair(ctx, m, k, m + 1, k, f, w, mode);
+        else
+            drawPair(ctx, k, m, k, m + 1, f, w, mode);
+    }
+}
+
 } // namespace
 
 void drawEdgeLine(const RenderContext& ctx, ScreenPoint a, ScreenPoint b, EdgeLineMode mode) {
@@ -102,33 +126,12 @@ void drawEdgeLine(const RenderContext& ctx, ScreenPoint a, ScreenPoint b, EdgeLi
     }
     if (!finite(a) || !finite(b)) return;
 
-    // Position along the minor axis in 16.16, one pixel back: its integer part is the first
-    // pixel of the pair, bits 8..15 the weight of the second. The clamps only guard against
-    // rounding at the rectangle's edge.
     if (dxdy >= -1.0f && dxdy <= 1.0f) {
-        const int32_t rowEnd = int32_t(std::ceil(b.y));
-        const int32_t row0 = int32_t(std::ceil(a.y));
-        const float lead = float(row0) - a.y;
-        int32_t p = int32_t((a.x + lead * dxdy - 1.0f) * 65536.0f);
-        const int32_t step = int32_t(dxdy * 65536.0f);
-        float w = a.invZ + lead * dwdy;
-        for (int32_t r = row0; r < rowEnd; ++r, p += step, w += dwdy) {
-            const int32_t c = std::clamp(p >> 16, ctx.xmin, ctx.xmax - 2);
-            drawPair(ctx, c, r, c + 1, r, uint32_t(p >> 8) & 255, w, mode);
-        }
+        drawSteps<true>(ctx, a.y, b.y, a.x, a.invZ, dxdy, dwdy, mode);
     } else {
-        const ScreenPoint& l = a.x <= b.x ? a : b;
-        const ScreenPoint& rgt = a.x <= b.x ? b : a;
-        const int32_t columnEnd = int32_t(std::ceil(rgt.x));
-        const int32_t column0 = int32_t(std::ceil(l.x));
-        const float lead = float(column0) - l.x;
-        int32_t p = int32_t((l.y + lead * dydx - 1.0f) * 65536.0f);
-        const int32_t step = int32_t(dydx * 65536.0f);
-        float w = l.invZ + lead * dwdx;
-        for (int32_t c = column0; c < columnEnd; ++c, p += step, w += dwdx) {
-            const int32_t r = std::clamp(p >> 16, ctx.ymin, ctx.ymax - 2);
-            drawPair(ctx, c, r, c, r + 1, uint32_t(p >> 8) & 255, w, mode);
-        }
+        const ScreenPoint& left = a.x <= b.x ? a : b;
+        const ScreenPoint& right = a.x <= b.x ? b : a;
+        drawSteps<false>(ctx, left.x, right.x, left.y, left.invZ, dydx, dwdx, mode);
     }
 }
 

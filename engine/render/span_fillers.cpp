@@ -36,30 +36,38 @@ inline int32_t levelOf(uint32_t shade, int32_t lastLevel) {
     return level < 0 ? 0 : (level > lastLevel ? lastLevel : level);
 }
 
-// Texel addressing by shifts and masks on 8.24 coordinates: power-of-two sides wrap.
-struct TexelAddress {
-    uint32_t uShift, uMask, vShift, vMask;
-    int32_t pitch;
+// What the textured inner loop reads, copied out of the inputs so that it stays in
+// registers: a store to the colour buffer could otherwise alias the 32-bit fields.
+//
+// Texels are addressed by shifts alone: the 8.24 coordinates are kept shifted left by 8,
+// which drops their whole repeats, so the top log2(side) bits are the texel's column or
+// row. The shift is done in 64 bits so that a side of one texel (a shift by 32) gives 0.
+struct TextureLookup {
+    const uint32_t* table;
     const uint8_t* texels;
+    int32_t lastLevel, rowBits, pitch;
+    uint32_t uShift, vShift;
 
-    explicit TexelAddress(const TextureSpans& in)
-        : uShift(uint32_t(24 - in.widthLog2)), uMask((1u << in.widthLog2) - 1),
-          vShift(uint32_t(24 - in.heightLog2)), vMask((1u << in.heightLog2) - 1), pitch(in.pitch),
-          texels(in.texels) {}
+    explicit TextureLookup(const TextureSpans& in)
+        : table(in.table), texels(in.texels), lastLevel(in.lastLevel), rowBits(in.rowBits),
+          pitch(in.pitch), uShift(uint32_t(32 - in.widthLog2)),
+          vShift(uint32_t(32 - in.heightLog2)) {}
 
-    uint32_t operator()(uint32_t u, uint32_t v) const {
-        return texels[ptrdiff_t((v >> vShift) & vMask) * pitch + ptrdiff_t((u >> uShift) & uMask)];
+    uint32_t colour(uint32_t s, uint32_t u, uint32_t v) const {
+        const uint32_t texel =
+            texels[ptrdiff_t(uint64_t(v) >> vShift) * pitch + ptrdiff_t(uint64_t(u) >> uShift)];
+        return table[(levelOf(s, lastLevel) << rowBits) + int32_t(texel)];
     }
 };
 
-// The inner loop of both textured fillers: u and v step linearly in 8.24.
-inline void textureSpan(const TextureSpans& in, const TexelAddress& texel, int32_t n,
-                        uint32_t* colour, float* depth, float z, float dz, uint32_t s, uint32_t ds,
-                        uint32_t u, uint32_t du, uint32_t v, uint32_t dv) {
+// The span of both textured fillers: u and v step linearly in 8.24, kept shifted by 8.
+inline void textureSpan(const TextureLookup lookup, int32_t n, uint32_t* colour, float* depth,
+                        float z, float dz, uint32_t s, uint32_t ds, uint32_t u, uint32_t du,
+                        uint32_t v, uint32_t dv) {
+    u <<= 8, du <<= 8, v <<= 8, dv <<= 8;
     for (int32_t i = 0; i < n; ++i) {
         if (z > depth[i]) {
-            const int32_t level = levelOf(s, in.lastLevel);
-            colour[i] = in.table[(level << in.rowBits) + int32_t(texel(u, v))];
+            colour[i] = lookup.colour(s, u, v);
             depth[i] = z;
         }
         z += dz;
@@ -72,6 +80,8 @@ inline void textureSpan(const TextureSpans& in, const TexelAddress& texel, int32
 } // namespace
 
 void fillGouraudSpans(const RenderContext& ctx, const RampSpans& in) {
+    const uint32_t* const ramp = in.ramp;
+    const int32_t lastLevel = in.lastLevel;
     const float dz = in.invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
     walkSpans(ctx, [&](float fx, float fy, int32_t n, uint32_t* colour, float* depth) {
@@ -79,7 +89,7 @@ void fillGouraudSpans(const RenderContext& ctx, const RampSpans& in) {
         uint32_t s = uint32_t(truncSaturate(in.shade.at(fx, fy) * fixed16));
         for (int32_t i = 0; i < n; ++i) {
             if (z > depth[i]) {
-                colour[i] = in.ramp[levelOf(s, in.lastLevel)];
+                colour[i] = ramp[levelOf(s, lastLevel)];
                 depth[i] = z;
             }
             z += dz;
@@ -89,6 +99,8 @@ void fillGouraudSpans(const RenderContext& ctx, const RampSpans& in) {
 }
 
 void fillFadeSpans(const RenderContext& ctx, const RampSpans& in) {
+    const uint32_t* const ramp = in.ramp;
+    const int32_t lastLevel = in.lastLevel;
     const float dz = in.invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
     const uint32_t df = uint32_t(truncSaturate(in.fade.gx * fixed8));
@@ -98,7 +110,7 @@ void fillFadeSpans(const RenderContext& ctx, const RampSpans& in) {
         uint32_t f = uint32_t(truncSaturate(in.fade.at(fx, fy) * fixed8));
         for (int32_t i = 0; i < n; ++i) {
             if (z > depth[i]) {
-                const uint32_t entry = in.ramp[levelOf(s, in.lastLevel)];
+                const uint32_t entry = ramp[levelOf(s, lastLevel)];
                 // (255 - fade) * alpha fits in 32 bits for any 8.8 fade; the shift floors,
                 // which only matters for negative products, and those draw nothing anyway.
                 const int32_t a = ((255 - (int32_t(f) >> 8)) * int32_t(entry >> 24)) >> 8;
@@ -115,13 +127,13 @@ void fillFadeSpans(const RenderContext& ctx, const RampSpans& in) {
 }
 
 void fillTextureAffineSpans(const RenderContext& ctx, const TextureSpans& in) {
-    const TexelAddress texel(in);
+    const TextureLookup lookup(in);
     const float dz = in.invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
     const uint32_t du = truncWrap(in.u.gx * fixed24);
     const uint32_t dv = truncWrap(in.v.gx * fixed24);
     walkSpans(ctx, [&](float fx, float fy, int32_t n, uint32_t* colour, float* depth) {
-        textureSpan(in, texel, n, colour, depth, in.invZ.at(fx, fy), dz,
+        textureSpan(lookup, n, colour, depth, in.invZ.at(fx, fy), dz,
                     uint32_t(truncSaturate(in.shade.at(fx, fy) * fixed16)), ds,
                     truncWrap(in.u.at(fx, fy) * fixed24), du, truncWrap(in.v.at(fx, fy) * fixed24),
                     dv);
@@ -129,7 +141,7 @@ void fillTextureAffineSpans(const RenderContext& ctx, const TextureSpans& in) {
 }
 
 void fillTexturePerspectiveSpans(const RenderContext& ctx, const TextureSpans& in) {
-    const TexelAddress texel(in);
+    const TextureLookup lookup(in);
     const float dz = in.invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
     walkSpans(ctx, [&](float fx, float fy, int32_t n, uint32_t* colour, float* depth) {
@@ -142,7 +154,7 @@ void fillTexturePerspectiveSpans(const RenderContext& ctx, const TextureSpans& i
         const float vzs = in.v.at(fx, fy);
         const float us = uzs / ws, ue = (uzs + count * in.u.gx) / we;
         const float vs = vzs / ws, ve = (vzs + count * in.v.gx) / we;
-        textureSpan(in, texel, n, colour, depth, ws, dz,
+        textureSpan(lookup, n, colour, depth, ws, dz,
                     uint32_t(truncSaturate(in.shade.at(fx, fy) * fixed16)), ds,
                     truncWrap(us * fixed24), truncWrap((ue - us) / count * fixed24),
                     truncWrap(vs * fixed24), truncWrap((ve - vs) / count * fixed24));
