@@ -65,9 +65,7 @@ void Show::greetings() {
     while (blocks() - 14.0f < 6.0f) {
         plasmaB->advance(frameDelta * 20.0);
         show_set_time(scene, frac(demoTime / 16.0f) * 64.0);
-        ground->groups[0].textureOffsetV -=
-            float((std::cos(frac(demoTime / 8.0f) * 6.28318530718 + 3.64159265359) + 2.0) *
-                  frameDelta * 0.015);
+        show_scroll_ground(ground);
         if (blocks() - 14.0f > 1.0f)
             greetY -= 2.0f * frameDelta;
         scrollX -= frameDelta * 6.0;

@@ -10,17 +10,6 @@
 
 using namespace korvid;
 
-namespace {
-
-// Scrolls the ground's texture with a speed that swells and eases every 8 units.
-void scroll_ground(MeshNode* ground) {
-    ground->groups[0].textureOffsetV -=
-        float((std::cos(frac(demoTime / 8.0f) * 6.28318530718 + 3.64159265359) + 2.0) * frameDelta *
-              0.015);
-}
-
-} // namespace
-
 void Show::boots() {
     Scene* wisplogo = show_scene("wisplogo");
     auto* wispPlane = show_container(wisplogo, "/WispPlane");
@@ -55,7 +44,7 @@ void Show::boots() {
             }
         }
         show_set_time(scene, frac(demoTime / 16.0f) * 64.0);
-        scroll_ground(ground);
+        show_scroll_ground(ground);
         if (blocks() > 1.5f) {
             currentCamera->roll = float((1.0 - frac(demoTime / 32.0f)) * 0.1570796326795);
             currentCamera->fov += frameDelta * 0.05;

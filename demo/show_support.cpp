@@ -70,6 +70,12 @@ void show_render(Surface* colour, CameraNode* camera, Scene* scene, bool flagged
     demo_check(renderScene(colour, nullptr, camera, scene, nullptr, centreOffset, flaggedPass));
 }
 
+void show_scroll_ground(MeshNode* ground) {
+    ground->groups[0].textureOffsetV -=
+        float((std::cos(frac(demoTime / 8.0f) * 6.28318530718 + 3.64159265359) + 2.0) *
+              frameDelta * 0.015);
+}
+
 uint32_t* show_lock(Surface& surface) {
     uint32_t* pixels = nullptr;
     int32_t pitch = 0;

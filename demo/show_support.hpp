@@ -45,6 +45,9 @@ void show_set_time(korvid::Scene* scene, double frame);
 void show_render(korvid::Surface* colour, korvid::CameraNode* camera, korvid::Scene* scene,
                  bool flaggedPass, const float* centreOffset = nullptr);
 
+// Scrolls the ground's texture with a speed that swells and eases every 8 units.
+void show_scroll_ground(korvid::MeshNode* ground);
+
 // Locks a 32-bit surface for an effect that writes its pixels; null when the lock fails,
 // in which case the effect draws nothing this frame.
 uint32_t* show_lock(korvid::Surface& surface);
