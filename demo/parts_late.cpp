@@ -24,12 +24,12 @@ void Show::twisters() {
         const float u = blocks() - 20.0f;
         frame0.draw(background, 0, 0, 1.0f);
         if (uint32_t* pixels = show_lock(frame0)) {
-            // Rock alone, then both, then cloth joins rock again for the last two blocks.
+            // Rock alone for a block, cloth alone for the next, then both; rows are frame0's own.
             if (u < 1.0f || u > 2.0f)
-                twisterRock.draw(pixels, 512, 384, display.pitch, blocks() * 10.0,
+                twisterRock.draw(pixels, 512, 384, frame0.pitch, blocks() * 10.0,
                                  trunc32(std::cos(double(a)) * 100.0 + 256.0));
             if (u > 1.0f)
-                twisterCloth.draw(pixels, 512, 384, display.pitch, blocks() * -10.0,
+                twisterCloth.draw(pixels, 512, 384, frame0.pitch, blocks() * -10.0,
                                   trunc32(std::cos(a + 3.14159265359) * 100.0 + 256.0));
             frame0.unlock();
         }
