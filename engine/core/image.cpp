@@ -12,6 +12,28 @@ namespace korvid {
 
 namespace {
 
+// Copies the image's rows into the target, whose storage has the image's pixel size, and
+// frees the image whatever happens; 25 when either lock fails.
+template <class Pixel>
+Error copyInto(Surface* target, SDL_Surface* image) {
+    Pixel* pixels = nullptr;
+    int32_t pitch = 0;
+    Error code = errSdl;
+    if (SDL_LockSurface(image) == 0) {
+        if (target->lock(pixels, pitch) == errNone) {
+            const auto* from = static_cast<const uint8_t*>(image->pixels);
+            for (int y = 0; y < image->h; ++y)
+                std::memcpy(pixels + y * pitch, from + y * image->pitch,
+                            size_t(image->w) * sizeof(Pixel));
+            target->unlock();
+            code = errNone;
+        }
+        SDL_UnlockSurface(image);
+    }
+    SDL_FreeSurface(image);
+    return code;
+}
+
 Error loadPalettised(Surface* target, SDL_Surface* image, bool mipmapped) {
     Error code = target->create(image->w, image->h, storage8, mipmapped);
     if (code != errNone) {
@@ -28,23 +50,9 @@ Error loadPalettised(Surface* target, SDL_Surface* image, bool mipmapped) {
         }
         target->setPalette(entries);
     }
-    uint8_t* pixels = nullptr;
-    int32_t pitch = 0;
-    if (SDL_LockSurface(image) < 0) {
-        SDL_FreeSurface(image);
-        return errSdl;
-    }
-    if (target->lock(pixels, pitch) != errNone) {
-        SDL_UnlockSurface(image);
-        SDL_FreeSurface(image);
-        return errSdl;
-    }
-    const auto* from = static_cast<const uint8_t*>(image->pixels);
-    for (int y = 0; y < image->h; ++y)
-        std::memcpy(pixels + y * pitch, from + y * image->pitch, size_t(image->w));
-    target->unlock();
-    SDL_UnlockSurface(image);
-    SDL_FreeSurface(image);
+    code = copyInto<uint8_t>(target, image);
+    if (code != errNone)
+        return code;
     target->buildMipmaps();
     return errNone;
 }
@@ -60,23 +68,9 @@ Error loadTrueColour(Surface* target, SDL_Surface* image, bool mipmapped) {
         SDL_FreeSurface(converted);
         return code;
     }
-    uint32_t* pixels = nullptr;
-    int32_t pitch = 0;
-    if (SDL_LockSurface(converted) < 0) {
-        SDL_FreeSurface(converted);
-        return errSdl;
-    }
-    if (target->lock(pixels, pitch) != errNone) {
-        SDL_UnlockSurface(converted);
-        SDL_FreeSurface(converted);
-        return errSdl;
-    }
-    const auto* from = static_cast<const uint8_t*>(converted->pixels);
-    for (int y = 0; y < converted->h; ++y)
-        std::memcpy(pixels + y * pitch, from + y * converted->pitch, size_t(converted->w) * 4);
-    target->unlock();
-    SDL_UnlockSurface(converted);
-    SDL_FreeSurface(converted);
+    code = copyInto<uint32_t>(target, converted);
+    if (code != errNone)
+        return code;
     target->blendMode = hasAlpha ? blendAlpha : blendReplace;
     target->buildMipmaps();
     return errNone;

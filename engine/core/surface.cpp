@@ -97,8 +97,8 @@ Error Surface::bindScreen(SDL_Surface* screen) {
     return errNone;
 }
 
-Error Surface::lock(uint32_t*& pixels, int32_t& outPitch) {
-    if (storage != storage32)
+Error Surface::lockWindowSurface(SurfaceStorage form, void*& pixels, int32_t& outPitch) {
+    if (storage != form)
         return errInvalidCall;
     if (locked)
         return errLockedTwice;
@@ -106,25 +106,26 @@ Error Surface::lock(uint32_t*& pixels, int32_t& outPitch) {
         return errAbsurd;
     if (SDL_LockSurface(sdlSurface) < 0)
         return errSdl;
-    pixels = static_cast<uint32_t*>(sdlSurface->pixels);
+    pixels = sdlSurface->pixels;
     outPitch = pitch;
     locked = true;
     return errNone;
 }
 
+Error Surface::lock(uint32_t*& pixels, int32_t& outPitch) {
+    void* raw = nullptr;
+    const Error code = lockWindowSurface(storage32, raw, outPitch);
+    if (code == errNone)
+        pixels = static_cast<uint32_t*>(raw);
+    return code;
+}
+
 Error Surface::lock(uint8_t*& pixels, int32_t& outPitch) {
-    if (storage != storage8)
-        return errInvalidCall;
-    if (locked)
-        return errLockedTwice;
-    if (!sdlSurface)
-        return errAbsurd;
-    if (SDL_LockSurface(sdlSurface) < 0)
-        return errSdl;
-    pixels = static_cast<uint8_t*>(sdlSurface->pixels);
-    outPitch = pitch;
-    locked = true;
-    return errNone;
+    void* raw = nullptr;
+    const Error code = lockWindowSurface(storage8, raw, outPitch);
+    if (code == errNone)
+        pixels = static_cast<uint8_t*>(raw);
+    return code;
 }
 
 Error Surface::lock(float*& outCells, int32_t& outPitch) {

@@ -86,6 +86,7 @@ public:
 
 private:
     void releaseStorage();
+    Error lockWindowSurface(SurfaceStorage form, void*& pixels, int32_t& outPitch);
 };
 
 } // namespace korvid

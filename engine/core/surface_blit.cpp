@@ -86,45 +86,52 @@ void Surface::blit(Surface* source, int32_t x, int32_t y, float opacity) {
     unlock();
 }
 
+namespace {
+
+// Each pixel of level i + 1 from the 2x2 block at twice its coordinates in level i; the
+// levels share the surface's rows, so `pitch` steps through all of them.
+template <class Pixel, class Average>
+void buildLevels(Pixel* pixels, int32_t pitch, int32_t width, int32_t height, int32_t levels,
+                 Average average) {
+    // Level i + 1 sits in the band below the image, at column width - (width >> i).
+    auto levelOffset = [&](int32_t i) {
+        return i == 0 ? 0 : height * pitch + width - (width >> (i - 1));
+    };
+    for (int32_t i = 0; i < levels; ++i) {
+        const Pixel* from = pixels + levelOffset(i);
+        Pixel* to = pixels + levelOffset(i + 1);
+        const int32_t w = width >> (i + 1), h = height >> (i + 1);
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x) {
+                const Pixel* block = from + 2 * y * pitch + 2 * x;
+                to[y * pitch + x] = average(block[0], block[1], block[pitch], block[pitch + 1]);
+            }
+    }
+}
+
+} // namespace
+
 void Surface::buildMipmaps() {
     if (!mipmapped || (storage != storage32 && storage != storage8) || locked || !sdlSurface)
         return;
     const int32_t levels = std::min(widthLog2, heightLog2);
-    // Level i + 1 sits in the band below the image, at column width - (width >> i).
-    auto levelOffset = [this](int32_t i) {
-        return i == 0 ? 0 : height * pitch + width - (width >> (i - 1));
-    };
+    int32_t p = 0;
     if (storage == storage32) {
         uint32_t* pixels = nullptr;
-        int32_t p = 0;
         if (lock(pixels, p) != errNone)
             return;
-        for (int32_t i = 0; i < levels; ++i) {
-            const uint32_t* from = pixels + levelOffset(i);
-            uint32_t* to = pixels + levelOffset(i + 1);
-            const int32_t w = width >> (i + 1), h = height >> (i + 1);
-            for (int32_t y = 0; y < h; ++y)
-                for (int32_t x = 0; x < w; ++x) {
-                    const uint32_t* block = from + 2 * y * p + 2 * x;
-                    to[y * p + x] =
-                        average2(average2(block[0], block[1]), average2(block[p], block[p + 1]));
-                }
-        }
+        buildLevels(pixels, p, width, height, levels,
+                    [](uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+                        return average2(average2(a, b), average2(c, d));
+                    });
     } else {
         uint8_t* pixels = nullptr;
-        int32_t p = 0;
         if (lock(pixels, p) != errNone)
             return;
-        for (int32_t i = 0; i < levels; ++i) {
-            const uint8_t* from = pixels + levelOffset(i);
-            uint8_t* to = pixels + levelOffset(i + 1);
-            const int32_t w = width >> (i + 1), h = height >> (i + 1);
-            for (int32_t y = 0; y < h; ++y)
-                for (int32_t x = 0; x < w; ++x) {
-                    const uint8_t* block = from + 2 * y * p + 2 * x;
-                    to[y * p + x] = uint8_t((block[0] + block[1] + block[p] + block[p + 1]) >> 2);
-                }
-        }
+        buildLevels(pixels, p, width, height, levels,
+                    [](uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+                        return uint8_t((a + b + c + d) >> 2);
+                    });
     }
     unlock();
 }

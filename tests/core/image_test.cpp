@@ -1,8 +1,8 @@
 #include "engine/core/image.hpp"
 #include "engine/core/pixel.hpp"
 #include "engine/core/surface.hpp"
-#include "png_file.hpp"
 #include "test_display.hpp"
+#include "tools/common/png_writer.hpp"
 
 #include <SDL/SDL_image.h>
 #include <gtest/gtest.h>
@@ -95,8 +95,8 @@ TEST(Image, AlphaChannelDecidesTheBlendMode) {
         pixels[i] = uint32_t(i * 2654435761u);
     const std::string withAlpha = ::testing::TempDir() + "alpha.png";
     const std::string opaque = ::testing::TempDir() + "opaque.png";
-    ASSERT_TRUE(writePng(withAlpha, 200, 100, pixels, true));
-    ASSERT_TRUE(writePng(opaque, 200, 100, pixels, false));
+    ASSERT_TRUE(tools::writePng(withAlpha, pixels.data(), 200, 100, 200, true));
+    ASSERT_TRUE(tools::writePng(opaque, pixels.data(), 200, 100, 200, false));
 
     Surface a, b, texture;
     ASSERT_EQ(loadImage(&a, withAlpha, false), errNone);

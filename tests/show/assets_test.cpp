@@ -1,8 +1,8 @@
 // The show on a data set that lacks a file or holds a wrong one: it stops at that file with
 // the program's own lines, except for the swarm's sprite, without which it goes on.
 
-#include "png_file.hpp"
 #include "show_data.hpp"
+#include "tools/common/png_writer.hpp"
 
 #include <gtest/gtest.h>
 
@@ -51,14 +51,16 @@ TEST(ShowData, AMissingFileStopsTheShowAtThatFile) {
 TEST(ShowData, WrongEffectImagesAreRefused) {
     // A colour map that is not 256x256, and a tunnel image that is not palettised.
     std::string data = copyOfData("small-twister-map");
-    ASSERT_TRUE(writePng(data + "/img2/rock1b.png", 64, 64, std::vector<uint32_t>(64 * 64), false));
+    ASSERT_TRUE(tools::writePng(data + "/img2/rock1b.png", std::vector<uint32_t>(64 * 64).data(),
+                                64, 64, 64, false));
     ProgramResult r = runProgram(data, captureProgram, "", "--fps 10 --until 1");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, korvidLine("illegal surface usage"));
 
     data = copyOfData("true-colour-tunnel");
-    ASSERT_TRUE(writePng(data + "/img/darkground2.gif", 256, 256,
-                         std::vector<uint32_t>(256 * 256, 0xFF336699), false));
+    ASSERT_TRUE(tools::writePng(data + "/img/darkground2.gif",
+                                std::vector<uint32_t>(256 * 256, 0xFF336699).data(), 256, 256, 256,
+                                false));
     r = runProgram(data, captureProgram, "", "--fps 10 --until 1");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, korvidLine("illegal surface usage"));

@@ -43,32 +43,60 @@ int waitFor(pid_t pid, double seconds) {
 
 } // namespace
 
-TEST(RealWindow, EscapeEndsTheShowWithStatusZero) {
-    const std::string display = ":" + std::to_string(70 + getpid() % 50);
-    const pid_t server =
-        spawn({"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    ASSERT_GT(server, 0);
-    setenv("DISPLAY", display.c_str(), 1);
-    bool ready = false;
-    for (int i = 0; i < 100 && !ready; ++i) {
-        ready = std::system("xdotool getdisplaygeometry >/dev/null 2>&1") == 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+// A virtual X server for the test, and the show started on it.
+class RealWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string display = ":" + std::to_string(70 + getpid() % 50);
+        server = spawn({"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        ASSERT_GT(server, 0);
+        setenv("DISPLAY", display.c_str(), 1);
+        bool ready = false;
+        for (int i = 0; i < 100 && !ready; ++i) {
+            ready = std::system("xdotool getdisplaygeometry >/dev/null 2>&1") == 0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_TRUE(ready) << "no X server on " << display;
+        setenv("SDL_VIDEODRIVER", "x11", 1);
     }
-    ASSERT_TRUE(ready) << "no X server on " << display;
 
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    const std::string data = copyOfData("escape");
-    const pid_t show = spawn({demoProgram}, data);
-    ASSERT_GT(show, 0);
+    void TearDown() override {
+        kill(server, SIGTERM);
+        waitFor(server, 5.0);
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        unsetenv("SDL_DISKAUDIOFILE");
+    }
+
+    // Runs the show for `seconds`, presses Escape and returns how the program ended.
+    int escapeAfter(const std::string& data, double seconds) {
+        const pid_t show = spawn({"sh", "-c", demoProgram + " 2>stderr.txt"}, data);
+        if (show <= 0)
+            return -2;
+        EXPECT_EQ(waitFor(show, seconds), -1) << "the show ended before Escape";
+        std::system("xdotool key Escape");
+        const int status = waitFor(show, 3.0);
+        if (status == -1)
+            kill(show, SIGKILL);
+        return status;
+    }
+
+    pid_t server = -1;
+};
+
+TEST_F(RealWindow, EscapeEndsTheShowWithStatusZero) {
     // Loading, the wait for the music and some seconds of the first part.
-    EXPECT_EQ(waitFor(show, 5.0), -1) << "the show ended before Escape";
-    std::system("xdotool key Escape");
-    const int status = waitFor(show, 3.0);
-    if (status == -1)
-        kill(show, SIGKILL);
-    EXPECT_EQ(status, 0);
+    const std::string data = copyOfData("escape");
+    EXPECT_EQ(escapeAfter(data, 5.0), 0);
+    EXPECT_EQ(readFile(data + "/stderr.txt"), "");
+}
 
-    kill(server, SIGTERM);
-    waitFor(server, 5.0);
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
+TEST_F(RealWindow, WithoutASoundDeviceTheShowRunsSilent) {
+    // SDL starts its audio, but the device cannot open its output.
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "/nonexistent/folder/audio.raw", 1);
+    const std::string data = copyOfData("silent");
+    EXPECT_EQ(escapeAfter(data, 4.0), 0);
+    EXPECT_EQ(readFile(data + "/stderr.txt"),
+              "Bass could not open sound device. Using no sound.\n");
 }

@@ -1,5 +1,5 @@
-// The whole show under the fixed-step clock: it runs to its end, its frames are pictures,
-// every part looks different and two runs give the same bytes.
+// The whole show under the fixed-step clock: it runs to its end quietly, its frames are
+// pictures, every part looks different and two runs give the same bytes.
 
 #include "demo/timeline.hpp"
 #include "png_reader.hpp"
@@ -30,6 +30,8 @@ FrameSet capture(const std::string& name, const std::string& times, int fps,
                                            times + (until.empty() ? "" : " --until " + until));
     FrameSet set;
     set.status = r.status;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "");
     std::stringstream list(times);
     std::string t;
     while (std::getline(list, t, ','))
