@@ -4,6 +4,7 @@
 //     korvid_dataset <folder>
 
 #include "images.hpp"
+#include "scenes.hpp"
 
 #include <cstdio>
 #include <string>
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
 
     std::string failed;
     if (!dataset::writeImages(root, failed)) return fail(failed);
+    if (!dataset::writeScenes(root, failed)) return fail(failed);
     if (!dataset::writeContactSheet(root)) return fail("contact-sheet.png");
     return 0;
 }
