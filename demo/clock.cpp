@@ -27,14 +27,17 @@ void demo_frame() {
         const long double t =
             static_cast<long double>(int32_t(position - DWORD(start))) / block * 32.0L;
         demoTime = static_cast<float>(t);
-        if (previousTime != unsettled) frameDelta = demoTime - previousTime;
+        if (previousTime != unsettled)
+            frameDelta = demoTime - previousTime;
     }
 
     platform::delay(1);
     while (SDL_PollEvent(&event))
-        if (event.type == quitEvent) demo_exit(0);
+        if (event.type == quitEvent)
+            demo_exit(0);
     const Uint8* keys = SDL_GetKeyState(nullptr);
-    if (keys && keys[escapeKey]) demo_exit(0);
+    if (keys && keys[escapeKey])
+        demo_exit(0);
 
     demo_check(display_flip());
 }

@@ -32,9 +32,11 @@ void demo_exit(int status) {
 }
 
 void demo_check(Error code) {
-    if (code == errNone) return;
+    if (code == errNone)
+        return;
     std::fprintf(stderr, "Korvid fucked joo: \"%s\"\n", errorMessages[code]);
-    if (code == errSdl) std::fprintf(stderr, "SDL hax0rz: \"%s\"\n", SDL_GetError());
+    if (code == errSdl)
+        std::fprintf(stderr, "SDL hax0rz: \"%s\"\n", SDL_GetError());
     demo_exit(1);
 }
 
@@ -45,12 +47,15 @@ void demo_bass_failure(const char* text) {
 }
 
 Error display_open(Surface* target, const char* caption, int width, int height, uint32_t flags) {
-    if (!target) return errInvalidCall;
+    if (!target)
+        return errInvalidCall;
     // The caption is accepted and not applied: the window gets none.
     SDL_Surface* screen = SDL_SetVideoMode(width, height, 32, flags);
-    if (!screen) return errSdl;
+    if (!screen)
+        return errSdl;
     const Error code = target->bindScreen(screen);
-    if (code != errNone) return code;
+    if (code != errNone)
+        return code;
     SDL_ShowCursor(0);
     return errNone;
 }
@@ -62,8 +67,10 @@ Error display_close() {
 
 Error display_flip() {
     for (int attempt = 1;; ++attempt) {
-        if (platform::present(display.sdlSurface) >= 0) return errNone;
-        if (attempt == 10) return errSdl;
+        if (platform::present(display.sdlSurface) >= 0)
+            return errNone;
+        if (attempt == 10)
+            return errSdl;
         platform::delay(100);
     }
 }

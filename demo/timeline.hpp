@@ -12,3 +12,7 @@ public:
     // Runs every part and the closing image; returns when the show is over.
     void run();
 };
+
+// The part of the show whose loop runs at demo time t: 0 to 11, or 12 for the closing
+// image after the last part.
+int show_part_at(float t);

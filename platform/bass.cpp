@@ -3,13 +3,13 @@
 #include "platform/bass.hpp"
 
 #include "platform/clock.hpp"
+#include "platform/decoded_stream.hpp"
 
 #include <SDL/SDL.h>
-#include <mpg123.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -28,7 +28,7 @@ struct Output {
 } output;
 
 struct Stream {
-    std::vector<uint8_t> data; // decoded 16-bit stereo at 44100 Hz
+    DecodedStream data;
     bool created = false;
     std::atomic<bool> playing{false};
     std::atomic<uint64_t> consumed{0}; // bytes handed to the device so far
@@ -42,54 +42,21 @@ BOOL fail(DWORD code) {
 }
 
 void feed(void*, Uint8* buffer, int length) {
-    const size_t total = music.data.size();
-    size_t at = music.playing ? size_t(music.consumed.load()) : total;
-    const size_t count = at < total ? std::min(total - at, size_t(length)) : 0;
-    if (count) std::memcpy(buffer, music.data.data() + at, count);
+    size_t count = 0;
+    if (music.playing) {
+        count = music.data.copy(size_t(music.consumed.load()), buffer, size_t(length));
+        music.consumed += count;
+    }
     std::memset(buffer + count, 0, size_t(length) - count);
-    if (count) music.consumed += count;
-}
-
-// The whole file decoded to 16-bit stereo at 44100 Hz; mpg123 resamples and duplicates
-// mono channels as needed. Returns a BASS error code.
-DWORD decode(const char* path, std::vector<uint8_t>& out) {
-    if (mpg123_init() != MPG123_OK) return BASS_ERROR_UNKNOWN;
-    int err = MPG123_OK;
-    mpg123_handle* handle = mpg123_new(nullptr, &err);
-    if (!handle) return BASS_ERROR_MEM;
-    mpg123_param(handle, MPG123_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO, 0.0);
-    mpg123_param(handle, MPG123_FORCE_RATE, rate, 0.0);
-    mpg123_format_none(handle);
-    mpg123_format(handle, rate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open(handle, path) != MPG123_OK) {
-        mpg123_delete(handle);
-        return BASS_ERROR_FILEOPEN;
-    }
-    out.clear();
-    std::vector<uint8_t> chunk(65536);
-    for (;;) {
-        size_t done = 0;
-        const int result = mpg123_read(handle, chunk.data(), chunk.size(), &done);
-        out.insert(out.end(), chunk.data(), chunk.data() + done);
-        if (result == MPG123_DONE) break;
-        if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
-            out.clear();
-            break;
-        }
-    }
-    mpg123_close(handle);
-    mpg123_delete(handle);
-    out.resize(out.size() / frameBytes * frameBytes);
-    return out.empty() ? BASS_ERROR_FILEFORM : BASS_OK;
 }
 
 bool validStream(DWORD handle) {
     return handle == theStream && music.created;
 }
 
+// A byte offset of whole sample frames, never past what the stream holds.
 DWORD bytesOf(uint64_t sampleFrames) {
-    const uint64_t bytes = sampleFrames * frameBytes;
-    return DWORD(std::min<uint64_t>(bytes, music.data.size()));
+    return DWORD(std::min<uint64_t>(sampleFrames * frameBytes, music.data.available()));
 }
 
 } // namespace
@@ -103,13 +70,15 @@ DWORD BASS_ErrorGetCode() {
 }
 
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
-    if (output.initialised) return fail(BASS_ERROR_ALREADY);
+    if (output.initialised)
+        return fail(BASS_ERROR_ALREADY);
     if (device == -2 || platform::fixedStepActive()) {
         output = Output{true, false, 0};
         lastError = BASS_OK;
         return 1;
     }
-    if (device != -1) return fail(BASS_ERROR_DEVICE);
+    if (device != -1)
+        return fail(BASS_ERROR_DEVICE);
     SDL_AudioSpec wanted{};
     wanted.freq = int(freq);
     wanted.format = AUDIO_S16SYS;
@@ -117,7 +86,8 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     wanted.samples = 1024;
     wanted.callback = feed;
     SDL_AudioSpec obtained{};
-    if (SDL_OpenAudio(&wanted, &obtained) < 0) return fail(BASS_ERROR_DEVICE);
+    if (SDL_OpenAudio(&wanted, &obtained) < 0)
+        return fail(BASS_ERROR_DEVICE);
     // Formats other than the one asked for are not converted here: refuse them.
     if (obtained.freq != int(freq) || obtained.format != AUDIO_S16SYS || obtained.channels != 2) {
         SDL_CloseAudio();
@@ -129,30 +99,42 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
 }
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
-    if (!output.initialised) return fail(BASS_ERROR_INIT);
-    if (mem || !file) return fail(BASS_ERROR_FILEOPEN);
-    std::vector<uint8_t> decoded;
-    const DWORD code = decode(static_cast<const char*>(file), decoded);
-    if (code != BASS_OK) return fail(code);
-    if (output.deviceOpen) SDL_LockAudio();
-    music.data.swap(decoded);
-    music.created = true;
+    if (!output.initialised)
+        return fail(BASS_ERROR_INIT);
+    if (mem || !file)
+        return fail(BASS_ERROR_FILEOPEN);
+    // The device's thread reads the stream: keep it out while the stream is replaced.
+    if (output.deviceOpen)
+        SDL_LockAudio();
+    music.created = false;
     music.playing = false;
     music.consumed = 0;
-    if (output.deviceOpen) SDL_UnlockAudio();
+    const DWORD code = music.data.open(static_cast<const char*>(file));
+    music.created = code == BASS_OK;
+    if (output.deviceOpen)
+        SDL_UnlockAudio();
+    if (code != BASS_OK)
+        return fail(code);
+    // Offline, positions advance faster than real time and must not depend on how far
+    // the decoder has come: decode everything now.
+    if (platform::fixedStepActive())
+        music.data.length();
     lastError = BASS_OK;
     return theStream;
 }
 
 BOOL BASS_Start() {
-    if (!output.initialised) return fail(BASS_ERROR_INIT);
-    if (output.deviceOpen) SDL_PauseAudio(0);
+    if (!output.initialised)
+        return fail(BASS_ERROR_INIT);
+    if (output.deviceOpen)
+        SDL_PauseAudio(0);
     lastError = BASS_OK;
     return 1;
 }
 
 BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags) {
-    if (!validStream(handle)) return fail(BASS_ERROR_HANDLE);
+    if (!validStream(handle))
+        return fail(BASS_ERROR_HANDLE);
     music.playTicks = SDL_GetTicks();
     music.playFrame = platform::presentedFrames();
     music.consumed = 0;
@@ -177,7 +159,8 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
         return failed;
     }
     lastError = BASS_OK;
-    if (!music.playing) return 0;
+    if (!music.playing)
+        return 0;
     if (platform::fixedStepActive()) {
         const uint64_t frames = platform::presentedFrames() - music.playFrame;
         return bytesOf(frames * rate / uint64_t(platform::fixedStepRate()));
@@ -198,19 +181,27 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
         return failed;
     }
     const DWORD position = BASS_ChannelGetPosition(handle);
-    const size_t total = music.data.size();
-    const size_t count = position < total ? std::min<size_t>(length, total - position) : 0;
-    std::memcpy(buffer, music.data.data() + position, count);
+    const size_t count = music.data.copy(position, static_cast<uint8_t*>(buffer), length);
     lastError = BASS_OK;
     return DWORD(count);
 }
 
+DWORD BASS_StreamGetLength(HSTREAM handle) {
+    if (!validStream(handle)) {
+        lastError = BASS_ERROR_HANDLE;
+        return failed;
+    }
+    lastError = BASS_OK;
+    return DWORD(music.data.length());
+}
+
 void BASS_Free() {
-    if (output.deviceOpen) SDL_CloseAudio();
+    if (output.deviceOpen)
+        SDL_CloseAudio();
     output = Output{};
     music.playing = false;
     music.created = false;
     music.consumed = 0;
-    std::vector<uint8_t>().swap(music.data);
+    music.data.close();
     lastError = BASS_OK;
 }

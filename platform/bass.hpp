@@ -47,5 +47,7 @@ DWORD BASS_ChannelGetPosition(DWORD handle);
 // Copies up to `length` decoded bytes at the current position; fewer near the end.
 // Returns the count, or 0xFFFFFFFF on failure.
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
+// The decoded stream's length in bytes, 0xFFFFFFFF for an invalid handle.
+DWORD BASS_StreamGetLength(HSTREAM handle);
 // Stops and releases everything; harmless when nothing was initialised.
 void BASS_Free();

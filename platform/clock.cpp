@@ -32,12 +32,14 @@ void setPresentHook(PresentHook hook) {
 
 int present(SDL_Surface* screen) {
     const int result = presentHook ? presentHook(screen) : SDL_Flip(screen);
-    if (result >= 0) ++frames;
+    if (result >= 0)
+        ++frames;
     return result;
 }
 
 void delay(uint32_t ms) {
-    if (!fixedStepActive()) SDL_Delay(ms);
+    if (!fixedStepActive())
+        SDL_Delay(ms);
 }
 
 void setMilestoneHook(MilestoneHook hook) {
@@ -45,7 +47,8 @@ void setMilestoneHook(MilestoneHook hook) {
 }
 
 void milestone(const char* name) {
-    if (milestoneHook) milestoneHook(name);
+    if (milestoneHook)
+        milestoneHook(name);
 }
 
 } // namespace platform

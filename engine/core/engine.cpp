@@ -5,10 +5,13 @@
 namespace korvid {
 
 Error Engine::addResource(Resource* object, const std::string& name) {
-    if (!object) return errResourceNotFound;
-    if (object->owner) return errInvalidCall;
+    if (!object)
+        return errResourceNotFound;
+    if (object->owner)
+        return errInvalidCall;
     Resource*& slot = entry(object->kind, name);
-    if (slot) return errNameInUse;
+    if (slot)
+        return errNameInUse;
     slot = object;
     object->owner = this;
     object->name = name;

@@ -53,7 +53,8 @@ Error loadTrueColour(Surface* target, SDL_Surface* image, bool mipmapped) {
     const bool hasAlpha = image->format->Amask != 0;
     SDL_Surface* converted = SDL_DisplayFormatAlpha(image);
     SDL_FreeSurface(image);
-    if (!converted) return errSdl;
+    if (!converted)
+        return errSdl;
     Error code = target->create(converted->w, converted->h, storage32, mipmapped);
     if (code != errNone) {
         SDL_FreeSurface(converted);
@@ -84,24 +85,31 @@ Error loadTrueColour(Surface* target, SDL_Surface* image, bool mipmapped) {
 } // namespace
 
 Error loadImage(Surface* target, const std::string& path, bool mipmapped) {
-    if (!target) return errInvalidCall;
+    if (!target)
+        return errInvalidCall;
     SDL_Surface* image = IMG_Load(path.c_str());
-    if (!image) return errSdl;
-    if (image->format->BitsPerPixel == 8) return loadPalettised(target, image, mipmapped);
+    if (!image)
+        return errSdl;
+    if (image->format->BitsPerPixel == 8)
+        return loadPalettised(target, image, mipmapped);
     return loadTrueColour(target, image, mipmapped);
 }
 
 Error loadAlphaImage(Surface* target, uint32_t colour, const std::string& path, bool mipmapped) {
-    if (!target) return errInvalidCall;
+    if (!target)
+        return errInvalidCall;
     Surface mask;
     Error code = loadImage(&mask, path, mipmapped);
-    if (code != errNone) return code;
+    if (code != errNone)
+        return code;
     code = target->create(mask.width, mask.height, storage32, mipmapped);
-    if (code != errNone) return code;
+    if (code != errNone)
+        return code;
     uint32_t* pixels = nullptr;
     int32_t pitch = 0;
     code = target->lock(pixels, pitch);
-    if (code != errNone) return code;
+    if (code != errNone)
+        return code;
 
     // Only the low byte survives the shift: for a 32-bit mask that is the blue channel.
     if (mask.storage == storage8) {

@@ -23,7 +23,8 @@ void Surface::releaseStorage() {
     unlock();
     cells.clear();
     cells.shrink_to_fit();
-    if (sdlSurface && !borrowed) SDL_FreeSurface(sdlSurface);
+    if (sdlSurface && !borrowed)
+        SDL_FreeSurface(sdlSurface);
     sdlSurface = nullptr;
     borrowed = false;
     locked = false;
@@ -32,8 +33,10 @@ void Surface::releaseStorage() {
 
 Error Surface::create(int32_t w, int32_t h, SurfaceStorage kind, bool withMipmaps) {
     releaseStorage();
-    if (kind == storageCells && withMipmaps) return errInvalidCall;
-    if (kind != storageCells && kind != storage32 && kind != storage8) return errInvalidCall;
+    if (kind == storageCells && withMipmaps)
+        return errInvalidCall;
+    if (kind != storageCells && kind != storage32 && kind != storage8)
+        return errInvalidCall;
 
     const int32_t wLog2 = ceilLog2(w);
     const int32_t hLog2 = ceilLog2(h);
@@ -56,11 +59,13 @@ Error Surface::create(int32_t w, int32_t h, SurfaceStorage kind, bool withMipmap
     } else if (kind == storage32) {
         sdlSurface =
             SDL_CreateRGBSurface(0, w, rows, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
-        if (!sdlSurface) return errSdl;
+        if (!sdlSurface)
+            return errSdl;
         newPitch = sdlSurface->pitch / 4;
     } else {
         sdlSurface = SDL_CreateRGBSurface(0, w, rows, 8, 0xFF, 0xFF, 0xFF, 0);
-        if (!sdlSurface) return errSdl;
+        if (!sdlSurface)
+            return errSdl;
         newPitch = sdlSurface->pitch;
     }
 
@@ -73,13 +78,15 @@ Error Surface::create(int32_t w, int32_t h, SurfaceStorage kind, bool withMipmap
     heightLog2 = hLog2;
     storage = kind;
     borrowed = false;
-    if (kind == storage8) rampPalette(Colour{0, 0, 0, 255}, Colour{255, 255, 255, 255}, 256);
+    if (kind == storage8)
+        rampPalette(Colour{0, 0, 0, 255}, Colour{255, 255, 255, 255}, 256);
     return errNone;
 }
 
 Error Surface::bindScreen(SDL_Surface* screen) {
     releaseStorage();
-    if (!screen || screen->format->BitsPerPixel != 32) return errInvalidCall;
+    if (!screen || screen->format->BitsPerPixel != 32)
+        return errInvalidCall;
     sdlSurface = screen;
     width = screen->w;
     height = screen->h;
@@ -91,10 +98,14 @@ Error Surface::bindScreen(SDL_Surface* screen) {
 }
 
 Error Surface::lock(uint32_t*& pixels, int32_t& outPitch) {
-    if (storage != storage32) return errInvalidCall;
-    if (locked) return errLockedTwice;
-    if (!sdlSurface) return errAbsurd;
-    if (SDL_LockSurface(sdlSurface) < 0) return errSdl;
+    if (storage != storage32)
+        return errInvalidCall;
+    if (locked)
+        return errLockedTwice;
+    if (!sdlSurface)
+        return errAbsurd;
+    if (SDL_LockSurface(sdlSurface) < 0)
+        return errSdl;
     pixels = static_cast<uint32_t*>(sdlSurface->pixels);
     outPitch = pitch;
     locked = true;
@@ -102,10 +113,14 @@ Error Surface::lock(uint32_t*& pixels, int32_t& outPitch) {
 }
 
 Error Surface::lock(uint8_t*& pixels, int32_t& outPitch) {
-    if (storage != storage8) return errInvalidCall;
-    if (locked) return errLockedTwice;
-    if (!sdlSurface) return errAbsurd;
-    if (SDL_LockSurface(sdlSurface) < 0) return errSdl;
+    if (storage != storage8)
+        return errInvalidCall;
+    if (locked)
+        return errLockedTwice;
+    if (!sdlSurface)
+        return errAbsurd;
+    if (SDL_LockSurface(sdlSurface) < 0)
+        return errSdl;
     pixels = static_cast<uint8_t*>(sdlSurface->pixels);
     outPitch = pitch;
     locked = true;
@@ -113,9 +128,12 @@ Error Surface::lock(uint8_t*& pixels, int32_t& outPitch) {
 }
 
 Error Surface::lock(float*& outCells, int32_t& outPitch) {
-    if (storage != storageCells) return errInvalidCall;
-    if (locked) return errLockedTwice;
-    if (sdlSurface) return errAbsurd;
+    if (storage != storageCells)
+        return errInvalidCall;
+    if (locked)
+        return errLockedTwice;
+    if (sdlSurface)
+        return errAbsurd;
     outCells = cells.data();
     outPitch = pitch;
     locked = true;
@@ -123,8 +141,10 @@ Error Surface::lock(float*& outCells, int32_t& outPitch) {
 }
 
 Error Surface::unlock() {
-    if (!locked) return errNone;
-    if (sdlSurface) SDL_UnlockSurface(sdlSurface);
+    if (!locked)
+        return errNone;
+    if (sdlSurface)
+        SDL_UnlockSurface(sdlSurface);
     locked = false;
     return errNone;
 }
@@ -134,7 +154,8 @@ void Surface::fill(uint32_t colour, const Rect* rect) {
         fill(float(colour), rect);
         return;
     }
-    if (!sdlSurface) return;
+    if (!sdlSurface)
+        return;
     SDL_Rect whole{0, 0, Uint16(width), Uint16(height)};
     SDL_SetClipRect(sdlSurface, &whole);
     if (!rect) {
@@ -154,7 +175,8 @@ void Surface::fill(float value, const Rect* rect) {
         fill(uint32_t(truncated), rect);
         return;
     }
-    if (locked || sdlSurface) return;
+    if (locked || sdlSurface)
+        return;
     Rect r{0, width, 0, height};
     if (rect) {
         r.xmin = std::max(rect->xmin, 0);
@@ -170,20 +192,26 @@ void Surface::fill(float value, const Rect* rect) {
 }
 
 void Surface::draw(Surface* source, int32_t x, int32_t y, float opacity, bool tileX, bool tileY) {
-    if (storage != storage32 || !sdlSurface || !source || !source->sdlSurface) return;
-    if (source->storage != storage32 && source->storage != storage8) return;
+    if (storage != storage32 || !sdlSurface || !source || !source->sdlSurface)
+        return;
+    if (source->storage != storage32 && source->storage != storage8)
+        return;
     const int32_t sw = source->width, sh = source->height;
     int32_t x0 = x, y0 = y, columns = 1, rows = 1;
     if (tileX) {
-        if (sw <= 0) return;
+        if (sw <= 0)
+            return;
         x0 = x % sw; // the remainder keeps the sign of x
-        if (x0 > 0) x0 -= sw;
+        if (x0 > 0)
+            x0 -= sw;
         columns = (width - x0) / sw + 1;
     }
     if (tileY) {
-        if (sh <= 0) return;
+        if (sh <= 0)
+            return;
         y0 = y % sh;
-        if (y0 > 0) y0 -= sh;
+        if (y0 > 0)
+            y0 -= sh;
         rows = (height - y0) / sh + 1;
     }
     for (int32_t row = 0; row < rows; ++row)
@@ -200,7 +228,8 @@ void Surface::setPalette(const std::vector<uint32_t>& colours) {
 }
 
 void Surface::setPaletteEntry(int32_t index, uint32_t colour) {
-    if (index >= 0 && size_t(index) < palette.size()) palette[size_t(index)] = colour;
+    if (index >= 0 && size_t(index) < palette.size())
+        palette[size_t(index)] = colour;
 }
 
 void Surface::rampPalette(const Colour& from, const Colour& to, int32_t count) {

@@ -14,7 +14,8 @@ namespace {
 // Opacity to a weight 0..255: trunc(opacity * 256), so 1.0 gives 255 and 0.5 gives 128.
 uint32_t opacityWeight(float opacity) {
     const double a = double(opacity) * 256.0;
-    if (!(a > 0.0)) return 0;
+    if (!(a > 0.0))
+        return 0;
     return a >= 255.0 ? 255 : uint32_t(a);
 }
 
@@ -29,13 +30,15 @@ void blendRows(uint32_t* dst, int32_t dstPitch, const uint32_t* src, int32_t src
 } // namespace
 
 void Surface::blit(Surface* source, int32_t x, int32_t y, float opacity) {
-    if (!source) return;
+    if (!source)
+        return;
     const uint32_t a = opacityWeight(opacity);
 
     const int32_t left = std::max(x, 0), top = std::max(y, 0);
     const int32_t right = std::min(x + source->width, width);
     const int32_t bottom = std::min(y + source->height, height);
-    if (left >= right || top >= bottom) return;
+    if (left >= right || top >= bottom)
+        return;
 
     uint32_t* src = nullptr;
     uint32_t* dst = nullptr;
@@ -65,13 +68,15 @@ void Surface::blit(Surface* source, int32_t x, int32_t y, float opacity) {
         // The weight is the source alpha, scaled by the opacity when that is below one.
         blendRows(dst, dstPitch, src, srcPitch, w, h, [a](uint32_t d, uint32_t s) {
             const uint32_t wgt = a == 255 ? s >> 24 : ((s >> 24) * a) >> 8;
-            if (wgt == 0) return d;
+            if (wgt == 0)
+                return d;
             return wgt == 255 ? s : blendPixel(d, s, wgt);
         });
         break;
     case blendAdd:
         // Below full opacity the add mode draws nothing.
-        if (a == 255) blendRows(dst, dstPitch, src, srcPitch, w, h, addSaturate);
+        if (a == 255)
+            blendRows(dst, dstPitch, src, srcPitch, w, h, addSaturate);
         break;
     default:
         break;
@@ -92,7 +97,8 @@ void Surface::buildMipmaps() {
     if (storage == storage32) {
         uint32_t* pixels = nullptr;
         int32_t p = 0;
-        if (lock(pixels, p) != errNone) return;
+        if (lock(pixels, p) != errNone)
+            return;
         for (int32_t i = 0; i < levels; ++i) {
             const uint32_t* from = pixels + levelOffset(i);
             uint32_t* to = pixels + levelOffset(i + 1);
@@ -107,7 +113,8 @@ void Surface::buildMipmaps() {
     } else {
         uint8_t* pixels = nullptr;
         int32_t p = 0;
-        if (lock(pixels, p) != errNone) return;
+        if (lock(pixels, p) != errNone)
+            return;
         for (int32_t i = 0; i < levels; ++i) {
             const uint8_t* from = pixels + levelOffset(i);
             uint8_t* to = pixels + levelOffset(i + 1);

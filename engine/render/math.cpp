@@ -103,8 +103,10 @@ Colour Colour::modulated(const Colour& o) const {
 
 uint32_t packChannel(float c) {
     // Written so that NaN and huge values never reach the float-to-int conversion.
-    if (!(c > 0.0f)) return 0;
-    if (c >= 255.0f) return 255;
+    if (!(c > 0.0f))
+        return 0;
+    if (c >= 255.0f)
+        return 255;
     return uint32_t(c);
 }
 

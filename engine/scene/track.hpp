@@ -54,6 +54,17 @@ using VectorTrack = Track<VectorKey>;
 using ColourTrack = Track<ColourKey>;
 using RotationTrack = Track<RotationKey>;
 
+template <>
+void Track<BoolKey>::evaluate(float frame, bool& out) const;
+template <>
+void Track<ScalarKey>::evaluate(float frame, float& out) const;
+template <>
+void Track<VectorKey>::evaluate(float frame, Vector& out) const;
+template <>
+void Track<ColourKey>::evaluate(float frame, Colour& out) const;
+template <>
+void Track<RotationKey>::evaluate(float frame, Quaternion& out) const;
+
 // Spherical interpolation with the nearly-opposite branch for quaternions that almost cancel.
 Quaternion slerp(const Quaternion& a, const Quaternion& b, float s);
 

@@ -1,0 +1,104 @@
+#include "engine/scene/scene.hpp"
+
+#include <cmath>
+#include <unordered_set>
+
+namespace korvid {
+
+Scene::Scene() : Resource(kindScene), root(this) {
+    nodesByType[nodeRoot][&root] = true;
+}
+
+Scene::~Scene() {
+    // Each child's destructor takes it out of the root's children and of the registry.
+    while (!root.children.empty())
+        delete root.children.begin()->second;
+    nodesByType.clear();
+}
+
+void Scene::collectResourceRefs(ResourceRefSet& refs) {
+    refs.clear();
+    refs[&root.resourceA] = true;
+    refs[&root.resourceB] = true;
+    auto meshes = nodesByType.find(nodeMesh);
+    if (meshes == nodesByType.end())
+        return;
+    for (auto& [node, enabled] : meshes->second)
+        if (enabled)
+            refs[&static_cast<MeshNode*>(node)->mesh] = true;
+}
+
+void Scene::collectNodeRefs(NodeRefMap& refs) {
+    refs.clear();
+    for (NodeType type : {nodeCamera, nodeSpotLight}) {
+        auto nodes = nodesByType.find(type);
+        if (nodes == nodesByType.end())
+            continue;
+        for (auto& [node, enabled] : nodes->second) {
+            if (!enabled)
+                continue;
+            NodeRef& target = type == nodeCamera ? static_cast<CameraNode*>(node)->target
+                                                 : static_cast<SpotLightNode*>(node)->target;
+            refs[&target] = node;
+        }
+    }
+}
+
+Error Scene::setTime(float t) {
+    // The animation loops with period `frames`. A scene without keyframe data (0 frames),
+    // or a time that is not a number, plays frame 0.
+    frame = frames != 0.0f ? std::fmod(t, frames) : 0.0f;
+    if (frame < 0.0f)
+        frame += frames;
+    if (!std::isfinite(frame))
+        frame = 0.0f;
+    for (auto& [type, nodes] : nodesByType)
+        for (auto& [node, enabled] : nodes)
+            if (enabled)
+                node->evaluate(frame);
+    return errNone;
+}
+
+void Scene::updateWorlds(Node* start) {
+    std::vector<Node*> pending, next, order, deps;
+    if (start) {
+        pending.push_back(start);
+    } else {
+        for (auto& [type, nodes] : nodesByType)
+            for (auto& [node, enabled] : nodes)
+                if (enabled)
+                    pending.push_back(node);
+    }
+    std::unordered_set<Node*> done;
+    // Every pass finishes at least one node unless the dependencies form a cycle, which
+    // no imported scene has; the bound keeps a hand-built cycle from looping for ever.
+    size_t passes = 0, nodeCount = 0;
+    for (auto& [type, nodes] : nodesByType)
+        nodeCount += nodes.size();
+    while (!pending.empty() && passes++ <= nodeCount + 1) {
+        next.clear();
+        for (Node* node : pending) {
+            if (done.count(node))
+                continue;
+            deps.clear();
+            node->collectDependencies(deps);
+            bool waiting = false;
+            for (Node* dep : deps)
+                if (dep && !done.count(dep)) {
+                    next.push_back(dep);
+                    waiting = true;
+                }
+            if (waiting) {
+                next.push_back(node);
+            } else {
+                order.push_back(node);
+                done.insert(node);
+            }
+        }
+        pending.swap(next);
+    }
+    for (Node* node : order)
+        node->updateWorld();
+}
+
+} // namespace korvid

@@ -1,0 +1,150 @@
+#include "platform/decoded_stream.hpp"
+
+#include "platform/bass.hpp"
+
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace {
+constexpr long rate = 44100;
+constexpr size_t frameBytes = 4;     // 16-bit stereo
+constexpr size_t firstPart = 176400; // one second, decoded before open returns
+} // namespace
+
+uint32_t DecodedStream::open(const char* path) {
+    close();
+    if (mpg123_init() != MPG123_OK)
+        return BASS_ERROR_UNKNOWN;
+    int err = MPG123_OK;
+    handle = mpg123_new(nullptr, &err);
+    if (!handle)
+        return BASS_ERROR_MEM;
+    mpg123_param(handle, MPG123_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO, 0.0);
+    if (mpg123_open(handle, path) != MPG123_OK) {
+        close();
+        return BASS_ERROR_FILEOPEN;
+    }
+    long nativeRate = 0;
+    int channels = 0, encoding = 0;
+    if (mpg123_getformat(handle, &nativeRate, &channels, &encoding) != MPG123_OK) {
+        close();
+        return BASS_ERROR_FILEFORM;
+    }
+    // Only 16-bit stereo at 44100 Hz comes out: mono is duplicated, other rates are
+    // resampled (which costs time, so only when needed). The format is fixed at open, so
+    // the file is opened again once its rate is known.
+    mpg123_close(handle);
+    if (nativeRate != rate)
+        mpg123_param(handle, MPG123_FORCE_RATE, rate, 0.0);
+    mpg123_format_none(handle);
+    mpg123_format(handle, rate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    if (mpg123_open(handle, path) != MPG123_OK) {
+        close();
+        return BASS_ERROR_FILEOPEN;
+    }
+    blocks.reset(new (std::nothrow) std::unique_ptr<uint8_t[]>[maxBlocks]);
+    if (!blocks) {
+        close();
+        return BASS_ERROR_MEM;
+    }
+    if (!decodeUntil(firstPart) || available() == 0) {
+        close();
+        return BASS_ERROR_FILEFORM;
+    }
+    if (finished())
+        return BASS_OK;
+    worker = std::thread([this] {
+        decodeUntil(SIZE_MAX);
+        finish();
+    });
+    return BASS_OK;
+}
+
+bool DecodedStream::decodeUntil(size_t limit) {
+    std::vector<uint8_t> chunk(65536);
+    while (written < limit && !stopping.load(std::memory_order_relaxed)) {
+        size_t count = 0;
+        const int result = mpg123_read(handle, chunk.data(), chunk.size(), &count);
+        if (count && !append(chunk.data(), count))
+            return false;
+        if (result == MPG123_DONE) {
+            finish();
+            return true;
+        }
+        if (result != MPG123_OK && result != MPG123_NEW_FORMAT)
+            return false;
+    }
+    return true;
+}
+
+bool DecodedStream::append(const uint8_t* data, size_t count) {
+    while (count) {
+        const size_t block = written / blockBytes, at = written % blockBytes;
+        if (block >= maxBlocks)
+            return false;
+        if (!blocks[block]) {
+            blocks[block].reset(new (std::nothrow) uint8_t[blockBytes]);
+            if (!blocks[block])
+                return false;
+        }
+        const size_t n = std::min(count, blockBytes - at);
+        std::memcpy(blocks[block].get() + at, data, n);
+        written += n;
+        data += n;
+        count -= n;
+    }
+    // Only whole sample frames are published.
+    decoded.store(written / frameBytes * frameBytes, std::memory_order_release);
+    return true;
+}
+
+void DecodedStream::finish() {
+    if (handle) {
+        mpg123_close(handle);
+        mpg123_delete(handle);
+        handle = nullptr;
+    }
+    done.store(true, std::memory_order_release);
+}
+
+void DecodedStream::close() {
+    stopping = true;
+    if (worker.joinable())
+        worker.join();
+    if (handle) {
+        mpg123_close(handle);
+        mpg123_delete(handle);
+        handle = nullptr;
+    }
+    blocks.reset();
+    written = 0;
+    decoded = 0;
+    done = false;
+    stopping = false;
+}
+
+size_t DecodedStream::length() {
+    if (worker.joinable())
+        worker.join();
+    return available();
+}
+
+size_t DecodedStream::copy(size_t offset, uint8_t* out, size_t count) const {
+    const size_t end = available();
+    if (offset >= end)
+        return 0;
+    count = std::min(count, end - offset);
+    for (size_t left = count; left;) {
+        const size_t block = offset / blockBytes, at = offset % blockBytes;
+        const size_t n = std::min(left, blockBytes - at);
+        std::memcpy(out, blocks[block].get() + at, n);
+        out += n;
+        offset += n;
+        left -= n;
+    }
+    return count;
+}

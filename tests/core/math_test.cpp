@@ -1,0 +1,92 @@
+#include "engine/render/math.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace korvid;
+
+TEST(Colour, PackingTruncatesAndClampsEachChannel) {
+    EXPECT_EQ((Colour{-3.0f, 300.0f, 255.9f, 128.5f}.packed()), 0x8000FFFFu);
+    EXPECT_EQ((Colour{255.0f, 127.99f, 0.99f, 256.0f}.packed()), 0xFFFF7F00u);
+    EXPECT_EQ((Colour{NAN, 1e30f, -1e30f, 0.0f}.packed()), 0x0000FF00u);
+    EXPECT_EQ(Colour::fromPacked(0x80402010u).packed(), 0x80402010u);
+    const Colour c = Colour::fromPacked(0xFF336699u);
+    EXPECT_EQ(c.r, 51.0f);
+    EXPECT_EQ(c.g, 102.0f);
+    EXPECT_EQ(c.b, 153.0f);
+    EXPECT_EQ(c.a, 255.0f);
+    EXPECT_FLOAT_EQ(c.intensity(), 102.0f);
+    // Modulation is a * b / 255: full white leaves a colour as it is.
+    const Colour m = c.modulated(Colour{255, 255, 255, 255});
+    EXPECT_NEAR(m.r, 51.0f, 1e-4f);
+    EXPECT_NEAR(m.b, 153.0f, 1e-4f);
+}
+
+TEST(Quaternion, RotationAboutZ) {
+    const float a = 0.7f;
+    const Matrix r = Matrix::rotation(Quaternion::fromAxisAngle({0, 0, 1}, a));
+    EXPECT_NEAR(r.m[0][0], std::cos(a), 1e-6f);
+    EXPECT_NEAR(r.m[0][1], std::sin(a), 1e-6f);
+    EXPECT_NEAR(r.m[1][0], -std::sin(a), 1e-6f);
+    EXPECT_NEAR(r.m[1][1], std::cos(a), 1e-6f);
+    EXPECT_NEAR(r.m[2][2], 1.0f, 1e-6f);
+    EXPECT_EQ(r.m[3][3], 1.0f);
+
+    // A non-unit axis still gives a unit quaternion.
+    const Quaternion q = Quaternion::fromAxisAngle({0, 0, 5}, a);
+    EXPECT_NEAR(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w, 1.0f, 1e-6f);
+    const float h = a / 2;
+    EXPECT_NEAR(q.z,
+                5 * std::sin(h) /
+                    std::sqrt(25 * std::sin(h) * std::sin(h) + std::cos(h) * std::cos(h)),
+                1e-6f);
+}
+
+TEST(Matrix, ProductMayAliasAnOperand) {
+    Matrix a = Matrix::translation({1, 2, 3}) *
+               Matrix::rotation(Quaternion::fromAxisAngle({1, 1, 0}, 0.3f));
+    const Matrix b = Matrix::scaling({2, 3, 4}) * Matrix::translation({-1, 0, 5});
+    const Matrix fresh = a * b;
+    a = a * b;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            EXPECT_EQ(a.m[i][j], fresh.m[i][j]);
+
+    // Translation last column; transform ignores the bottom row.
+    const Vector p = Matrix::translation({1, 2, 3}).transform({10, 20, 30});
+    EXPECT_EQ(p, (Vector{11, 22, 33}));
+    EXPECT_EQ(Matrix::translation({1, 2, 3}).getTranslation(), (Vector{1, 2, 3}));
+}
+
+TEST(Matrix, RotationPartDropsScaleAndTranslation) {
+    const Matrix m = Matrix::translation({5, 6, 7}) * Matrix::scaling({2, 3, 4});
+    const Matrix r = m.rotationPart();
+    EXPECT_EQ(r.column(0), (Vector{1, 0, 0}));
+    EXPECT_EQ(r.column(1), (Vector{0, 1, 0}));
+    EXPECT_EQ(r.column(2), (Vector{0, 0, 1}));
+    EXPECT_EQ(r.getTranslation(), (Vector{0, 0, 0}));
+}
+
+TEST(Matrix, LookAlongPositiveY) {
+    const Matrix m = Matrix::lookAlong({0, 1, 0}, 0.0f);
+    const Vector r = m.column(0), u = m.column(1), f = m.column(2);
+    EXPECT_NEAR(r.x, -1.0f, 1e-6f);
+    EXPECT_NEAR(r.y, 0.0f, 1e-6f);
+    EXPECT_NEAR(u.z, -1.0f, 1e-6f);
+    EXPECT_NEAR(f.y, 1.0f, 1e-6f);
+    EXPECT_NEAR(f.x, 0.0f, 1e-6f);
+
+    // A roll turns the right and down axes about the viewing direction.
+    const Matrix rolled = Matrix::lookAlong({0, 1, 0}, 1.5707964f);
+    EXPECT_NEAR(rolled.column(2).y, 1.0f, 1e-6f);
+    EXPECT_NEAR(std::fabs(rolled.column(0).z), 1.0f, 1e-6f);
+}
+
+TEST(Vector, NormalisingDividesByTheLength) {
+    const Vector n = normalised({3, 0, 4});
+    EXPECT_FLOAT_EQ(n.x, 0.6f);
+    EXPECT_FLOAT_EQ(n.z, 0.8f);
+    EXPECT_EQ(cross(Vector{1, 0, 0}, Vector{0, 1, 0}), (Vector{0, 0, 1}));
+    EXPECT_EQ(dot(Vector{1, 2, 3}, Vector{4, 5, 6}), 32.0f);
+}

@@ -1,0 +1,31 @@
+/* Preloaded into the demo program by tests to make the window system fail on demand:
+ * KORVID_FAULT=video_mode makes SDL_SetVideoMode fail, KORVID_FAULT=flip every SDL_Flip. */
+#define _GNU_SOURCE
+#include <SDL/SDL.h>
+#include <dlfcn.h>
+#include <stdlib.h>
+#include <string.h>
+
+static int fault(const char* name) {
+    const char* value = getenv("KORVID_FAULT");
+    return value && strcmp(value, name) == 0;
+}
+
+SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
+    if (fault("video_mode")) {
+        SDL_SetError("no video mode for the test");
+        return NULL;
+    }
+    SDL_Surface* (*real)(int, int, int, Uint32) =
+        (SDL_Surface * (*)(int, int, int, Uint32)) dlsym(RTLD_NEXT, "SDL_SetVideoMode");
+    return real(width, height, bpp, flags);
+}
+
+int SDL_Flip(SDL_Surface* screen) {
+    if (fault("flip")) {
+        SDL_SetError("no present for the test");
+        return -1;
+    }
+    int (*real)(SDL_Surface*) = (int (*)(SDL_Surface*))dlsym(RTLD_NEXT, "SDL_Flip");
+    return real(screen);
+}

@@ -1,0 +1,289 @@
+#include "engine/core/engine.hpp"
+#include "engine/scene/chunk_check.hpp"
+#include "engine/scene/import.hpp"
+#include "engine/scene/mesh.hpp"
+#include "engine/scene/scene.hpp"
+#include "tests/scene/chunk_builder.hpp"
+
+#include <gtest/gtest.h>
+#include <lib3ds/chunk.h>
+
+#include <dirent.h>
+#include <unistd.h>
+
+using namespace korvid;
+using namespace korvid::testing;
+
+namespace {
+
+const std::string referenceDir = "../shared/testdata/3ds/";
+
+std::string tempPath(const std::string& name) {
+    return "/tmp/korvid-scene-test-" + std::to_string(getpid()) + "-" + name + ".3ds";
+}
+
+Bytes track(uint16_t id, std::initializer_list<std::pair<int32_t, Bytes>> keys,
+            int64_t count = -1) {
+    Bytes body = cat({u16(0), u32(0), u32(0), u32(count < 0 ? uint32_t(keys.size()) : count)});
+    for (const auto& [frame, value] : keys)
+        body = cat({body, u32(uint32_t(frame)), u16(0), value});
+    return chunk(id, {body});
+}
+
+Bytes vec(float x, float y, float z) {
+    return cat({f32(x), f32(y), f32(z)});
+}
+
+Bytes node(uint16_t tag, uint16_t id, const std::string& name, uint16_t parent,
+           std::initializer_list<Bytes> more = {}) {
+    return chunk(tag,
+                 {chunk(LIB3DS_NODE_ID, {u16(id)}),
+                  chunk(LIB3DS_NODE_HDR, {str(name), u16(0), u16(0), u16(parent)}), cat(more)});
+}
+
+Bytes triangleMesh(const std::string& name, uint16_t faceIndex = 2, uint16_t groupIndex = 0) {
+    return chunk(
+        LIB3DS_NAMED_OBJECT,
+        {str(name),
+         chunk(LIB3DS_N_TRI_OBJECT,
+               {chunk(LIB3DS_POINT_ARRAY, {u16(3), vec(0, 0, 0), vec(1, 0, 0), vec(0, 1, 0)}),
+                chunk(LIB3DS_FACE_ARRAY,
+                      {u16(1), u16(0), u16(1), u16(faceIndex), u16(7),
+                       chunk(LIB3DS_MSH_MAT_GROUP, {str("grey"), u16(1), u16(groupIndex)}),
+                       chunk(LIB3DS_SMOOTH_GROUP, {u32(1)})})})});
+}
+
+Bytes spotlight(const std::string& name) {
+    return chunk(
+        LIB3DS_NAMED_OBJECT,
+        {str(name), chunk(LIB3DS_N_DIRECT_LIGHT,
+                          {vec(0, 0, 10), chunk(LIB3DS_COLOR_F, {vec(1, 0.5f, 0)}),
+                           chunk(LIB3DS_DL_MULTIPLIER, {f32(2)}),
+                           chunk(LIB3DS_DL_SPOTLIGHT, {vec(0, 0, 0), f32(30), f32(45),
+                                                       chunk(LIB3DS_DL_SPOT_OVERSHOOT, {})})})});
+}
+
+Bytes file(std::initializer_list<Bytes> objects, std::initializer_list<Bytes> nodes) {
+    return chunk(
+        LIB3DS_M3DMAGIC,
+        {chunk(LIB3DS_M3D_VERSION, {u32(3)}), chunk(LIB3DS_MDATA, {cat(objects)}),
+         chunk(LIB3DS_KFDATA, {chunk(LIB3DS_KFHDR, {u16(5), str("test"), u32(40)}), cat(nodes)})});
+}
+
+// A scene of instances, dummies, a spotlight with its target and a mesh below a dummy.
+Bytes richFile() {
+    const Bytes position = track(LIB3DS_POS_TRACK_TAG, {{0, vec(1, 2, 3)}, {20, vec(4, 5, 6)}});
+    return file({triangleMesh("RedBox01"), spotlight("Spot01")},
+                {node(LIB3DS_OBJECT_NODE_TAG, 0, "RedBox01", 65535, {position}),
+                 node(LIB3DS_OBJECT_NODE_TAG, 1, "RedBox01", 65535),
+                 node(LIB3DS_OBJECT_NODE_TAG, 2, "RedBox01", 65535),
+                 node(LIB3DS_OBJECT_NODE_TAG, 3, "$$$DUMMY", 65535),
+                 node(LIB3DS_OBJECT_NODE_TAG, 4, "$$$DUMMY", 65535),
+                 node(LIB3DS_OBJECT_NODE_TAG, 5, "RedBox01", 4),
+                 node(LIB3DS_LIGHT_NODE_TAG, 6, "Spot01", 65535),
+                 node(LIB3DS_L_TARGET_NODE_TAG, 7, "Spot01", 65535)});
+}
+
+Error importBytes(Engine& engine, const std::string& scene, const Bytes& bytes) {
+    const std::string path = tempPath(scene);
+    writeFile(path, bytes);
+    const Error e = importScene(engine, scene, path);
+    unlink(path.c_str());
+    return e;
+}
+
+NodeType kindAt(Scene& scene, const std::string& path) {
+    Node* node = scene.root.find(path);
+    return node ? node->type : 0;
+}
+
+} // namespace
+
+TEST(Import, ReferenceFiles) {
+    Engine engine;
+    ASSERT_EQ(importScene(engine, "target", referenceDir + "TargetCameraAnim.3ds"), errNone);
+    ASSERT_EQ(importScene(engine, "child", referenceDir + "CameraRollAnimWithChildObject.3ds"),
+              errNone);
+    ASSERT_EQ(importScene(engine, "boxes", referenceDir + "test1.3ds"), errNone);
+    ASSERT_EQ(importScene(engine, "empty", referenceDir + "fels.3ds"), errNone);
+    ASSERT_EQ(importScene(engine, "alpha", referenceDir + "cubes_with_alpha.3DS"), errNone);
+    engine.linkResources();
+
+    Scene& target = *engine.find<Scene>(kindScene, "target");
+    EXPECT_EQ(target.frames, 300.0f);
+    EXPECT_EQ(kindAt(target, "/Box01"), nodeMesh);
+    EXPECT_EQ(kindAt(target, "/Camera01.ctarget"), nodeTarget);
+    auto* camera = static_cast<CameraNode*>(target.root.find("/Camera01"));
+    ASSERT_TRUE(camera && camera->type == nodeCamera);
+    EXPECT_EQ(camera->target.path, "/Camera01.ctarget");
+    EXPECT_FALSE(camera->target.none);
+    EXPECT_EQ(camera->target.node, target.root.find("/Camera01.ctarget"));
+    EXPECT_FALSE(camera->ownRotation);
+    EXPECT_EQ(camera->positionTrack.count() > 1 || camera->positionTrack.count() == 0, true);
+
+    Scene& child = *engine.find<Scene>(kindScene, "child");
+    EXPECT_EQ(kindAt(child, "/Camera01/Box02"), nodeMesh);
+
+    Scene& boxes = *engine.find<Scene>(kindScene, "boxes");
+    EXPECT_EQ(boxes.nodesByType[nodeMesh].size(), 9u);
+    auto* box = static_cast<MeshNode*>(boxes.root.find("/Box05"));
+    const Mesh* mesh = engine.find<Mesh>(kindMesh, "Box05");
+    ASSERT_TRUE(box && mesh);
+    EXPECT_EQ(box->mesh.resolved, mesh);
+    EXPECT_EQ(mesh->vertices.size(), 8u);
+    EXPECT_EQ(mesh->groups[0].material.name, "3 - Default");
+    EXPECT_EQ(mesh->groups[0].triangles.size(), 12u);
+
+    Scene& empty = *engine.find<Scene>(kindScene, "empty");
+    EXPECT_TRUE(empty.root.children.empty());
+    EXPECT_EQ(engine.find<Scene>(kindScene, "alpha")->nodesByType[nodeMesh].size(), 5u);
+}
+
+TEST(Import, NodeKindsNamesAndSharedMeshes) {
+    Engine engine;
+    ASSERT_EQ(importBytes(engine, "rich", richFile()), errNone);
+    ASSERT_EQ(importBytes(engine, "again", richFile()), errNone);
+    engine.linkResources();
+    Scene& scene = *engine.find<Scene>(kindScene, "rich");
+    EXPECT_EQ(scene.frames, 40.0f);
+    EXPECT_EQ(kindAt(scene, "/RedBox01"), nodeMesh);
+    EXPECT_EQ(kindAt(scene, "/RedBox01.0"), nodeMesh);
+    EXPECT_EQ(kindAt(scene, "/RedBox01.1"), nodeMesh);
+    EXPECT_EQ(kindAt(scene, "/container"), nodeContainer);
+    EXPECT_EQ(kindAt(scene, "/container.0/RedBox01"), nodeMesh);
+    EXPECT_EQ(kindAt(scene, "/Spot01"), nodeSpotLight);
+    EXPECT_EQ(kindAt(scene, "/Spot01.starget"), nodeTarget);
+
+    // Every instance, in both scenes, places the one mesh.
+    const Mesh* mesh = engine.find<Mesh>(kindMesh, "RedBox01");
+    ASSERT_TRUE(mesh);
+    for (const char* name : {"rich", "again"})
+        for (auto& [node, enabled] : engine.find<Scene>(kindScene, name)->nodesByType[nodeMesh])
+            EXPECT_EQ(static_cast<MeshNode*>(node)->mesh.resolved, mesh);
+
+    auto* box = static_cast<MeshNode*>(scene.root.find("/RedBox01"));
+    EXPECT_EQ(box->position, (Vector{2, 1, 3})); // x and y exchanged
+    ASSERT_EQ(box->positionTrack.count(), 2u);
+    EXPECT_EQ(box->positionTrack.keys[1].value, (Vector{5, 4, 6}));
+
+    auto* spot = static_cast<SpotLightNode*>(scene.root.find("/Spot01"));
+    EXPECT_EQ(spot->multiplier, 2.0f);
+    EXPECT_TRUE(spot->overshoot);
+    EXPECT_EQ(spot->target.path, "/Spot01.starget");
+    EXPECT_EQ(spot->target.node, scene.root.find("/Spot01.starget"));
+
+    // The working arrays point into the node and its mesh.
+    ASSERT_EQ(box->vertices.size(), mesh->vertices.size());
+    ASSERT_EQ(box->groups.size(), 1u);
+    const RenderGroup& group = box->groups[0];
+    EXPECT_EQ(group.group, &mesh->groups[0]);
+    ASSERT_EQ(group.faces.size(), 1u);
+    EXPECT_EQ(group.faces[0].group, &group);
+    EXPECT_EQ(group.faces[0].corner[2], &group.corners[mesh->groups[0].triangles[0].corner[2]]);
+    EXPECT_EQ(group.corners[0].normal->vertex,
+              &box->vertices[mesh->normals[mesh->groups[0].corners[0].normal].vertex]);
+    ASSERT_EQ(box->edges.size(), 3u);
+    EXPECT_EQ(box->edges[0].face[0], &group.faces[0]);
+    EXPECT_EQ(box->edges[0].face[1], nullptr);
+    EXPECT_EQ(box->edges[0].faceCount, 1u);
+    EXPECT_TRUE(box->edges[0].hard);
+
+    // The name is taken: refused before any node is built.
+    EXPECT_EQ(importBytes(engine, "rich", richFile()), errNameInUse);
+}
+
+TEST(Import, UnsupportedAndMissingRecords) {
+    Engine engine;
+    EXPECT_EQ(importBytes(engine, "ambient",
+                          file({}, {node(LIB3DS_AMBIENT_NODE_TAG, 0, "$AMBIENT$", 65535)})),
+              errInvalidCall);
+    EXPECT_EQ(
+        importBytes(engine, "nomesh", file({}, {node(LIB3DS_OBJECT_NODE_TAG, 0, "ghost", 65535)})),
+        errFileFormat);
+    EXPECT_EQ(importBytes(engine, "nocamera",
+                          file({}, {node(LIB3DS_CAMERA_NODE_TAG, 0, "Camera01", 65535)})),
+              errFileFormat);
+    // The partial scene stays registered.
+    EXPECT_TRUE(engine.find<Scene>(kindScene, "ambient"));
+}
+
+TEST(Import, UnreadableAndDamagedFiles) {
+    Engine engine;
+    EXPECT_EQ(importScene(engine, "a", "/nonexistent/file.3ds"), errFileIO);
+    EXPECT_EQ(importBytes(engine, "b", {}), errFileIO);
+    EXPECT_EQ(importBytes(engine, "c", str("not a 3ds file at all")), errFileFormat);
+
+    const Bytes header = chunk(LIB3DS_KFHDR, {u16(5), str("x"), u32(1)});
+    const Bytes nodeHeader = chunk(LIB3DS_NODE_HDR, {str("n"), u16(0), u16(0), u16(65535)});
+    const std::vector<std::pair<const char*, Bytes>> damaged = {
+        {"short chunk", chunk(LIB3DS_M3DMAGIC, {chunk(LIB3DS_MDATA, {}, 5)})},
+        {"past parent", chunk(LIB3DS_M3DMAGIC, {chunk(LIB3DS_MDATA, {}, 60)})},
+        {"past file", chunk(LIB3DS_M3DMAGIC, {}, 100)},
+        {"face past points", file({triangleMesh("m", 3)}, {})},
+        {"group past faces", file({triangleMesh("m", 2, 1)}, {})},
+        {"name without end", chunk(LIB3DS_MDATA, {chunk(LIB3DS_NAMED_OBJECT, {Bytes(80, 'a')})})},
+        {"points past chunk",
+         file({chunk(LIB3DS_NAMED_OBJECT,
+                     {str("m"), chunk(LIB3DS_N_TRI_OBJECT,
+                                      {chunk(LIB3DS_POINT_ARRAY, {u16(9), vec(0, 0, 0)})})})},
+              {})},
+        {"keys past track",
+         file({}, {chunk(LIB3DS_TARGET_NODE_TAG,
+                         {nodeHeader, track(LIB3DS_POS_TRACK_TAG, {{0, vec(0, 0, 0)}}, 5)})})},
+        {"self parent", file({}, {node(LIB3DS_OBJECT_NODE_TAG, 3, "$$$DUMMY", 3)})},
+        {"parent cycle", file({}, {node(LIB3DS_OBJECT_NODE_TAG, 1, "$$$DUMMY", 2),
+                                   node(LIB3DS_OBJECT_NODE_TAG, 2, "$$$DUMMY", 1)})},
+        {"four gradient colours",
+         chunk(LIB3DS_MDATA,
+               {chunk(LIB3DS_V_GRADIENT,
+                      {f32(0.5f), chunk(LIB3DS_COLOR_F, {vec(0, 0, 0)}),
+                       chunk(LIB3DS_COLOR_F, {vec(0, 0, 0)}), chunk(LIB3DS_COLOR_F, {vec(0, 0, 0)}),
+                       chunk(LIB3DS_COLOR_F, {vec(0, 0, 0)})})})},
+        {"trailing bytes", chunk(LIB3DS_M3DMAGIC, {chunk(LIB3DS_KFDATA, {header}), Bytes(3, 0)})},
+    };
+    for (const auto& [what, bytes] : damaged) {
+        EXPECT_FALSE(checkChunks(bytes.data(), bytes.size())) << what;
+        EXPECT_EQ(importBytes(engine, what, bytes), errFileFormat) << what;
+    }
+    const Bytes fine = file({triangleMesh("m")}, {});
+    EXPECT_TRUE(checkChunks(fine.data(), fine.size()));
+}
+
+// Inputs on which the import once failed; they must give an error code and nothing else.
+TEST(Import, FuzzRegressions) {
+    const std::string dir = KORVID_SOURCE_DIR "/tests/scene/regressions/";
+    DIR* listing = opendir(dir.c_str());
+    ASSERT_TRUE(listing);
+    int files = 0;
+    while (dirent* entry = readdir(listing)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        Engine engine;
+        const Error e = importScene(engine, "fuzz", dir + entry->d_name);
+        if (e == errNone)
+            engine.linkResources();
+        ++files;
+    }
+    closedir(listing);
+    EXPECT_GT(files, 0);
+}
+
+TEST(Import, SceneToolPrintsTheTree) {
+    const std::string command = std::string(KORVID_BINARY_DIR) + "/tools/scene/korvid-scene " +
+                                referenceDir + "cube_with_diffuse_texture.3DS --frame 0";
+    std::FILE* out = popen(command.c_str(), "r");
+    ASSERT_TRUE(out);
+    std::string text;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, out))
+        text += buffer;
+    EXPECT_EQ(pclose(out), 0);
+    EXPECT_EQ(text.substr(0, text.find("world")),
+              "scene frames=100\n"
+              "node / root\n"
+              "node /Quader01 mesh\n"
+              "mesh Quader01 vertices=8 normals=28 groups=1 edges=18 hard=14 "
+              "bounds=-25,-25,0:25,25,50\n"
+              "group Quader01 0 01 - Default triangles=12 corners=28\n");
+    EXPECT_NE(text.find("world / 0 0 0\nworld /Quader01 "), std::string::npos);
+}

@@ -1,0 +1,182 @@
+// demo-capture: the show, unchanged, under a fixed-step clock: as PNG frames, as an mp4
+// with its soundtrack, or timed frame by frame.
+
+#include "demo/clock.hpp"
+#include "demo/program.hpp"
+#include "demo/timeline.hpp"
+#include "platform/clock.hpp"
+#include "tools/capture/frame_stats.hpp"
+#include "tools/capture/options.hpp"
+#include "tools/capture/video_pipe.hpp"
+#include "tools/common/png_writer.hpp"
+
+#include <SDL/SDL.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msBetween(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+// Demo time at the end of the last part, and the closing image's 6 s.
+constexpr double showSeconds = 2048.0 / 32.0 * 3.69275 + 6.0;
+
+struct Capture {
+    CaptureOptions options;
+    Clock::time_point start, loaded, linked, built, playing, lastFrame;
+    bool started = false; // the music plays: frames from here on are the show's
+    long frame = 0;       // frames presented since the music started
+    std::vector<bool> atWritten;
+    FrameStats stats;
+    VideoPipe video;
+    bool showProgress = false;
+} capture;
+
+[[noreturn]] void failCapture(const std::string& what) {
+    std::fprintf(stderr, "\ndemo-capture: %s\n", what.c_str());
+    demo_exit(1);
+}
+
+void writeFrame(const std::string& name, const SDL_Surface* screen) {
+    const std::string path = capture.options.pngFolder + "/" + name;
+    if (!tools::writePng(path, static_cast<const uint32_t*>(screen->pixels), screen->w, screen->h,
+                         screen->pitch / 4, false))
+        failCapture("cannot write " + path);
+}
+
+void drawProgress(float t) {
+    const long total = long(showSeconds * capture.options.fps);
+    const int percent = int(std::min(100L, capture.frame * 100 / std::max(total, 1L)));
+    char bar[41];
+    for (int i = 0; i < 40; ++i)
+        bar[i] = i < percent * 40 / 100 ? '#' : '-';
+    bar[40] = 0;
+    std::fprintf(stderr, "\r[%s] %3d%%  frame %ld  demo time %.1f  ", bar, percent, capture.frame,
+                 double(t));
+}
+
+int onPresent(SDL_Surface* screen) {
+    if (!capture.started)
+        return 0; // the wait screen
+    const Clock::time_point now = Clock::now();
+    // The frame was drawn with the demo time of the tick before this one.
+    const float t = previousTime;
+    if (capture.options.bench)
+        capture.stats.add(show_part_at(t), msBetween(capture.lastFrame, now));
+
+    if (SDL_LockSurface(screen) < 0)
+        failCapture(std::string("cannot read the screen: ") + SDL_GetError());
+    const CaptureOptions& o = capture.options;
+    if (!o.pngFolder.empty()) {
+        if (o.atTimes.empty()) {
+            if (capture.frame % o.every == 0) {
+                char name[32];
+                std::snprintf(name, sizeof name, "frame-%06ld.png", capture.frame);
+                writeFrame(name, screen);
+            }
+        } else {
+            for (size_t i = 0; i < o.atTimes.size(); ++i)
+                if (!capture.atWritten[i] && t >= o.atTimes[i]) {
+                    writeFrame("at-" + o.atNames[i] + ".png", screen);
+                    capture.atWritten[i] = true;
+                }
+        }
+    }
+    if (capture.video.isOpen() &&
+        !capture.video.write(static_cast<const uint32_t*>(screen->pixels), screen->pitch / 4))
+        failCapture("the video encoder stopped taking frames");
+    SDL_UnlockSurface(screen);
+
+    if (capture.showProgress && capture.frame % 30 == 0)
+        drawProgress(t);
+    ++capture.frame;
+    capture.lastFrame = Clock::now();
+    return 0;
+}
+
+void onMilestone(const char* name) {
+    const Clock::time_point now = Clock::now();
+    const std::string m = name;
+    if (m == "loaded")
+        capture.loaded = now;
+    else if (m == "linked")
+        capture.linked = now;
+    else if (m == "effects")
+        capture.built = now;
+    else if (m == "playing") {
+        capture.playing = capture.lastFrame = now;
+        capture.started = true;
+        if (!capture.options.video.empty() &&
+            !capture.video.open(capture.options.video, display.width, display.height,
+                                capture.options.fps, "music/tune3.mp3"))
+            failCapture("cannot start ffmpeg");
+    }
+}
+
+// Runs when the show has ended (through its own exit): finish the video, print the figures.
+void finish() {
+    if (capture.showProgress)
+        std::fprintf(stderr, "\n");
+    bool ok = true;
+    if (capture.video.isOpen() && !capture.video.close()) {
+        std::fprintf(stderr, "demo-capture: ffmpeg could not write %s\n",
+                     capture.options.video.c_str());
+        ok = false;
+    }
+    if (capture.options.bench && capture.started) {
+        capture.stats.setStartup(
+            msBetween(capture.start, capture.loaded), msBetween(capture.loaded, capture.linked),
+            msBetween(capture.linked, capture.built), msBetween(capture.start, capture.playing));
+        capture.stats.printTable(stdout);
+        if (!capture.options.json.empty() &&
+            !capture.stats.writeJson(capture.options.json, capture.options.fps)) {
+            std::fprintf(stderr, "demo-capture: cannot write %s\n", capture.options.json.c_str());
+            ok = false;
+        }
+    }
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (!ok)
+        _exit(1);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    capture.start = Clock::now();
+    if (!parseOptions(argc, argv, capture.options))
+        return 2;
+    CaptureOptions& o = capture.options;
+    if (!o.data.empty() && chdir(o.data.c_str()) != 0) {
+        std::fprintf(stderr, "demo-capture: cannot enter %s\n", o.data.c_str());
+        return 1;
+    }
+    if (!o.pngFolder.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(o.pngFolder, error);
+        if (error) {
+            std::fprintf(stderr, "demo-capture: cannot create %s\n", o.pngFolder.c_str());
+            return 1;
+        }
+    }
+    capture.atWritten.assign(o.atTimes.size(), false);
+    capture.showProgress = o.progress || isatty(2);
+
+    // No window and no sound card: frames go to the hook, time to the fixed step.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    platform::useFixedStep(o.fps);
+    platform::setPresentHook(onPresent);
+    platform::setMilestoneHook(onMilestone);
+    std::atexit(finish);
+    demo_main();
+}

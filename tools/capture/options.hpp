@@ -1,0 +1,22 @@
+#pragma once
+// The command line of demo-capture.
+
+#include <string>
+#include <vector>
+
+struct CaptureOptions {
+    int fps = 60;
+    std::string pngFolder;      // --png DIR
+    int every = 1;              // --every K
+    std::vector<float> atTimes; // --at T,T,...
+    std::vector<std::string> atNames;
+    std::string video; // --video FILE.mp4
+    bool bench = false;
+    std::string json; // --json FILE
+    std::string data; // --data DIR; the current folder when empty
+    bool progress = false;
+};
+
+// Parses argv; on a mistake writes the reason and the usage to standard error and returns
+// false.
+bool parseOptions(int argc, char** argv, CaptureOptions& options);

@@ -1,0 +1,51 @@
+#include "tools/capture/video_pipe.hpp"
+
+#include <csignal>
+#include <sys/wait.h>
+
+namespace {
+
+// Single quotes for the shell, with embedded quotes closed and escaped.
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+} // namespace
+
+bool VideoPipe::open(const std::string& path, int w, int h, int fps, const std::string& audio) {
+    // A dead encoder must give a write error, not end the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    width = w;
+    height = h;
+    const std::string size = std::to_string(w) + "x" + std::to_string(h);
+    // Little-endian 0xAARRGGBB words are the bytes B, G, R, A; the alpha is not used.
+    const std::string command =
+        "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pix_fmt bgr0 -s " + size + " -r " +
+        std::to_string(fps) + " -i - -i " + quoted(audio) +
+        " -map 0:v:0 -map 1:a:0 -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p"
+        " -c:a aac -b:a 192k -movflags +faststart " +
+        quoted(path);
+    pipe = popen(command.c_str(), "w");
+    return pipe != nullptr;
+}
+
+bool VideoPipe::write(const uint32_t* pixels, int pitch) {
+    if (!pipe)
+        return false;
+    for (int y = 0; y < height; ++y)
+        if (std::fwrite(pixels + size_t(y) * size_t(pitch), 4, size_t(width), pipe) !=
+            size_t(width))
+            return false;
+    return true;
+}
+
+bool VideoPipe::close() {
+    if (!pipe)
+        return true;
+    const int status = pclose(pipe);
+    pipe = nullptr;
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// Writes 0xAARRGGBB pixels as an 8-bit RGB or RGBA PNG file.
+
+#include <cstdint>
+#include <string>
+
+namespace tools {
+
+// `pitch` is the distance between rows in pixels. Returns false when the file cannot be
+// written. Level 1 compression: the tools write many frames and favour speed.
+bool writePng(const std::string& path, const uint32_t* pixels, int width, int height, int pitch,
+              bool alpha);
+
+} // namespace tools
