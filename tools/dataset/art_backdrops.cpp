@@ -68,7 +68,8 @@ Canvas twisterBackdrop() {
             const float band = t > 0.45f ? std::fmod(py - sy, 14.0f) : 99.0f;
             const float gap = (t - 0.45f) * 22.0f;
             const float cut = band >= 0.0f && band < gap ? 0.0f : 1.0f;
-            if (inside * cut > 0.0f) blendOver(c.at(x, y), gradient(sun, t), inside * cut);
+            if (inside * cut > 0.0f)
+                blendOver(c.at(x, y), gradient(sun, t), inside * cut);
         }
     paintHills(c, horizon + 2.0f, 14.0f, 40.0f, hex(0x24143A), 62);
     // The floor: a dark plane with a glowing perspective grid.

@@ -66,7 +66,8 @@ void paintBandedSphere(Canvas& c, float cx, float cy, float r, int levels) {
             const float nx = (float(x) + 0.5f - cx) / r, ny = (float(y) + 0.5f - cy) / r;
             const float d2 = nx * nx + ny * ny;
             const float inside = clamp01((1.0f - std::sqrt(d2)) * r + 0.5f);
-            if (inside <= 0.0f) continue;
+            if (inside <= 0.0f)
+                continue;
             const float nz = std::sqrt(std::max(0.0f, 1.0f - d2));
             const float k = std::max(0.0f, nx * lx + ny * ly + nz * lz);
             const float level = std::floor(k * float(levels) * 0.999f) / float(levels - 1);
@@ -156,7 +157,8 @@ Canvas graphicsPicture() {
     for (int a = 0; a < 8; ++a)
         for (int b = a + 1; b < 8; ++b) {
             const int d = a ^ b;
-            if (d != 1 && d != 2 && d != 4) continue;
+            if (d != 1 && d != 2 && d != 4)
+                continue;
             drawLine(c, px[a], py[a], px[b], py[b], 3.0f, withAlpha(palette::amber, 0.35f));
             drawLine(c, px[a], py[a], px[b], py[b], 1.3f, palette::cream);
         }

@@ -18,7 +18,8 @@ void paintEmblem(Canvas& canvas, float cx, float cy, float radius) {
     const int x0 = int(cx - radius) - 2, x1 = int(cx + radius) + 2;
     for (int y = int(cy - radius) - 2; y <= int(cy + radius) + 2; ++y)
         for (int x = x0; x <= x1; ++x) {
-            if (x < 0 || y < 0 || x >= canvas.width() || y >= canvas.height()) continue;
+            if (x < 0 || y < 0 || x >= canvas.width() || y >= canvas.height())
+                continue;
             const float px = float(x) + 0.5f, py = float(y) + 0.5f;
             const float inside = clamp01(radius - std::hypot(px - cx, py - cy) + 0.5f);
             const float t = (py - cy + radius) / (2.0f * radius);
@@ -27,7 +28,8 @@ void paintEmblem(Canvas& canvas, float cx, float cy, float radius) {
                 std::fmod(py - cy + radius * 4.0f, radius * 0.32f) / (radius * 0.32f);
             const float gap = t > 0.5f ? (t - 0.5f) * 1.1f : 0.0f;
             const float band = clamp01((phase - gap) * radius * 0.32f + 0.5f);
-            if (inside * band > 0.0f) blendOver(canvas.at(x, y), gradient(sun, t), inside * band);
+            if (inside * band > 0.0f)
+                blendOver(canvas.at(x, y), gradient(sun, t), inside * band);
         }
     for (int i = 0; i < 96; ++i) {
         const float a0 = float(i) / 96.0f * 6.2831853f, a1 = float(i + 1) / 96.0f * 6.2831853f;
@@ -102,7 +104,8 @@ Indexed logoTexture() {
         }
     Indexed out = quantise(opaque, 250);
     for (size_t i = 0; i < background.size(); ++i)
-        if (background[i]) out.indices[i] = 250;
+        if (background[i])
+            out.indices[i] = 250;
     out.palette[250] = 0x000000;
     return out;
 }

@@ -17,7 +17,8 @@ void paintHorizonGlow(Canvas& canvas, float row, float width, const Rgba& colour
     for (int y = 0; y < canvas.height(); ++y) {
         const float d = (float(y) - row) / width;
         const float k = std::exp(-d * d);
-        if (k < 0.002f) continue;
+        if (k < 0.002f)
+            continue;
         for (int x = 0; x < canvas.width(); ++x)
             blendAdd(canvas.at(x, y), colour, k);
     }
@@ -30,7 +31,8 @@ void paintCloudStreaks(Canvas& canvas, float y0, float y1, const Rgba& lit, cons
         for (int x = 0; x < canvas.width(); ++x) {
             const float n = fbm(float(x) / 150.0f, float(y) / 9.0f, 5, 0, seed);
             const float cover = smoothstep(0.05f, 0.45f, n);
-            if (cover <= 0.0f) continue;
+            if (cover <= 0.0f)
+                continue;
             const float rim = smoothstep(0.0f, 1.0f, (float(y) - y0) / (y1 - y0));
             const Rgba tint = mix(body, lit, rim * smoothstep(0.1f, 0.6f, n));
             blendOver(canvas.at(x, y), tint, cover * 0.55f);
@@ -163,7 +165,8 @@ Canvas greetingsSky() {
         for (int x = 0; x < c.width(); ++x) {
             const float n = fbm(float(x) / 170.0f, float(y) / 55.0f, 6, 0, 41);
             const float cover = smoothstep(0.0f, 0.5f, n) * (1.0f - smoothstep(0.55f, 0.8f, depth));
-            if (cover <= 0.0f) continue;
+            if (cover <= 0.0f)
+                continue;
             const float light =
                 smoothstep(-0.1f, 0.6f, fbm(float(x) / 90.0f, float(y) / 30.0f, 4, 0, 42));
             blendOver(c.at(x, y), mix(gradient(body, depth), gradient(lit, depth), light),

@@ -71,7 +71,8 @@ void blurChannels(std::vector<float*>& channels, int w, int h, int stride, float
     boxRadii(radius, radii);
     std::vector<float> scratch;
     for (int r : radii) {
-        if (r == 0) continue;
+        if (r == 0)
+            continue;
         for (float* base : channels) {
             for (int y = 0; y < h; ++y)
                 boxPass(base + size_t(y) * size_t(w) * size_t(stride), w, stride, r, wrap, scratch);
@@ -126,9 +127,11 @@ void Canvas::shade(const std::function<Rgba(float x, float y)>& colourAt) {
 
 void blendOver(Rgba& d, const Rgba& c, float coverage) {
     const float a = clamp01(c.a * coverage);
-    if (a <= 0.0f) return;
+    if (a <= 0.0f)
+        return;
     const float outA = a + d.a * (1.0f - a);
-    if (outA <= 0.0f) return;
+    if (outA <= 0.0f)
+        return;
     const float keep = d.a * (1.0f - a);
     d.r = (c.r * a + d.r * keep) / outA;
     d.g = (c.g * a + d.g * keep) / outA;
@@ -158,7 +161,8 @@ void drawDisc(Canvas& canvas, float cx, float cy, float radius, const Rgba& colo
         for (int x = s.x0; x <= s.x1; ++x) {
             const float d = std::hypot(float(x) + 0.5f - cx, float(y) + 0.5f - cy);
             const float coverage = clamp01((radius - d) / std::max(feather, 0.001f) + 0.5f);
-            if (coverage > 0.0f) blendBy(canvas.at(x, y), colour, coverage, mode);
+            if (coverage > 0.0f)
+                blendBy(canvas.at(x, y), colour, coverage, mode);
         }
 }
 
@@ -170,7 +174,8 @@ void drawGlow(Canvas& canvas, float cx, float cy, float radius, const Rgba& colo
         for (int x = s.x0; x <= s.x1; ++x) {
             const float dx = float(x) + 0.5f - cx, dy = float(y) + 0.5f - cy;
             const float k = std::exp(-(dx * dx + dy * dy) * inv);
-            if (k > 0.002f) blendBy(canvas.at(x, y), colour, k, mode);
+            if (k > 0.002f)
+                blendBy(canvas.at(x, y), colour, k, mode);
         }
 }
 
@@ -187,7 +192,8 @@ void drawLine(Canvas& canvas, float x0, float y0, float x1, float y1, float widt
             const float t = clamp01((px * dx + py * dy) / len2);
             const float d = std::hypot(px - t * dx, py - t * dy);
             const float coverage = clamp01(r - d + 0.5f);
-            if (coverage > 0.0f) blendBy(canvas.at(x, y), colour, coverage, mode);
+            if (coverage > 0.0f)
+                blendBy(canvas.at(x, y), colour, coverage, mode);
         }
 }
 
@@ -198,7 +204,8 @@ void fillRect(Canvas& canvas, float x0, float y0, float x1, float y1, const Rgba
         const float cy = clamp01(std::min(float(y) + 1.0f, y1) - std::max(float(y), y0));
         for (int x = s.x0; x <= s.x1; ++x) {
             const float cx = clamp01(std::min(float(x) + 1.0f, x1) - std::max(float(x), x0));
-            if (cx * cy > 0.0f) blendBy(canvas.at(x, y), colour, cx * cy, mode);
+            if (cx * cy > 0.0f)
+                blendBy(canvas.at(x, y), colour, cx * cy, mode);
         }
     }
 }
@@ -212,12 +219,15 @@ void paintMask(Canvas& canvas, const Mask& mask, int x, int y,
                const std::function<Rgba(float x, float y)>& colourAt, Blend mode) {
     for (int my = 0; my < mask.height(); ++my) {
         const int cy = y + my;
-        if (cy < 0 || cy >= canvas.height()) continue;
+        if (cy < 0 || cy >= canvas.height())
+            continue;
         for (int mx = 0; mx < mask.width(); ++mx) {
             const int cx = x + mx;
-            if (cx < 0 || cx >= canvas.width()) continue;
+            if (cx < 0 || cx >= canvas.width())
+                continue;
             const float coverage = mask.at(mx, my);
-            if (coverage <= 0.0f) continue;
+            if (coverage <= 0.0f)
+                continue;
             blendBy(canvas.at(cx, cy), colourAt(float(cx) + 0.5f, float(cy) + 0.5f), coverage,
                     mode);
         }

@@ -56,7 +56,8 @@ bool writeContactSheet(const std::string& root) {
                 blendOver(d, thumb.at(x, y));
             }
         std::string name = entries[i].path;
-        if (name.compare(0, prefix.size(), prefix) == 0) name = name.substr(prefix.size());
+        if (name.compare(0, prefix.size(), prefix) == 0)
+            name = name.substr(prefix.size());
         paintText(sheet, name, float(cellX), float(cellY + thumbHeight + 15), label);
         paintText(sheet, std::to_string(picture.width()) + " x " + std::to_string(picture.height()),
                   float(cellX), float(cellY + thumbHeight + 29), detail);

@@ -11,18 +11,36 @@ struct Vec3 {
     float x = 0.0f, y = 0.0f, z = 0.0f;
 };
 
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator-(Vec3 a) { return {-a.x, -a.y, -a.z}; }
-inline Vec3 operator*(Vec3 a, float k) { return {a.x * k, a.y * k, a.z * k}; }
-inline Vec3 operator*(float k, Vec3 a) { return a * k; }
-inline float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3 operator+(Vec3 a, Vec3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 operator-(Vec3 a, Vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vec3 operator-(Vec3 a) {
+    return {-a.x, -a.y, -a.z};
+}
+inline Vec3 operator*(Vec3 a, float k) {
+    return {a.x * k, a.y * k, a.z * k};
+}
+inline Vec3 operator*(float k, Vec3 a) {
+    return a * k;
+}
+inline float dot(Vec3 a, Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vec3 cross(Vec3 a, Vec3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float length(Vec3 a) { return std::sqrt(dot(a, a)); }
-inline Vec3 normalised(Vec3 a) { return a * (1.0f / length(a)); }
-inline Vec3 lerp(Vec3 a, Vec3 b, float t) { return a + (b - a) * t; }
+inline float length(Vec3 a) {
+    return std::sqrt(dot(a, a));
+}
+inline Vec3 normalised(Vec3 a) {
+    return a * (1.0f / length(a));
+}
+inline Vec3 lerp(Vec3 a, Vec3 b, float t) {
+    return a + (b - a) * t;
+}
 
 struct Quat {
     float x = 0.0f, y = 0.0f, z = 0.0f, w = 1.0f;
@@ -41,7 +59,9 @@ inline Quat operator*(Quat a, Quat b) {
             a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
 }
 
-inline Quat conjugate(Quat q) { return {-q.x, -q.y, -q.z, q.w}; }
+inline Quat conjugate(Quat q) {
+    return {-q.x, -q.y, -q.z, q.w};
+}
 
 inline Vec3 rotate(Quat q, Vec3 v) {
     const Vec3 u{q.x, q.y, q.z};

@@ -113,7 +113,8 @@ Indexed quantise(const Canvas& canvas, int colours) {
                 pick = i;
             }
         }
-        if (pick == boxes.size()) break;
+        if (pick == boxes.size())
+            break;
         Box& box = boxes[pick];
         const int shift = box.longest;
         std::sort(box.colours.begin(), box.colours.end(), [shift](uint32_t a, uint32_t b) {
@@ -168,14 +169,16 @@ std::vector<uint8_t> toBytes(const Canvas& canvas, bool alpha) {
             out[0] = toByte(p.r, d);
             out[1] = toByte(p.g, d);
             out[2] = toByte(p.b, d);
-            if (alpha) out[3] = toByte(p.a, 0.0f);
+            if (alpha)
+                out[3] = toByte(p.a, 0.0f);
         }
     return bytes;
 }
 
 bool writePng(const std::string& path, const Canvas& canvas, bool alpha) {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file)
+        return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info || setjmp(png_jmpbuf(png))) {
@@ -195,13 +198,15 @@ bool writePng(const std::string& path, const Canvas& canvas, bool alpha) {
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     const bool ok = std::fclose(file) == 0;
-    if (ok) record(path, roundTrip(bytes, canvas.width(), canvas.height(), alpha));
+    if (ok)
+        record(path, roundTrip(bytes, canvas.width(), canvas.height(), alpha));
     return ok;
 }
 
 bool writeJpeg(const std::string& path, const Canvas& canvas, int quality) {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file)
+        return false;
     jpeg_compress_struct cinfo;
     jpeg_error_mgr jerr;
     cinfo.err = jpeg_std_error(&jerr);
@@ -222,14 +227,16 @@ bool writeJpeg(const std::string& path, const Canvas& canvas, int quality) {
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
     const bool ok = std::fclose(file) == 0;
-    if (ok) record(path, roundTrip(bytes, canvas.width(), canvas.height(), false));
+    if (ok)
+        record(path, roundTrip(bytes, canvas.width(), canvas.height(), false));
     return ok;
 }
 
 bool writeGif(const std::string& path, const Indexed& image) {
     int error = 0;
     GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
-    if (!gif) return false;
+    if (!gif)
+        return false;
     GifColorType colours[256];
     for (int i = 0; i < 256; ++i) {
         colours[i].Red = GifByteType(image.palette[size_t(i)] >> 16);
@@ -245,7 +252,8 @@ bool writeGif(const std::string& path, const Indexed& image) {
     }
     GifFreeMapObject(map);
     ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
-    if (ok) record(path, image.expanded());
+    if (ok)
+        record(path, image.expanded());
     return ok;
 }
 
@@ -275,7 +283,8 @@ bool writePcx(const std::string& path, const Indexed& image) {
             size_t run = 1;
             while (x + run < row.size() && run < 63 && row[x + run] == row[x])
                 ++run;
-            if (run > 1 || row[x] >= 0xC0) out.push_back(uint8_t(0xC0 | run));
+            if (run > 1 || row[x] >= 0xC0)
+                out.push_back(uint8_t(0xC0 | run));
             out.push_back(row[x]);
             x += run;
         }
@@ -287,10 +296,12 @@ bool writePcx(const std::string& path, const Indexed& image) {
         out.push_back(uint8_t(c));
     }
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file)
+        return false;
     const bool wrote = std::fwrite(out.data(), 1, out.size(), file) == out.size();
     const bool ok = std::fclose(file) == 0 && wrote;
-    if (ok) record(path, image.expanded());
+    if (ok)
+        record(path, image.expanded());
     return ok;
 }
 

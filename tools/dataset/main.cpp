@@ -10,8 +10,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     }
     const std::string root = argv[1];
     for (const char* folder : {"", "/img", "/img2", "/3ds", "/music"})
-        if (!makeFolder(root + folder)) return fail(root + folder);
+        if (!makeFolder(root + folder))
+            return fail(root + folder);
 
     // The soundtrack takes the longest: it is made on a second thread while the pictures
     // and scenes are drawn. Each writes its own files, so the bytes do not depend on timing.
@@ -42,11 +43,13 @@ int main(int argc, char** argv) {
         musicWritten = dataset::writeMp3(root + "/music/tune3.mp3", dataset::renderSoundtrack());
     });
     std::string failed;
-    const bool picturesWritten = dataset::writeImages(root, failed) &&
-                                 dataset::writeScenes(root, failed) &&
-                                 (dataset::writeContactSheet(root) || (failed = "contact-sheet.png", false));
+    const bool picturesWritten =
+        dataset::writeImages(root, failed) && dataset::writeScenes(root, failed) &&
+        (dataset::writeContactSheet(root) || (failed = "contact-sheet.png", false));
     music.join();
-    if (!picturesWritten) return fail(failed);
-    if (!musicWritten) return fail("music/tune3.mp3");
+    if (!picturesWritten)
+        return fail(failed);
+    if (!musicWritten)
+        return fail("music/tune3.mp3");
     return 0;
 }

@@ -39,7 +39,8 @@ void addSurface(MeshData& mesh, const Surface& surface) {
         for (int i = 0; i < columns; ++i) {
             const float s = float(i) / float(surface.columns), t = float(j) / float(surface.rows);
             float tu = 0.0f, tv = 0.0f;
-            if (surface.texture) surface.texture(s, t, tu, tv);
+            if (surface.texture)
+                surface.texture(s, t, tu, tv);
             mesh.addPoint(surface.position(s, t), tu, tv);
         }
     auto at = [&](int i, int j) { return first + j * columns + (i % columns); };
@@ -63,9 +64,10 @@ void addCap(MeshData& mesh, const std::vector<int>& ring, Vec3 centre, const std
 void addBox(MeshData& mesh, Vec3 centre, Vec3 size, const std::string& material) {
     const Vec3 h = size * 0.5f;
     // Each face: a normal axis and two in-plane axes whose cross product points outward.
-    const Vec3 axes[6][3] = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},  {{-1, 0, 0}, {0, -1, 0}, {0, 0, 1}},
-                             {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}}, {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
-                             {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},  {{0, 0, -1}, {1, 0, 0}, {0, -1, 0}}};
+    const Vec3 axes[6][3] = {
+        {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},  {{-1, 0, 0}, {0, -1, 0}, {0, 0, 1}},
+        {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}}, {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
+        {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},  {{0, 0, -1}, {1, 0, 0}, {0, -1, 0}}};
     for (const auto& axis : axes) {
         const Vec3 n{axis[0].x * h.x, axis[0].y * h.y, axis[0].z * h.z};
         const Vec3 a{axis[1].x * h.x, axis[1].y * h.y, axis[1].z * h.z};

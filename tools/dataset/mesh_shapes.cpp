@@ -11,8 +11,9 @@ constexpr float onAxis = 1e-4f;
 
 } // namespace
 
-void addLathe(MeshData& mesh, int columns, int rows, const std::function<ProfilePoint(float t)>& profile,
-              const std::string& material, uint32_t smoothing, float squash, Vec3 origin) {
+void addLathe(MeshData& mesh, int columns, int rows,
+              const std::function<ProfilePoint(float t)>& profile, const std::string& material,
+              uint32_t smoothing, float squash, Vec3 origin) {
     // Rings of points, or a single point where the profile touches the axis.
     std::vector<std::vector<int>> rings;
     for (int j = 0; j <= rows; ++j) {
@@ -35,7 +36,8 @@ void addLathe(MeshData& mesh, int columns, int rows, const std::function<Profile
         const std::vector<int>& high = rings[size_t(j + 1)];
         for (int i = 0; i < columns; ++i) {
             const int next = (i + 1) % columns;
-            if (low.size() == 1 && high.size() == 1) break;
+            if (low.size() == 1 && high.size() == 1)
+                break;
             if (low.size() == 1)
                 mesh.addTriangle(low[0], high[size_t(next)], high[size_t(i)], material, smoothing);
             else if (high.size() == 1)

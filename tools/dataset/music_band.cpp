@@ -59,19 +59,22 @@ void Band::hats(int bar, int style, float velocity) {
     for (int step = 0; step < 16; ++step) {
         const uint32_t seed = uint32_t(bar * 16 + step + 5000);
         const double at = timeAt(bar, float(step));
-        if (style == 0 && step % 4 == 2) hat(drumOut(0.3f), at, 0.16f * velocity, false, seed);
+        if (style == 0 && step % 4 == 2)
+            hat(drumOut(0.3f), at, 0.16f * velocity, false, seed);
         if (style == 1) {
             const float accentuate = step % 4 == 2 ? 1.0f : (step % 2 ? 0.45f : 0.6f);
             hat(drumOut(0.3f), at, 0.15f * accentuate * velocity, false, seed);
         }
-        if (style == 2 && step % 4 == 2) hat(drumOut(0.25f, 0.05f), at, 0.13f * velocity, true, seed);
+        if (style == 2 && step % 4 == 2)
+            hat(drumOut(0.25f, 0.05f), at, 0.13f * velocity, true, seed);
     }
 }
 
 void Band::snareRoll(int bar, float from, float to) {
     for (int step = 0; step < 16; ++step) {
         const float v = from + (to - from) * float(step) / 15.0f;
-        snare(drumOut(0.0f, 0.2f), timeAt(bar, float(step)), 0.42f * v, uint32_t(bar * 16 + step + 9000));
+        snare(drumOut(0.0f, 0.2f), timeAt(bar, float(step)), 0.42f * v,
+              uint32_t(bar * 16 + step + 9000));
     }
 }
 
@@ -83,23 +86,28 @@ void Band::bassBar(int bar, const Chord& chord, int pattern, float brightness) {
     if (pattern == 1)
         for (int step = 0; step < 16; ++step) {
             const float note = chord.root + (step % 4 == 2 ? 12.0f : 0.0f);
-            bassNote(out, {timeAt(bar, float(step)), stepsSeconds(0.8f), note, step % 4 == 0 ? 0.32f : 0.38f},
-                     brightness);
+            bassNote(
+                out,
+                {timeAt(bar, float(step)), stepsSeconds(0.8f), note, step % 4 == 0 ? 0.32f : 0.38f},
+                brightness);
         }
-    if (pattern == 2) bassNote(out, {timeAt(bar), stepsSeconds(15.0f), chord.root, 0.32f}, brightness);
+    if (pattern == 2)
+        bassNote(out, {timeAt(bar), stepsSeconds(15.0f), chord.root, 0.32f}, brightness);
 }
 
 void Band::padBar(int bar, const Chord& chord, float brightness, float velocity, int length) {
     for (size_t k = 0; k < chord.pad.size(); ++k)
-        padNote(synthOut(0.0f, 0.4f, 0.0f), {timeAt(bar), stepsSeconds(float(length)), chord.pad[k], velocity},
-                brightness, uint32_t(bar * 4 + int(k)));
+        padNote(synthOut(0.0f, 0.4f, 0.0f),
+                {timeAt(bar), stepsSeconds(float(length)), chord.pad[k], velocity}, brightness,
+                uint32_t(bar * 4 + int(k)));
 }
 
 void Band::leadBar(int bar, const std::vector<Step>& notes, float brightness, float transpose,
                    float velocity) {
     for (const Step& s : notes)
         leadNote(synthOut(0.1f, 0.25f, 0.28f),
-                 {timeAt(bar, s.step), stepsSeconds(s.length - 0.3f), s.note + transpose, 0.5f * velocity},
+                 {timeAt(bar, s.step), stepsSeconds(s.length - 0.3f), s.note + transpose,
+                  0.5f * velocity},
                  brightness);
 }
 
@@ -117,8 +125,8 @@ void Band::arpBar(int bar, const Chord& chord, int pattern, float brightness, fl
 
 void Band::stab(int bar, float step, const Chord& chord, float velocity) {
     for (float note : chord.pad)
-        pluckNote(synthOut(0.0f, 0.45f, 0.2f), {timeAt(bar, step), stepsSeconds(2.0f), note + 12.0f, 0.3f * velocity},
-                  0.9f);
+        pluckNote(synthOut(0.0f, 0.45f, 0.2f),
+                  {timeAt(bar, step), stepsSeconds(2.0f), note + 12.0f, 0.3f * velocity}, 0.9f);
 }
 
 void Band::accent(int bar, int weight) {
@@ -129,7 +137,8 @@ void Band::accent(int bar, int weight) {
         return;
     }
     crash(fxOut(0.3f), at, weight == 2 ? 0.34f : 0.24f, seed);
-    if (weight == 2) impact(fxOut(0.35f), at, 0.75f, seed);
+    if (weight == 2)
+        impact(fxOut(0.35f), at, 0.75f, seed);
 }
 
 } // namespace dataset

@@ -21,11 +21,13 @@ constexpr double songSeconds = 246.0;
 inline double timeAt(int bar, float step = 0.0f) {
     return startSeconds + (double(bar) * 16.0 + double(step)) * unitSeconds;
 }
-inline float stepsSeconds(float steps) { return float(steps * unitSeconds); }
+inline float stepsSeconds(float steps) {
+    return float(steps * unitSeconds);
+}
 
 struct Chord {
-    float root;                // bass note
-    std::array<float, 4> pad;  // pad voicing, low to high
+    float root;               // bass note
+    std::array<float, 4> pad; // pad voicing, low to high
 };
 
 namespace chords {
@@ -62,7 +64,8 @@ public:
     void snareRoll(int bar, float from, float to);
     // Bass patterns: 0 offbeat eighths, 1 rolling sixteenths (root and octave), 2 held root.
     void bassBar(int bar, const Chord& chord, int pattern, float brightness);
-    void padBar(int bar, const Chord& chord, float brightness, float velocity = 1.0f, int length = 16);
+    void padBar(int bar, const Chord& chord, float brightness, float velocity = 1.0f,
+                int length = 16);
     void leadBar(int bar, const std::vector<Step>& notes, float brightness, float transpose = 0.0f,
                  float velocity = 1.0f);
     // Arpeggio over the pad voicing: 0 up in sixteenths, 1 up-down in eighths.

@@ -14,7 +14,8 @@ public:
         const float out = buffer[at];
         store = out * (1.0f - damping) + store * damping;
         buffer[at] = x + store * feedback;
-        if (++at == buffer.size()) at = 0;
+        if (++at == buffer.size())
+            at = 0;
         return out;
     }
 
@@ -30,7 +31,8 @@ public:
     float run(float x) {
         const float delayed = buffer[at];
         buffer[at] = x + delayed * 0.5f;
-        if (++at == buffer.size()) at = 0;
+        if (++at == buffer.size())
+            at = 0;
         return delayed - x;
     }
 
@@ -86,7 +88,8 @@ Stereo pingPong(const Stereo& send, float seconds, float feedback) {
         lineR[at] = toneR * feedback;
         wet.left[i] = outL;
         wet.right[i] = outR;
-        if (++at == delay) at = 0;
+        if (++at == delay)
+            at = 0;
     }
     return wet;
 }
@@ -117,7 +120,8 @@ std::vector<int16_t> master(Stereo& mix, float peak, float fadeSeconds) {
     // DC blocker, then a soft knee: transparent below 0.5, rounding the loudest peaks.
     auto shape = [](float x) {
         const float a = std::fabs(x);
-        if (a < 0.5f) return x;
+        if (a < 0.5f)
+            return x;
         return std::copysign(0.5f + 0.5f * std::tanh((a - 0.5f) * 2.0f), x);
     };
     float prevInL = 0.0f, prevOutL = 0.0f, prevInR = 0.0f, prevOutR = 0.0f;
@@ -143,8 +147,10 @@ std::vector<int16_t> master(Stereo& mix, float peak, float fadeSeconds) {
             const float u = float(i - fadeStart) / float(std::max<size_t>(1, fadeFrames));
             g *= (1.0f - u) * (1.0f - u);
         }
-        out[2 * i] = int16_t(std::lround(std::max(-1.0f, std::min(1.0f, mix.left[i] * g)) * 32767.0f));
-        out[2 * i + 1] = int16_t(std::lround(std::max(-1.0f, std::min(1.0f, mix.right[i] * g)) * 32767.0f));
+        out[2 * i] =
+            int16_t(std::lround(std::max(-1.0f, std::min(1.0f, mix.left[i] * g)) * 32767.0f));
+        out[2 * i + 1] =
+            int16_t(std::lround(std::max(-1.0f, std::min(1.0f, mix.right[i] * g)) * 32767.0f));
     }
     return out;
 }

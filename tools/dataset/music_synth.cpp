@@ -32,7 +32,8 @@ void Stereo::mixInto(Stereo& other, float gain) const {
 float Oscillator::advance(float hz) {
     const float dt = hz / float(sampleRate);
     phase += dt;
-    if (phase >= 1.0f) phase -= 1.0f;
+    if (phase >= 1.0f)
+        phase -= 1.0f;
     return dt;
 }
 
@@ -48,7 +49,8 @@ float Oscillator::pulse(float hz, float width) {
     float value = phase < width ? 1.0f : -1.0f;
     value += polyBlep(phase, dt);
     float shifted = phase - width;
-    if (shifted < 0.0f) shifted += 1.0f;
+    if (shifted < 0.0f)
+        shifted += 1.0f;
     value -= polyBlep(shifted, dt);
     advance(hz);
     return value;
@@ -87,13 +89,17 @@ void Filter::run(float x) {
 }
 
 float adsr(float t, float length, float attack, float decay, float sustain, float release) {
-    if (t < 0.0f) return 0.0f;
+    if (t < 0.0f)
+        return 0.0f;
     auto held = [&](float at) {
-        if (at < attack) return at / attack;
-        if (at < attack + decay) return 1.0f - (1.0f - sustain) * (at - attack) / decay;
+        if (at < attack)
+            return at / attack;
+        if (at < attack + decay)
+            return 1.0f - (1.0f - sustain) * (at - attack) / decay;
         return sustain;
     };
-    if (t < length) return held(t);
+    if (t < length)
+        return held(t);
     const float r = t - length;
     return r < release ? held(length) * (1.0f - r / release) : 0.0f;
 }

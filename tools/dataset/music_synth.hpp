@@ -13,7 +13,9 @@ constexpr int sampleRate = 44100;
 constexpr float pi = 3.14159265f;
 
 // Frequency of a MIDI note (69 = A4 = 440 Hz).
-inline float noteHz(float note) { return 440.0f * std::exp2((note - 69.0f) / 12.0f); }
+inline float noteHz(float note) {
+    return 440.0f * std::exp2((note - 69.0f) / 12.0f);
+}
 
 class Stereo {
 public:
@@ -22,13 +24,15 @@ public:
     // Adds a mono sample at `i` with equal-power pan (-1 left .. 1 right); ignores frames
     // past the end.
     void add(size_t i, float value, float pan) {
-        if (i >= left.size()) return;
+        if (i >= left.size())
+            return;
         const float a = (pan + 1.0f) * 0.25f * pi;
         left[i] += value * std::cos(a);
         right[i] += value * std::sin(a);
     }
     void addPair(size_t i, float l, float r) {
-        if (i >= left.size()) return;
+        if (i >= left.size())
+            return;
         left[i] += l;
         right[i] += r;
     }
@@ -84,6 +88,8 @@ private:
 float adsr(float t, float length, float attack, float decay, float sustain, float release);
 
 // Samples from a time in seconds.
-inline size_t frameAt(double seconds) { return size_t(std::llround(seconds * sampleRate)); }
+inline size_t frameAt(double seconds) {
+    return size_t(std::llround(seconds * sampleRate));
+}
 
 } // namespace dataset

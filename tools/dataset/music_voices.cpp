@@ -46,8 +46,10 @@ void clap(const Out& out, double at, float velocity, uint32_t seed) {
     render(out, at, 0.35f, [&](float t) {
         float env = 0.0f;
         for (float burst : {0.0f, 0.011f, 0.022f})
-            if (t >= burst) env += std::exp(-(t - burst) * 170.0f);
-        if (t >= 0.022f) env += 0.6f * std::exp(-(t - 0.022f) * 16.0f);
+            if (t >= burst)
+                env += std::exp(-(t - burst) * 170.0f);
+        if (t >= 0.022f)
+            env += 0.6f * std::exp(-(t - 0.022f) * 16.0f);
         band.run(noise.next());
         return band.band * env * velocity * 2.2f;
     });
@@ -60,7 +62,8 @@ void snare(const Out& out, double at, float velocity, uint32_t seed) {
     colour.set(2600.0f, 0.8f);
     render(out, at, 0.3f, [&](float t) {
         colour.run(noise.next());
-        const float body = tone.sine(185.0f + 40.0f * std::exp(-t * 40.0f)) * std::exp(-t * 26.0f) * 0.6f;
+        const float body =
+            tone.sine(185.0f + 40.0f * std::exp(-t * 40.0f)) * std::exp(-t * 26.0f) * 0.6f;
         const float rattle = (colour.band * 1.4f + colour.high * 0.4f) * std::exp(-t * 15.0f);
         return (body + rattle) * velocity;
     });
@@ -120,7 +123,8 @@ void riser(const Out& out, double from, double to, float velocity, uint32_t seed
     int n = 0;
     render(out, from, seconds, [&](float t) {
         const float u = t / seconds;
-        if (n++ % retune == 0) sweep.set(250.0f * std::exp2(u * 5.0f), 2.5f);
+        if (n++ % retune == 0)
+            sweep.set(250.0f * std::exp2(u * 5.0f), 2.5f);
         sweep.run(noise.next());
         return sweep.band * u * u * velocity * 1.6f;
     });
@@ -175,8 +179,9 @@ void padNote(const Out& out, const Tone& tone, float brightness, uint32_t seed) 
     const float detune[4] = {-0.11f, -0.035f, 0.04f, 0.12f}; // semitones
     const float spread[4] = {-0.7f, -0.25f, 0.25f, 0.7f};
     Noise phases(seed);
-    Oscillator saws[4] = {Oscillator(phases.next() * 0.5f + 0.5f), Oscillator(phases.next() * 0.5f + 0.5f),
-                          Oscillator(phases.next() * 0.5f + 0.5f), Oscillator(phases.next() * 0.5f + 0.5f)};
+    Oscillator saws[4] = {
+        Oscillator(phases.next() * 0.5f + 0.5f), Oscillator(phases.next() * 0.5f + 0.5f),
+        Oscillator(phases.next() * 0.5f + 0.5f), Oscillator(phases.next() * 0.5f + 0.5f)};
     Filter fl, fr;
     const size_t first = frameAt(tone.at);
     const float release = 1.1f;
@@ -223,7 +228,8 @@ void pluckNote(const Out& out, const Tone& tone, float brightness) {
     const float hz = noteHz(tone.note);
     int n = 0;
     render(out, tone.at, std::min(tone.length, 0.5f) + 0.2f, [&](float t) {
-        if (n++ % retune == 0) filter.set(250.0f + brightness * 5000.0f * std::exp(-t * 16.0f), 1.6f);
+        if (n++ % retune == 0)
+            filter.set(250.0f + brightness * 5000.0f * std::exp(-t * 16.0f), 1.6f);
         filter.run(a.pulse(hz, 0.3f) + b.saw(hz * 1.003f) * 0.6f);
         return filter.low * std::exp(-t * 6.0f) * std::min(1.0f, t * 600.0f) * tone.velocity * 0.6f;
     });

@@ -18,18 +18,24 @@ struct Out {
     // A copy at pan -1 (left) .. 1 (right), equal power.
     Out at(float pan) const;
     void put(size_t i, float value) const {
-        if (i >= dry->frames()) return;
+        if (i >= dry->frames())
+            return;
         const float l = value * left, r = value * right;
         dry->addPair(i, l * gain, r * gain);
-        if (reverb) reverb->addPair(i, l * reverbGain, r * reverbGain);
-        if (delay) delay->addPair(i, l * delayGain, r * delayGain);
+        if (reverb)
+            reverb->addPair(i, l * reverbGain, r * reverbGain);
+        if (delay)
+            delay->addPair(i, l * delayGain, r * delayGain);
     }
     // A stereo source, already panned.
     void putPair(size_t i, float l, float r) const {
-        if (i >= dry->frames()) return;
+        if (i >= dry->frames())
+            return;
         dry->addPair(i, l * gain, r * gain);
-        if (reverb) reverb->addPair(i, l * reverbGain, r * reverbGain);
-        if (delay) delay->addPair(i, l * delayGain, r * delayGain);
+        if (reverb)
+            reverb->addPair(i, l * reverbGain, r * reverbGain);
+        if (delay)
+            delay->addPair(i, l * delayGain, r * delayGain);
     }
     float left = 0.70710678f, right = 0.70710678f;
 };

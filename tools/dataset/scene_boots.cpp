@@ -26,8 +26,7 @@ float footWidth(float x) {
 
 // A rounded outline (a superellipse) from x0 to x1, `width(x)` wide, at angle a running
 // counter-clockwise seen from above from the back end.
-Vec3 outlinePoint(float a, float x0, float x1, float widthScale, float z,
-                  float (*width)(float)) {
+Vec3 outlinePoint(float a, float x0, float x1, float widthScale, float z, float (*width)(float)) {
     const float c = std::cos(a), s = std::sin(a);
     const float ce = std::copysign(std::pow(std::fabs(c), 0.8f), c);
     const float se = std::copysign(std::pow(std::fabs(s), 0.8f), s);
@@ -35,7 +34,9 @@ Vec3 outlinePoint(float a, float x0, float x1, float widthScale, float z,
     return {x, -width(x) * widthScale * se, z};
 }
 
-float shaftWidth(float) { return shaftHalfWidth; }
+float shaftWidth(float) {
+    return shaftHalfWidth;
+}
 
 // Front end of the upper at height z: the toe cap curves up into the instep.
 float upperFront(float z) {
@@ -48,7 +49,8 @@ Vec3 upperPoint(float s, float t) {
     const float z = soleTop + (shaftTop - soleTop) * (t * t * 0.6f + t * 0.4f);
     const float a = 2.0f * pi * s;
     const float front = upperFront(z);
-    const float back = heelX + (shaftX - shaftHalfLength - heelX) * std::min(1.0f, (z - soleTop) / 10.0f);
+    const float back =
+        heelX + (shaftX - shaftHalfLength - heelX) * std::min(1.0f, (z - soleTop) / 10.0f);
     const float toShaft = std::min(1.0f, std::max(0.0f, (z - soleTop - 4.0f) / 9.0f));
     const Vec3 foot = outlinePoint(a, back, front, 0.97f - 0.1f * toShaft, z, footWidth);
     const Vec3 shaft = outlinePoint(a, back, front, 1.0f, z, shaftWidth);
@@ -136,7 +138,9 @@ struct Pose {
     float toeUp; // radians, toe raised about the y axis
 };
 
-Quat pitch(float toeUp) { return axisAngle({0, 1, 0}, -toeUp); }
+Quat pitch(float toeUp) {
+    return axisAngle({0, 1, 0}, -toeUp);
+}
 
 // The foot origin that puts mesh point `contact` on the ground at (x, y, 0).
 Vec3 placeOn(float x, float y, Vec3 contact, float toeUp) {
@@ -160,7 +164,8 @@ Pose stancePose(float phase, float strikeFrame, float y) {
         const float a = strikeAngle * (1.0f - t) * (1.0f - t);
         return {placeOn(heelGround, y, heel, a), a};
     }
-    if (phase < 20.0f) return {placeOn(heelGround, y, heel, 0.0f), 0.0f};
+    if (phase < 20.0f)
+        return {placeOn(heelGround, y, heel, 0.0f), 0.0f};
     // Heel rising, the foot pivoting on its toe, which stays where the ground takes it.
     const float t = (phase - 20.0f) / (stance - 20.0f);
     const float a = pushAngle * t * t;
@@ -169,7 +174,8 @@ Pose stancePose(float phase, float strikeFrame, float y) {
 
 Pose footPose(float frame, float strikeFrame, float y) {
     const float phase = std::fmod(frame - strikeFrame + 2.0f * frames, float(frames));
-    if (phase < stance) return stancePose(phase, strikeFrame, y);
+    if (phase < stance)
+        return stancePose(phase, strikeFrame, y);
     // Swing: from toe-off to the next heel strike, ends moving with the ground.
     const Pose from = stancePose(stance, strikeFrame, y);
     const Pose to = stancePose(0.0f, strikeFrame, y);
@@ -230,20 +236,23 @@ void buildBoots(SceneFile& scene) {
     scene.addObject("Bakke");
 
     // Camera01 opens the show from above and sweeps the ground in the second part (which
-    // sets its x to 6..10, turning it to look straight down); Camera02 stands in front (the show narrows its lens by 60
-    // degrees, then widens it and trucks it sideways); Camera03 is low at the side;
-    // Camera04 watches during the greetings.
+    // sets its x to 6..10, turning it to look straight down); Camera02 stands in front (the show
+    // narrows its lens by 60 degrees, then widens it and trucks it sideways); Camera03 is low at
+    // the side; Camera04 watches during the greetings.
     scene.addCamera("Camera01", {90.0f, -30.0f, 180.0f}, {0.0f, 0.0f, 14.0f}, 52.0f);
     scene.addCamera("Camera02", {130.0f, -40.0f, 26.0f}, {0.0f, 0.0f, 16.0f}, 75.0f);
     scene.addCamera("Camera03", {-10.0f, -170.0f, 14.0f}, {0.0f, 0.0f, 16.0f}, 42.0f);
     scene.addCamera("Camera04", {105.0f, 62.0f, 9.0f}, {0.0f, 0.0f, 32.0f}, 62.0f);
 
     // No ambient light: a warm key from the front right, a cool fill from behind, a rim
-    // low on the right and a lamp overhead that pools light on the grass.
+    // low on the right, a lamp overhead that pools light on the grass, and a faint bounce
+    // from below for the soles of lifted feet.
     scene.addOmni("Key", {120.0f, -160.0f, 260.0f}, {1.0f, 0.86f, 0.62f}, 0.9f);
     scene.addOmni("Fill", {-150.0f, 200.0f, 120.0f}, {0.62f, 0.62f, 1.0f}, 0.6f);
     scene.addOmni("Rim", {-200.0f, -120.0f, 60.0f}, {1.0f, 0.7f, 0.8f}, 0.5f);
     scene.addOmni("Top", {0.0f, 0.0f, 400.0f}, {1.0f, 0.9f, 0.8f}, 0.5f);
+    scene.addOmni("Bounce", {40.0f, -60.0f, -80.0f}, {0.8f, 0.9f, 0.6f}, 0.35f);
+    scene.addOmni("Bounce2", {-60.0f, 80.0f, -80.0f}, {0.8f, 0.9f, 0.6f}, 0.25f);
 }
 
 } // namespace dataset

@@ -59,7 +59,9 @@ SceneFile::SceneFile(int frames) : file(lib3ds_file_new()) {
     copyName(file->name, "korvid", sizeof(file->name));
 }
 
-SceneFile::~SceneFile() { lib3ds_file_free(file); }
+SceneFile::~SceneFile() {
+    lib3ds_file_free(file);
+}
 
 void SceneFile::addMesh(const MeshData& data) {
     Lib3dsMesh* mesh = lib3ds_mesh_new(data.name.c_str());
@@ -117,12 +119,23 @@ NodeId SceneFile::addDummy(const std::string& label, NodeId parent) {
 void SceneFile::setPosition(NodeId node, const std::vector<Key<Vec3>>& keys, bool loop) {
     Lib3dsNode* n = nodes[size_t(node)];
     switch (n->type) {
-    case LIB3DS_OBJECT_NODE: setVectors(n->data.object.pos_track, keys, loop); break;
-    case LIB3DS_CAMERA_NODE: setVectors(n->data.camera.pos_track, keys, loop); break;
-    case LIB3DS_TARGET_NODE: setVectors(n->data.target.pos_track, keys, loop); break;
-    case LIB3DS_LIGHT_NODE: setVectors(n->data.light.pos_track, keys, loop); break;
-    case LIB3DS_SPOT_NODE: setVectors(n->data.spot.pos_track, keys, loop); break;
-    default: break;
+    case LIB3DS_OBJECT_NODE:
+        setVectors(n->data.object.pos_track, keys, loop);
+        break;
+    case LIB3DS_CAMERA_NODE:
+        setVectors(n->data.camera.pos_track, keys, loop);
+        break;
+    case LIB3DS_TARGET_NODE:
+        setVectors(n->data.target.pos_track, keys, loop);
+        break;
+    case LIB3DS_LIGHT_NODE:
+        setVectors(n->data.light.pos_track, keys, loop);
+        break;
+    case LIB3DS_SPOT_NODE:
+        setVectors(n->data.spot.pos_track, keys, loop);
+        break;
+    default:
+        break;
     }
 }
 
@@ -134,10 +147,15 @@ void SceneFile::setRotation(NodeId node, const std::vector<Key<Quat>>& keys, boo
     // The file stores each key as a turn from the previous key's orientation, with the
     // angle's sign reversed against the right-hand rule. Every step is taken the short
     // way round so that consecutive orientations stay in the same hemisphere.
+    // Steps are renormalised: a product of two rounded unit quaternions is a little off
+    // unit length, and the error would compound from key to key.
     Quat previous{};
     for (const Key<Quat>& k : keys) {
         Quat step = k.value * conjugate(previous);
-        if (step.w < 0.0f) step = {-step.x, -step.y, -step.z, -step.w};
+        const float norm =
+            std::sqrt(step.x * step.x + step.y * step.y + step.z * step.z + step.w * step.w);
+        const float sign = step.w < 0.0f ? -1.0f / norm : 1.0f / norm;
+        step = {step.x * sign, step.y * sign, step.z * sign, step.w * sign};
         const float s = std::sqrt(step.x * step.x + step.y * step.y + step.z * step.z);
         Lib3dsQuatKey* key = lib3ds_quat_key_new();
         key->tcb.frame = k.frame;
@@ -234,6 +252,8 @@ void SceneFile::addSpot(const std::string& name, Vec3 position, Vec3 target, Rgb
     setPosition(aim, {{0, target}});
 }
 
-bool SceneFile::save(const std::string& path) { return lib3ds_file_save(file, path.c_str()); }
+bool SceneFile::save(const std::string& path) {
+    return lib3ds_file_save(file, path.c_str());
+}
 
 } // namespace dataset

@@ -17,19 +17,25 @@ constexpr int frames = 64;
 
 MeshData knotMesh() {
     MeshData mesh("KrollKnot");
-    addTube(mesh, 240, 12, [](float s) {
-        const float a = twoPi * s;
-        const float r = 52.0f + 22.0f * std::cos(3.0f * a);
-        return Vec3{r * std::cos(2.0f * a), r * std::sin(2.0f * a), 22.0f * std::sin(3.0f * a)};
-    }, [](float) { return 10.0f; }, true, "kroll", 1, 8.0f);
+    addTube(
+        mesh, 240, 12,
+        [](float s) {
+            const float a = twoPi * s;
+            const float r = 52.0f + 22.0f * std::cos(3.0f * a);
+            return Vec3{r * std::cos(2.0f * a), r * std::sin(2.0f * a), 22.0f * std::sin(3.0f * a)};
+        },
+        [](float) { return 10.0f; }, true, "kroll", 1, 8.0f);
     return mesh;
 }
 
 MeshData ringMesh(const std::string& name, float major, float minor, const char* material) {
     MeshData mesh(name);
-    addTube(mesh, 36, 12, [=](float s) {
-        return Vec3{major * std::cos(twoPi * s), major * std::sin(twoPi * s), 0.0f};
-    }, [=](float) { return minor; }, true, material, 1, 3.0f);
+    addTube(
+        mesh, 36, 12,
+        [=](float s) {
+            return Vec3{major * std::cos(twoPi * s), major * std::sin(twoPi * s), 0.0f};
+        },
+        [=](float) { return minor; }, true, material, 1, 3.0f);
     return mesh;
 }
 
@@ -57,7 +63,9 @@ void buildKroll(SceneFile& scene) {
         const float radius = 120.0f + 14.0f * float(i % 3);
         for (int f = 0; f <= frames; f += 2) {
             const float a = phase + 2.0f * twoPi * float(f) / frames;
-            path.push_back({f, {std::sin(3.0f * a) * 30.0f, std::cos(a) * radius, std::sin(a) * radius * 0.75f}});
+            path.push_back(
+                {f,
+                 {std::sin(3.0f * a) * 30.0f, std::cos(a) * radius, std::sin(a) * radius * 0.75f}});
             const Vec3 axis{std::cos(phase), std::sin(phase), 0.6f};
             tumble.push_back({f, axisAngle(axis, 3.0f * twoPi * float(f) / frames + phase)});
         }
@@ -66,9 +74,11 @@ void buildKroll(SceneFile& scene) {
     }
 
     scene.addCamera("Camera01", {330.0f, 0.0f, 40.0f}, {0.0f, 0.0f, 0.0f}, 55.0f);
-    scene.addOmni("Key", {240.0f, -180.0f, 200.0f}, {1.0f, 0.9f, 0.75f}, 0.9f);
-    scene.addOmni("Fill", {200.0f, 220.0f, -120.0f}, {0.8f, 0.75f, 1.0f}, 0.6f);
-    scene.addOmni("Back", {-260.0f, 0.0f, 60.0f}, {1.0f, 0.8f, 0.9f}, 0.5f);
+    // Lights at the corners of a tetrahedron: whichever way a face turns, one reaches it.
+    scene.addOmni("Key", {420.0f, -420.0f, 420.0f}, {1.0f, 0.9f, 0.75f}, 0.85f);
+    scene.addOmni("Fill", {420.0f, 420.0f, -420.0f}, {0.8f, 0.75f, 1.0f}, 0.55f);
+    scene.addOmni("Back", {-420.0f, 420.0f, 420.0f}, {1.0f, 0.8f, 0.9f}, 0.5f);
+    scene.addOmni("Under", {-420.0f, -420.0f, -420.0f}, {0.9f, 0.8f, 1.0f}, 0.4f);
 }
 
 } // namespace dataset

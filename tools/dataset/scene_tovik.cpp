@@ -18,28 +18,43 @@ const Vec3 leftShoulder{0.0f, 25.0f, 112.0f}, rightShoulder{0.0f, -25.0f, 112.0f
 // An ellipsoid-like ball: a lathe around `centre`.
 void addBall(MeshData& mesh, Vec3 centre, float radius, float height, float squash,
              const char* material, uint32_t smoothing, int columns = 20, int rows = 12) {
-    addLathe(mesh, columns, rows, [=](float t) {
-        return ProfilePoint{radius * std::sin(pi * t), -height * std::cos(pi * t)};
-    }, material, smoothing, squash, centre);
+    addLathe(
+        mesh, columns, rows,
+        [=](float t) {
+            return ProfilePoint{radius * std::sin(pi * t), -height * std::cos(pi * t)};
+        },
+        material, smoothing, squash, centre);
 }
 
 MeshData bodyMesh() {
     MeshData mesh("tovik");
     // An egg of a body with a belly band, a big head with a visor and two antennae.
-    addLathe(mesh, 28, 18, [](float t) {
-        const float z = 38.0f + 86.0f * t;
-        const float r = 24.0f * std::pow(std::sin(pi * (0.06f + 0.9f * t)), 0.7f) + 1.5f * std::exp(-std::pow((t - 0.45f) * 14.0f, 2.0f));
-        return ProfilePoint{t >= 1.0f ? 0.0f : r, z};
-    }, "tovik", 1, 0.85f);
+    addLathe(
+        mesh, 28, 18,
+        [](float t) {
+            const float z = 38.0f + 86.0f * t;
+            const float r = 24.0f * std::pow(std::sin(pi * (0.06f + 0.9f * t)), 0.7f) +
+                            1.5f * std::exp(-std::pow((t - 0.45f) * 14.0f, 2.0f));
+            return ProfilePoint{t >= 1.0f ? 0.0f : r, z};
+        },
+        "tovik", 1, 0.85f);
     addBall(mesh, {0, 0, 150}, 25.0f, 24.0f, 0.95f, "tovik", 2, 26, 16);
     addBall(mesh, {17, 0, 152}, 12.0f, 8.0f, 1.5f, "tovik", 4);
     for (float side : {-1.0f, 1.0f}) {
-        addTube(mesh, 8, 6, [=](float s) { return Vec3{-3.0f * s, side * (10.0f + 10.0f * s), 170.0f + 16.0f * s}; },
-                [](float) { return 1.8f; }, false, "tovik", 8);
+        addTube(
+            mesh, 8, 6,
+            [=](float s) {
+                return Vec3{-3.0f * s, side * (10.0f + 10.0f * s), 170.0f + 16.0f * s};
+            },
+            [](float) { return 1.8f; }, false, "tovik", 8);
         addBall(mesh, {-3.0f, side * 20.0f, 188.0f}, 4.5f, 4.5f, 1.0f, "tovik", 16, 10, 6);
         // Legs and feet.
-        addTube(mesh, 8, 10, [=](float s) { return Vec3{2.0f * s, side * (11.0f + 2.0f * s), 46.0f - 38.0f * s}; },
-                [](float s) { return 7.5f - 1.5f * s; }, false, "tovik", 32);
+        addTube(
+            mesh, 8, 10,
+            [=](float s) {
+                return Vec3{2.0f * s, side * (11.0f + 2.0f * s), 46.0f - 38.0f * s};
+            },
+            [](float s) { return 7.5f - 1.5f * s; }, false, "tovik", 32);
         addBall(mesh, {6.0f, side * 13.0f, 6.0f}, 12.0f, 6.0f, 0.6f, "tovik", 64);
     }
     return mesh;
@@ -48,9 +63,12 @@ MeshData bodyMesh() {
 MeshData armMesh(const char* name, Vec3 shoulder, float side) {
     MeshData mesh(name);
     addBall(mesh, shoulder, 8.0f, 8.0f, 1.0f, "tovik", 1, 14, 8);
-    addTube(mesh, 10, 10, [=](float s) {
-        return shoulder + Vec3{6.0f * s, side * 8.0f * s, -50.0f * s};
-    }, [](float s) { return 5.5f - 1.5f * s; }, false, "tovik", 2);
+    addTube(
+        mesh, 10, 10,
+        [=](float s) {
+            return shoulder + Vec3{6.0f * s, side * 8.0f * s, -50.0f * s};
+        },
+        [](float s) { return 5.5f - 1.5f * s; }, false, "tovik", 2);
     addBall(mesh, shoulder + Vec3{7.0f, side * 9.0f, -55.0f}, 7.0f, 7.0f, 1.0f, "tovik", 4, 14, 8);
     return mesh;
 }
@@ -95,9 +113,12 @@ void buildTovik(SceneFile& scene) {
     scene.setRotation(right, rightTurn, true);
 
     scene.addCamera("Camera01", {270.0f, -130.0f, 120.0f}, {0.0f, 0.0f, 92.0f}, 56.0f);
-    scene.addOmni("Key", {200.0f, -220.0f, 240.0f}, {1.0f, 0.92f, 0.8f}, 0.62f);
-    scene.addOmni("Fill", {-220.0f, 160.0f, 140.0f}, {0.75f, 0.75f, 1.0f}, 0.38f);
-    scene.addOmni("Under", {160.0f, 120.0f, -40.0f}, {1.0f, 0.8f, 0.7f}, 0.3f);
+    // Lights at the corners of a tetrahedron around the body: every side of it is lit
+    // while it turns and twists.
+    scene.addOmni("Key", {300.0f, -300.0f, 390.0f}, {1.0f, 0.92f, 0.8f}, 0.62f);
+    scene.addOmni("Fill", {-300.0f, 300.0f, 390.0f}, {0.75f, 0.75f, 1.0f}, 0.38f);
+    scene.addOmni("Under", {300.0f, 300.0f, -210.0f}, {1.0f, 0.8f, 0.7f}, 0.3f);
+    scene.addOmni("Back", {-300.0f, -300.0f, -210.0f}, {0.8f, 0.8f, 1.0f}, 0.28f);
 }
 
 } // namespace dataset

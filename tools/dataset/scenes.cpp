@@ -9,10 +9,8 @@ bool writeScenes(const std::string& root, std::string& failed) {
         void (*build)(SceneFile&);
     };
     const Entry entries[] = {
-        {"3ds/dame.3ds", 100, buildDame},
-        {"3ds/tovik.3ds", 64, buildTovik},
-        {"3ds/boots.3ds", 64, buildBoots},
-        {"3ds/wisplogo.3ds", 100, buildWispLogo},
+        {"3ds/dame.3ds", 100, buildDame},  {"3ds/tovik.3ds", 64, buildTovik},
+        {"3ds/boots.3ds", 64, buildBoots}, {"3ds/wisplogo.3ds", 100, buildWispLogo},
         {"3ds/kroll.3ds", 64, buildKroll},
     };
     for (const Entry& e : entries) {

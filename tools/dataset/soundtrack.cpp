@@ -33,7 +33,8 @@ std::vector<int16_t> renderSoundtrack() {
 
 bool writeMp3(const std::string& path, const std::vector<int16_t>& samples) {
     lame_global_flags* lame = lame_init();
-    if (!lame) return false;
+    if (!lame)
+        return false;
     lame_set_in_samplerate(lame, sampleRate);
     lame_set_num_channels(lame, 2);
     lame_set_brate(lame, 192);
@@ -55,8 +56,9 @@ bool writeMp3(const std::string& path, const std::vector<int16_t>& samples) {
     const int frames = int(samples.size() / 2);
     for (int at = 0; at < frames && ok; at += chunk) {
         const int count = std::min(chunk, frames - at);
-        const int bytes = lame_encode_buffer_interleaved(lame, const_cast<short*>(&samples[size_t(at) * 2]),
-                                                         count, buffer.data(), int(buffer.size()));
+        const int bytes =
+            lame_encode_buffer_interleaved(lame, const_cast<short*>(&samples[size_t(at) * 2]),
+                                           count, buffer.data(), int(buffer.size()));
         ok = bytes >= 0 && std::fwrite(buffer.data(), 1, size_t(bytes), file) == size_t(bytes);
     }
     if (ok) {

@@ -33,23 +33,28 @@ std::vector<uint32_t> decodeUtf8(const std::string& text) {
 struct Font::Library {
     FT_Library handle = nullptr;
     ~Library() {
-        if (handle) FT_Done_FreeType(handle);
+        if (handle)
+            FT_Done_FreeType(handle);
     }
 };
 
 Font::Font(const char* path) : library(new Library) {
-    if (FT_Init_FreeType(&library->handle) != 0) return;
+    if (FT_Init_FreeType(&library->handle) != 0)
+        return;
     FT_Face opened = nullptr;
-    if (FT_New_Face(library->handle, path, 0, &opened) == 0) face = opened;
+    if (FT_New_Face(library->handle, path, 0, &opened) == 0)
+        face = opened;
 }
 
 Font::~Font() {
-    if (face) FT_Done_Face(face);
+    if (face)
+        FT_Done_Face(face);
 }
 
 TextMask Font::render(const std::string& text, float pixelSize, float tracking, int margin) const {
     TextMask out;
-    if (!face) return out;
+    if (!face)
+        return out;
     std::lock_guard<std::mutex> lock(busy);
     // 26.6 fixed point sizes: fractional pixel sizes keep layouts exact.
     FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(pixelSize * 64.0f)), 72, 72);
@@ -81,7 +86,8 @@ TextMask Font::render(const std::string& text, float pixelSize, float tracking, 
 
     for (size_t i = 0; i < codes.size(); ++i) {
         const FT_UInt glyph = FT_Get_Char_Index(face, codes[i]);
-        if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0) continue;
+        if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0)
+            continue;
         const FT_GlyphSlot slot = face->glyph;
         const FT_Bitmap& bitmap = slot->bitmap;
         const int left = margin + int(std::lround(pens[i])) + slot->bitmap_left;
@@ -89,7 +95,8 @@ TextMask Font::render(const std::string& text, float pixelSize, float tracking, 
         for (unsigned row = 0; row < bitmap.rows; ++row)
             for (unsigned col = 0; col < bitmap.width; ++col) {
                 const int x = left + int(col), y = top + int(row);
-                if (x < 0 || y < 0 || x >= width || y >= height) continue;
+                if (x < 0 || y < 0 || x >= width || y >= height)
+                    continue;
                 const float v = float(bitmap.buffer[int(row) * bitmap.pitch + int(col)]) / 255.0f;
                 float& m = out.mask.at(x, y);
                 m = std::min(1.0f, m + v);

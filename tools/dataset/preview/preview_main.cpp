@@ -77,8 +77,10 @@ std::vector<Shot> shots() {
     }
     {
         Shot s = shot("boots.3ds", "Camera04", 20.0f);
-        s.materials = {{"realpants", "darkpants"}, {"realsaale", "darksaale"},
-                       {"realshoe", "darkshoe"},   {"grass", "darkgrass"}};
+        s.materials = {{"realpants", "darkpants"},
+                       {"realsaale", "darksaale"},
+                       {"realshoe", "darkshoe"},
+                       {"grass", "darkgrass"}};
         s.clear = hex(0x6A4070);
         s.label = "Camera04 dark";
         add(s);
@@ -95,7 +97,8 @@ std::vector<Shot> shots() {
         Shot s = shot("dame.3ds", c, 0.0f);
         s.clear = hex(0x303030);
         s.label = std::string("dame ") + c;
-        if (std::string(c) == "Camera01") s.centreOffset = {-0.37f, 0.16f, 0.0f};
+        if (std::string(c) == "Camera01")
+            s.centreOffset = {-0.37f, 0.16f, 0.0f};
         add(s);
     }
     for (float f : {0.0f, 24.0f, 48.0f}) {
@@ -131,8 +134,10 @@ int main(int argc, char** argv) {
     label.size = 12.0f;
     for (size_t i = 0; i < list.size(); ++i) {
         Lib3dsFile*& file = files[list[i].scene];
-        if (!file) file = lib3ds_file_load((root + "/3ds/" + list[i].scene).c_str());
-        if (!file) continue; // scenes not written yet are left blank
+        if (!file)
+            file = lib3ds_file_load((root + "/3ds/" + list[i].scene).c_str());
+        if (!file)
+            continue; // scenes not written yet are left blank
         const Canvas frame = resized(renderShot(list[i], file, 512, 384), 312, 234);
         const int x0 = int(i % columns) * cellW + 4, y0 = int(i / columns) * cellH + 4;
         for (int y = 0; y < frame.height(); ++y)
@@ -141,6 +146,7 @@ int main(int argc, char** argv) {
         paintText(sheet, list[i].label, float(x0), float(y0 + 248), label);
     }
     for (auto& [name, file] : files)
-        if (file) lib3ds_file_free(file);
+        if (file)
+            lib3ds_file_free(file);
     return writePng(argv[2], sheet, false) ? 0 : 1;
 }

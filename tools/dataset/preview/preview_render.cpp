@@ -53,15 +53,21 @@ const Indexed& texture(const std::string& name) {
     static std::map<std::string, std::unique_ptr<Indexed>> loaded;
     std::unique_ptr<Indexed>& slot = loaded[name];
     if (!slot) {
-        if (name == "realshoe") slot.reset(new Indexed(leatherTexture()));
-        if (name == "grass") slot.reset(new Indexed(grassTexture()));
-        if (name == "darkground") slot.reset(new Indexed(darkGroundTexture()));
-        if (name == "ruklogo_tex") slot.reset(new Indexed(logoTexture()));
+        if (name == "realshoe")
+            slot.reset(new Indexed(leatherTexture()));
+        if (name == "grass")
+            slot.reset(new Indexed(grassTexture()));
+        if (name == "darkground")
+            slot.reset(new Indexed(darkGroundTexture()));
+        if (name == "ruklogo_tex")
+            slot.reset(new Indexed(logoTexture()));
     }
     return *slot;
 }
 
-Vec3 swapped(const float* v) { return {v[1], v[0], v[2]}; }
+Vec3 swapped(const float* v) {
+    return {v[1], v[0], v[2]};
+}
 
 // A row-major 3x4 transform acting on column vectors.
 struct Affine {
@@ -104,8 +110,10 @@ Affine viewOf(Vec3 eye, Vec3 right, Vec3 down, Vec3 forward) {
 
 Lib3dsNode* findNode(Lib3dsNode* first, const char* name, Lib3dsNodeTypes type) {
     for (Lib3dsNode* n = first; n; n = n->next) {
-        if (n->type == type && std::string(n->name) == name) return n;
-        if (Lib3dsNode* child = findNode(n->childs, name, type)) return child;
+        if (n->type == type && std::string(n->name) == name)
+            return n;
+        if (Lib3dsNode* child = findNode(n->childs, name, type))
+            return child;
     }
     return nullptr;
 }
@@ -133,12 +141,16 @@ void drawTriangle(Target& t, const Vertex (&v)[3], const float (&s)[3], const fl
                   const float (&tv)[3], const Material& m, const Indexed* image,
                   const float (&nz)[3]) {
     const int w = t.colour.width(), h = t.colour.height();
-    const float x0 = std::min({v[0].sx, v[1].sx, v[2].sx}), x1 = std::max({v[0].sx, v[1].sx, v[2].sx});
-    const float y0 = std::min({v[0].sy, v[1].sy, v[2].sy}), y1 = std::max({v[0].sy, v[1].sy, v[2].sy});
+    const float x0 = std::min({v[0].sx, v[1].sx, v[2].sx}),
+                x1 = std::max({v[0].sx, v[1].sx, v[2].sx});
+    const float y0 = std::min({v[0].sy, v[1].sy, v[2].sy}),
+                y1 = std::max({v[0].sy, v[1].sy, v[2].sy});
     const int ix0 = std::max(0, int(std::floor(x0))), ix1 = std::min(w - 1, int(std::ceil(x1)));
     const int iy0 = std::max(0, int(std::floor(y0))), iy1 = std::min(h - 1, int(std::ceil(y1)));
-    const float area = (v[1].sx - v[0].sx) * (v[2].sy - v[0].sy) - (v[2].sx - v[0].sx) * (v[1].sy - v[0].sy);
-    if (std::fabs(area) < 1e-6f) return;
+    const float area =
+        (v[1].sx - v[0].sx) * (v[2].sy - v[0].sy) - (v[2].sx - v[0].sx) * (v[1].sy - v[0].sy);
+    if (std::fabs(area) < 1e-6f)
+        return;
     const int levels = m.texture ? (1 << int(std::floor(std::log2(float(m.levels))))) : m.levels;
     for (int y = iy0; y <= iy1; ++y)
         for (int x = ix0; x <= ix1; ++x) {
@@ -149,10 +161,12 @@ void drawTriangle(Target& t, const Vertex (&v)[3], const float (&s)[3], const fl
                 const Vertex& q = v[(k + 2) % 3];
                 b[k] = ((q.sx - p.sx) * (py - p.sy) - (q.sy - p.sy) * (px - p.sx)) / area;
             }
-            if (b[0] < 0 || b[1] < 0 || b[2] < 0) continue;
+            if (b[0] < 0 || b[1] < 0 || b[2] < 0)
+                continue;
             const float iz = b[0] * v[0].iz + b[1] * v[1].iz + b[2] * v[2].iz;
             float& depth = t.depth[size_t(y) * size_t(w) + size_t(x)];
-            if (iz <= depth) continue;
+            if (iz <= depth)
+                continue;
             const float bright = b[0] * s[0] + b[1] * s[1] + b[2] * s[2];
             const int level = std::min(levels - 1, std::max(0, int(bright)));
             const float k = levels > 1 ? float(level) / float(levels - 1) : 0.0f;
@@ -186,7 +200,8 @@ void drawTriangle(Target& t, const Vertex (&v)[3], const float (&s)[3], const fl
 void drawNode(Target& t, Lib3dsFile* file, Lib3dsNode* node, const Affine& view, float focal,
               float cx, float cy, const std::vector<Light>& lights, const Shot& shot) {
     Lib3dsMesh* mesh = lib3ds_file_mesh_by_name(file, node->name);
-    if (!mesh || mesh->faces == 0) return;
+    if (!mesh || mesh->faces == 0)
+        return;
     Lib3dsMatrix world;
     lib3ds_matrix_copy(world, node->matrix);
     lib3ds_matrix_translate_xyz(world, -node->data.object.pivot[0], -node->data.object.pivot[1],
@@ -197,9 +212,11 @@ void drawNode(Target& t, Lib3dsFile* file, Lib3dsNode* node, const Affine& view,
     for (unsigned f = 0; f < mesh->faces; ++f) {
         const Lib3dsFace& face = mesh->faceL[f];
         std::string name = face.material;
-        if (shot.materials.count(name)) name = shot.materials.at(name);
+        if (shot.materials.count(name))
+            name = shot.materials.at(name);
         const auto found = materials().find(name);
-        if (found == materials().end()) continue;
+        if (found == materials().end())
+            continue;
         const Material& m = found->second;
         Vertex v[3];
         float s[3], tu[3], tv[3], nz[3];
@@ -219,19 +236,25 @@ void drawNode(Target& t, Lib3dsFile* file, Lib3dsNode* node, const Affine& view,
                 float c = l.colour;
                 if (l.outer > 0.0f) {
                     const float d2 = dot(l.position - cam, l.position - cam);
-                    if (d2 > l.outer * l.outer) continue;
+                    if (d2 > l.outer * l.outer)
+                        continue;
                     if (d2 > l.inner * l.inner)
                         c *= 1.0f - (std::sqrt(d2) - l.inner) / (l.outer - l.inner);
                 }
                 if (l.spot) {
-                    const float a = 2.0f * std::acos(std::max(-1.0f, std::min(1.0f, dot(l.axis, d))));
-                    if (a >= l.falloff) continue;
-                    if (a >= l.hotspot) c *= 1.0f - (a - l.hotspot) / (l.falloff - l.hotspot);
+                    const float a =
+                        2.0f * std::acos(std::max(-1.0f, std::min(1.0f, dot(l.axis, d))));
+                    if (a >= l.falloff)
+                        continue;
+                    if (a >= l.hotspot)
+                        c *= 1.0f - (a - l.hotspot) / (l.falloff - l.hotspot);
                 }
                 const float k2 = -dot(d, normal);
-                if (k2 > 0.0f) light += c * k2;
+                if (k2 > 0.0f)
+                    light += c * k2;
             }
-            const int levels = m.texture ? (1 << int(std::floor(std::log2(float(m.levels))))) : m.levels;
+            const int levels =
+                m.texture ? (1 << int(std::floor(std::log2(float(m.levels))))) : m.levels;
             s[k] = light * float(levels) / 256.0f;
             const float u = mesh->texels ? mesh->texelL[face.points[k]][0] : 0.0f;
             const float vv = (mesh->texels ? -mesh->texelL[face.points[k]][1] : 0.0f) +
@@ -240,9 +263,12 @@ void drawNode(Target& t, Lib3dsFile* file, Lib3dsNode* node, const Affine& view,
             tv[k] = vv * w;
             nz[k] = normal.z;
         }
-        if (v[0].camera.z < 0 && v[1].camera.z < 0 && v[2].camera.z < 0) continue;
-        const float cross = (v[2].sx - v[0].sx) * (v[2].sy - v[1].sy) - (v[2].sy - v[0].sy) * (v[2].sx - v[1].sx);
-        if (cross >= 0.0f) continue; // back-facing, one-sided
+        if (v[0].camera.z < 0 && v[1].camera.z < 0 && v[2].camera.z < 0)
+            continue;
+        const float cross =
+            (v[2].sx - v[0].sx) * (v[2].sy - v[1].sy) - (v[2].sy - v[0].sy) * (v[2].sx - v[1].sx);
+        if (cross >= 0.0f)
+            continue; // back-facing, one-sided
         const Indexed* image = m.texture ? &texture(m.texture) : nullptr;
         drawTriangle(t, v, s, tu, tv, m, image, nz);
     }
@@ -250,7 +276,8 @@ void drawNode(Target& t, Lib3dsFile* file, Lib3dsNode* node, const Affine& view,
 
 void collect(Lib3dsNode* first, std::vector<Lib3dsNode*>& out) {
     for (Lib3dsNode* n = first; n; n = n->next) {
-        if (n->type == LIB3DS_OBJECT_NODE && std::string(n->name) != "$$$DUMMY") out.push_back(n);
+        if (n->type == LIB3DS_OBJECT_NODE && std::string(n->name) != "$$$DUMMY")
+            out.push_back(n);
         collect(n->childs, out);
     }
 }
@@ -269,7 +296,8 @@ Canvas renderShot(const Shot& shot, Lib3dsFile* file, int width, int height) {
     Lib3dsNode* camera = findNode(file->nodes, shot.camera.c_str(), LIB3DS_CAMERA_NODE);
     Lib3dsNode* aim = findNode(file->nodes, shot.camera.c_str(), LIB3DS_TARGET_NODE);
     Canvas canvas(width, height, shot.clear);
-    if (!camera || !aim) return canvas;
+    if (!camera || !aim)
+        return canvas;
     const Vec3 eye = swapped(camera->data.camera.pos) + shot.positionChange;
     const Vec3 target = swapped(aim->data.target.pos);
     const float roll = shot.roll != 0.0f ? shot.roll : camera->data.camera.roll * 0.017453292f;
@@ -284,7 +312,8 @@ Canvas renderShot(const Shot& shot, Lib3dsFile* file, int width, int height) {
     std::vector<Light> lights;
     for (Lib3dsLight* l = file->lights; l; l = l->next) {
         Lib3dsNode* node = findNode(file->nodes, l->name, LIB3DS_LIGHT_NODE);
-        if (!node || l->off) continue;
+        if (!node || l->off)
+            continue;
         Light light;
         light.position = view.apply(swapped(node->data.light.pos));
         const float* c = node->data.light.col;
@@ -292,7 +321,8 @@ Canvas renderShot(const Shot& shot, Lib3dsFile* file, int width, int height) {
         if (l->spot_light) {
             Lib3dsNode* spotAim = findNode(file->nodes, l->name, LIB3DS_SPOT_NODE);
             Vec3 r, d, f;
-            lookAlong(swapped(spotAim->data.spot.pos) - swapped(node->data.light.pos), 0.0f, r, d, f);
+            lookAlong(swapped(spotAim->data.spot.pos) - swapped(node->data.light.pos), 0.0f, r, d,
+                      f);
             light.spot = true;
             light.axis = normalised(view.turn(f));
             light.hotspot = node->data.light.hotspot * 0.017453292f;
@@ -311,7 +341,8 @@ Canvas renderShot(const Shot& shot, Lib3dsFile* file, int width, int height) {
     Target t{canvas, depth};
     if (shot.groundFirst)
         for (Lib3dsNode* n : nodes)
-            if (std::string(n->name) == "Bakke") drawNode(t, file, n, view, focal, cx, cy, lights, shot);
+            if (std::string(n->name) == "Bakke")
+                drawNode(t, file, n, view, focal, cx, cy, lights, shot);
     std::fill(depth.begin(), depth.end(), 0.0f);
     for (Lib3dsNode* n : nodes)
         if (!shot.groundFirst || std::string(n->name) != "Bakke")

@@ -19,15 +19,15 @@ struct Shot {
     std::string camera; // camera node name
     float frame = 0.0f;
     // Changes the show makes by hand, in the engine's axes (x and y exchanged).
-    float fovChange = 0.0f;   // radians added
-    Vec3 positionChange{};    // added to the camera position
-    float roll = 0.0f;        // radians; replaces the file's roll when non-zero
-    Vec3 centreOffset{};      // projection centre shift, fractions of width and height
-    std::map<std::string, Vec3> nodePositions; // node name -> engine position
+    float fovChange = 0.0f; // radians added
+    Vec3 positionChange{};  // added to the camera position
+    float roll = 0.0f;      // radians; replaces the file's roll when non-zero
+    Vec3 centreOffset{};    // projection centre shift, fractions of width and height
+    std::map<std::string, Vec3> nodePositions;    // node name -> engine position
     std::map<std::string, std::string> materials; // material name -> replacement
-    bool groundFirst = false; // draw "Bakke" first, then the rest over it
-    bool spotRanges = false;  // the show's range attenuation on spotlights
-    float groundScroll = 0.0f; // texture offset v of the ground
+    bool groundFirst = false;                     // draw "Bakke" first, then the rest over it
+    bool spotRanges = false;                      // the show's range attenuation on spotlights
+    float groundScroll = 0.0f;                    // texture offset v of the ground
     Rgba clear = hex(0x000000);
     std::string label;
 };
