@@ -272,7 +272,7 @@ Canvas greetingsStrip() {
     float width = measureText(opening + separator, lead);
     for (size_t i = 0; i < names.size(); ++i)
         width += measureText(names[i] + (i + 1 < names.size() ? separator : ""), name);
-    const float scale = 2240.0f / width;
+    const float scale = 2000.0f / width;
     lead.size *= scale;
     name.size *= scale;
     dot.size *= scale;

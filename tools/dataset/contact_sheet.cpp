@@ -21,9 +21,17 @@ Rgba checker(int x, int y) {
 } // namespace
 
 bool writeContactSheet(const std::string& root) {
-    const std::vector<CatalogueEntry> entries = catalogue();
+    // Long strips get a row of their own under the grid, across the whole sheet.
+    std::vector<CatalogueEntry> entries, strips;
+    for (CatalogueEntry& e : catalogue())
+        (e.picture.width() > 6 * e.picture.height() ? strips : entries).push_back(std::move(e));
     const int rows = (int(entries.size()) + columns - 1) / columns;
-    Canvas sheet(columns * cellWidth + 16, rows * cellHeight + 56, hex(0x14121C));
+    const int sheetWidth = columns * cellWidth + 16;
+    const int stripWidth = sheetWidth - 32;
+    int stripsHeight = 0;
+    for (const CatalogueEntry& e : strips)
+        stripsHeight += e.picture.height() * stripWidth / e.picture.width() + 40;
+    Canvas sheet(sheetWidth, rows * cellHeight + 56 + stripsHeight, hex(0x14121C));
     TypeStyle heading;
     heading.size = 20.0f;
     heading.tracking = 4.0f;
@@ -61,6 +69,24 @@ bool writeContactSheet(const std::string& root) {
         paintText(sheet, name, float(cellX), float(cellY + thumbHeight + 15), label);
         paintText(sheet, std::to_string(picture.width()) + " x " + std::to_string(picture.height()),
                   float(cellX), float(cellY + thumbHeight + 29), detail);
+    }
+    int y = 48 + rows * cellHeight;
+    for (const CatalogueEntry& e : strips) {
+        const int h = e.picture.height() * stripWidth / e.picture.width();
+        const Canvas thumb = resized(e.picture, stripWidth, h);
+        for (int py = 0; py < h; ++py)
+            for (int px = 0; px < stripWidth; ++px) {
+                Rgba& d = sheet.at(16 + px, y + py);
+                d = checker(px, py);
+                blendOver(d, thumb.at(px, py));
+            }
+        const std::string name =
+            e.path.compare(0, prefix.size(), prefix) == 0 ? e.path.substr(prefix.size()) : e.path;
+        paintText(sheet,
+                  name + "   " + std::to_string(e.picture.width()) + " x " +
+                      std::to_string(e.picture.height()),
+                  16.0f, float(y + h + 16), label);
+        y += h + 40;
     }
     return writePng(root + "/contact-sheet.png", sheet, false);
 }

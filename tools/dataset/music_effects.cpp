@@ -117,13 +117,7 @@ void applyGain(Stereo& bus, const std::vector<float>& gain) {
 }
 
 std::vector<int16_t> master(Stereo& mix, float peak, float fadeSeconds) {
-    // DC blocker, then a soft knee: transparent below 0.5, rounding the loudest peaks.
-    auto shape = [](float x) {
-        const float a = std::fabs(x);
-        if (a < 0.5f)
-            return x;
-        return std::copysign(0.5f + 0.5f * std::tanh((a - 0.5f) * 2.0f), x);
-    };
+    // DC blocker first.
     float prevInL = 0.0f, prevOutL = 0.0f, prevInR = 0.0f, prevOutR = 0.0f;
     float highest = 1e-9f;
     for (size_t i = 0; i < mix.frames(); ++i) {
@@ -131,26 +125,40 @@ std::vector<int16_t> master(Stereo& mix, float peak, float fadeSeconds) {
         const float r = mix.right[i] - prevInR + 0.9995f * prevOutR;
         prevInL = mix.left[i];
         prevInR = mix.right[i];
-        prevOutL = l;
-        prevOutR = r;
-        mix.left[i] = shape(l);
-        mix.right[i] = shape(r);
+        mix.left[i] = prevOutL = l;
+        mix.right[i] = prevOutR = r;
+        highest = std::max({highest, std::fabs(l), std::fabs(r)});
+    }
+    // Then a soft knee with the loudest peak brought to 1.1: transparent below 0.5, it
+    // only rounds the tops of the biggest hits.
+    auto shape = [](float x) {
+        const float a = std::fabs(x);
+        if (a < 0.5f)
+            return x;
+        return std::copysign(0.5f + 0.5f * std::tanh((a - 0.5f) * 2.0f), x);
+    };
+    const float drive = 1.1f / highest;
+    highest = 1e-9f;
+    for (size_t i = 0; i < mix.frames(); ++i) {
+        mix.left[i] = shape(mix.left[i] * drive);
+        mix.right[i] = shape(mix.right[i] * drive);
         highest = std::max({highest, std::fabs(mix.left[i]), std::fabs(mix.right[i])});
     }
     const float scale = peak / highest;
     const size_t fadeFrames = frameAt(fadeSeconds);
     const size_t fadeStart = mix.frames() > fadeFrames ? mix.frames() - fadeFrames : 0;
     std::vector<int16_t> out(mix.frames() * 2);
+    auto sample = [](float v) {
+        return int16_t(std::lround(std::max(-1.0f, std::min(1.0f, v)) * 32767.0f));
+    };
     for (size_t i = 0; i < mix.frames(); ++i) {
         float g = scale;
         if (i >= fadeStart) {
             const float u = float(i - fadeStart) / float(std::max<size_t>(1, fadeFrames));
             g *= (1.0f - u) * (1.0f - u);
         }
-        out[2 * i] =
-            int16_t(std::lround(std::max(-1.0f, std::min(1.0f, mix.left[i] * g)) * 32767.0f));
-        out[2 * i + 1] =
-            int16_t(std::lround(std::max(-1.0f, std::min(1.0f, mix.right[i] * g)) * 32767.0f));
+        out[2 * i] = sample(mix.left[i] * g);
+        out[2 * i + 1] = sample(mix.right[i] * g);
     }
     return out;
 }
