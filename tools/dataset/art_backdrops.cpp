@@ -44,8 +44,7 @@ Canvas creditsBackdrop() {
         blendAdd(p, palette::dusk, line * 0.05f);
         return p;
     });
-    addGrain(c, 0.03f, 54);
-    vignette(c, 0.5f);
+    finishPicture(c, 54, 0.5f);
     return c;
 }
 
@@ -93,8 +92,7 @@ Canvas twisterBackdrop() {
             const float d = (float(y) - horizon) / 2.5f;
             blendAdd(c.at(x, y), palette::amber, std::exp(-d * d) * 0.5f);
         }
-    addGrain(c, 0.03f, 63);
-    vignette(c, 0.55f);
+    finishPicture(c, 63, 0.55f);
     return c;
 }
 
@@ -108,8 +106,7 @@ Canvas emberFlow() {
         const float r = fbm(px + 3.0f * qx, py + 3.0f * qy, 5, 0, 73);
         return gradient(fire, smoothstep(-0.55f, 0.75f, r));
     });
-    addGrain(c, 0.03f, 74);
-    vignette(c, 0.6f);
+    finishPicture(c, 74, 0.6f);
     return c;
 }
 
@@ -133,8 +130,7 @@ Canvas violetWaves() {
             }
         }
     }
-    addGrain(c, 0.03f, 82);
-    vignette(c, 0.6f);
+    finishPicture(c, 82, 0.6f);
     return c;
 }
 
@@ -157,8 +153,7 @@ Canvas nebula() {
         drawLine(c, x - 14.0f, y, x + 14.0f, y, 0.8f, scaled(palette::cream, 0.5f), Blend::add);
         drawLine(c, x, y - 14.0f, x, y + 14.0f, 0.8f, scaled(palette::cream, 0.5f), Blend::add);
     }
-    addGrain(c, 0.03f, 95);
-    vignette(c, 0.5f);
+    finishPicture(c, 95, 0.5f);
     return c;
 }
 

@@ -82,6 +82,11 @@ void drawGlowWrapped(Canvas& canvas, float cx, float cy, float radius, const Rgb
                      radius, colour, mode);
 }
 
+void finishPicture(Canvas& canvas, uint32_t grainSeed, float vignetteStrength, float grain) {
+    addGrain(canvas, grain, grainSeed);
+    vignette(canvas, vignetteStrength);
+}
+
 float measureText(const std::string& text, const TypeStyle& style) {
     return font(style.font).render(text, style.size, style.tracking).advance;
 }

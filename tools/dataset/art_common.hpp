@@ -42,6 +42,9 @@ void drawDiscWrapped(Canvas& canvas, float cx, float cy, float radius, const Rgb
 void drawGlowWrapped(Canvas& canvas, float cx, float cy, float radius, const Rgba& colour,
                      Blend mode);
 
+// The last touch of a full-screen picture: film grain, then a vignette.
+void finishPicture(Canvas& canvas, uint32_t grainSeed, float vignetteStrength, float grain = 0.03f);
+
 struct TypeStyle {
     const char* font = fonts::sansBold;
     float size = 32.0f;

@@ -81,8 +81,7 @@ Canvas waitScreen() {
     small.tracking = 5.0f;
     small.fill = [](float, float) { return hex(0x9C8CC8); };
     paintTextCentred(c, "loading . . .", 258.0f, 300.0f, small);
-    addGrain(c, 0.025f, 13);
-    vignette(c, 0.55f);
+    finishPicture(c, 13, 0.55f, 0.025f);
     return c;
 }
 
@@ -113,8 +112,7 @@ Canvas closingScreen() {
     name.tracking = 9.0f;
     name.fill = [](float, float) { return palette::amber; };
     paintTextCentred(c, "KORVID", 260.0f, 372.0f, name);
-    addGrain(c, 0.03f, 28);
-    vignette(c, 0.45f);
+    finishPicture(c, 28, 0.45f);
     return c;
 }
 
@@ -146,8 +144,7 @@ Canvas nightMeadow() {
         drawGlow(c, x, y, dice.range(3.0f, 6.0f), scaled(palette::amber, 0.5f), Blend::add);
         drawGlow(c, x, y, 1.2f, palette::gold, Blend::add);
     }
-    addGrain(c, 0.03f, 37);
-    vignette(c, 0.5f);
+    finishPicture(c, 37, 0.5f);
     return c;
 }
 

@@ -20,6 +20,18 @@ void copyName(char* to, const std::string& from, size_t capacity) {
     to[capacity - 1] = '\0';
 }
 
+void store(float* to, Vec3 v) {
+    to[0] = v.x;
+    to[1] = v.y;
+    to[2] = v.z;
+}
+
+void store(float* to, Rgb c) {
+    to[0] = c.r;
+    to[1] = c.g;
+    to[2] = c.b;
+}
+
 void setVectors(Lib3dsLin3Track& track, const std::vector<Key<Vec3>>& keys, bool loop) {
     lib3ds_lin3_track_free_keys(&track);
     track.keyL = nullptr;
@@ -99,9 +111,7 @@ NodeId SceneFile::insert(Lib3dsNode* node, const std::string& name, NodeId paren
 
 NodeId SceneFile::addObject(const std::string& name, NodeId parent, Vec3 pivot) {
     Lib3dsNode* node = lib3ds_node_new_object();
-    node->data.object.pivot[0] = pivot.x;
-    node->data.object.pivot[1] = pivot.y;
-    node->data.object.pivot[2] = pivot.z;
+    store(node->data.object.pivot, pivot);
     const NodeId id = insert(node, name, parent);
     setPosition(id, {{0, pivot}});
     setRotation(id, {{0, Quat{}}});
@@ -179,12 +189,8 @@ void SceneFile::setScale(NodeId node, const std::vector<Key<Vec3>>& keys, bool l
 CameraNodes SceneFile::addCamera(const std::string& name, Vec3 position, Vec3 target, float fov,
                                  float roll) {
     Lib3dsCamera* camera = lib3ds_camera_new(name.c_str());
-    camera->position[0] = position.x;
-    camera->position[1] = position.y;
-    camera->position[2] = position.z;
-    camera->target[0] = target.x;
-    camera->target[1] = target.y;
-    camera->target[2] = target.z;
+    store(camera->position, position);
+    store(camera->target, target);
     camera->fov = fov;
     camera->roll = roll;
     camera->near_range = 1.0f;
@@ -203,12 +209,8 @@ CameraNodes SceneFile::addCamera(const std::string& name, Vec3 position, Vec3 ta
 
 void SceneFile::addOmni(const std::string& name, Vec3 position, Rgb colour, float multiplier) {
     Lib3dsLight* light = lib3ds_light_new(name.c_str());
-    light->position[0] = position.x;
-    light->position[1] = position.y;
-    light->position[2] = position.z;
-    light->color[0] = colour.r;
-    light->color[1] = colour.g;
-    light->color[2] = colour.b;
+    store(light->position, position);
+    store(light->color, colour);
     light->multiplier = multiplier;
     light->inner_range = 1000.0f;
     light->outer_range = 10000.0f;
@@ -225,15 +227,9 @@ void SceneFile::addSpot(const std::string& name, Vec3 position, Vec3 target, Rgb
                         float multiplier) {
     Lib3dsLight* light = lib3ds_light_new(name.c_str());
     light->spot_light = LIB3DS_TRUE;
-    light->position[0] = position.x;
-    light->position[1] = position.y;
-    light->position[2] = position.z;
-    light->spot[0] = target.x;
-    light->spot[1] = target.y;
-    light->spot[2] = target.z;
-    light->color[0] = colour.r;
-    light->color[1] = colour.g;
-    light->color[2] = colour.b;
+    store(light->position, position);
+    store(light->spot, target);
+    store(light->color, colour);
     light->hot_spot = hotspot;
     light->fall_off = falloff;
     light->multiplier = multiplier;
