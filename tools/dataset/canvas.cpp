@@ -82,41 +82,43 @@ void blurChannels(std::vector<float*>& channels, int w, int h, int stride, float
     }
 }
 
+float lerp(float a, float b, float t) {
+    return a + (b - a) * t;
+}
+Rgba lerp(const Rgba& a, const Rgba& b, float t) {
+    return mix(a, b, t);
+}
+
+// Bilinear filtering between pixel centres; `fetch` maps (possibly outside) integer
+// coordinates to a pixel, clamping or wrapping.
+template <class Fetch>
+auto bilinear(float x, float y, Fetch fetch) {
+    x -= 0.5f;
+    y -= 0.5f;
+    const int ix = int(std::floor(x)), iy = int(std::floor(y));
+    const float fx = x - float(ix), fy = y - float(iy);
+    return lerp(lerp(fetch(ix, iy), fetch(ix + 1, iy), fx),
+                lerp(fetch(ix, iy + 1), fetch(ix + 1, iy + 1), fx), fy);
+}
+
 } // namespace
 
 Mask::Mask(int width, int height, float value)
     : values(size_t(width) * size_t(height), value), w(width), h(height) {}
 
 float Mask::sample(float x, float y) const {
-    x -= 0.5f;
-    y -= 0.5f;
-    const int ix = int(std::floor(x)), iy = int(std::floor(y));
-    const float fx = x - float(ix), fy = y - float(iy);
-    auto v = [&](int px, int py) { return at(clampIndex(px, w), clampIndex(py, h)); };
-    const float top = v(ix, iy) + (v(ix + 1, iy) - v(ix, iy)) * fx;
-    const float bottom = v(ix, iy + 1) + (v(ix + 1, iy + 1) - v(ix, iy + 1)) * fx;
-    return top + (bottom - top) * fy;
+    return bilinear(x, y, [&](int px, int py) { return at(clampIndex(px, w), clampIndex(py, h)); });
 }
 
 Canvas::Canvas(int width, int height, Rgba fill)
     : pixels(size_t(width) * size_t(height), fill), w(width), h(height) {}
 
 Rgba Canvas::sample(float x, float y) const {
-    x -= 0.5f;
-    y -= 0.5f;
-    const int ix = int(std::floor(x)), iy = int(std::floor(y));
-    const float fx = x - float(ix), fy = y - float(iy);
-    auto p = [&](int px, int py) { return at(clampIndex(px, w), clampIndex(py, h)); };
-    return mix(mix(p(ix, iy), p(ix + 1, iy), fx), mix(p(ix, iy + 1), p(ix + 1, iy + 1), fx), fy);
+    return bilinear(x, y, [&](int px, int py) { return at(clampIndex(px, w), clampIndex(py, h)); });
 }
 
 Rgba Canvas::sampleWrapped(float x, float y) const {
-    x -= 0.5f;
-    y -= 0.5f;
-    const int ix = int(std::floor(x)), iy = int(std::floor(y));
-    const float fx = x - float(ix), fy = y - float(iy);
-    auto p = [&](int px, int py) { return at(wrapIndex(px, w), wrapIndex(py, h)); };
-    return mix(mix(p(ix, iy), p(ix + 1, iy), fx), mix(p(ix, iy + 1), p(ix + 1, iy + 1), fx), fy);
+    return bilinear(x, y, [&](int px, int py) { return at(wrapIndex(px, w), wrapIndex(py, h)); });
 }
 
 void Canvas::shade(const std::function<Rgba(float x, float y)>& colourAt) {

@@ -57,6 +57,15 @@ Vec3 upperPoint(float s, float t) {
     return lerp(foot, shaft, toShaft * toShaft);
 }
 
+// Point indices of the ring of `count` points from `first`, in order, or reversed for a
+// cap that must face the other way.
+std::vector<int> ring(int first, int count, bool reversed) {
+    std::vector<int> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back(first + (reversed ? count - 1 - i : i));
+    return out;
+}
+
 MeshData bootMesh(const std::string& name) {
     MeshData mesh(name);
     // Leather upper, mapped from the side so that it needs no seam.
@@ -87,13 +96,10 @@ MeshData bootMesh(const std::string& name) {
     wall.smoothing = 2;
     const int wallFirst = int(mesh.points.size());
     addSurface(mesh, wall);
-    std::vector<int> bottom, top;
-    for (int i = 0; i < 40; ++i) {
-        bottom.insert(bottom.begin(), wallFirst + i); // reversed: the bottom faces down
-        top.push_back(wallFirst + 40 + i);
-    }
-    addCap(mesh, bottom, {(heelX + toeX) * 0.5f, 0.0f, 0.0f}, "realsaale");
-    addCap(mesh, top, {(heelX + toeX) * 0.5f, 0.0f, soleTop}, "realsaale");
+    // The bottom ring reversed, so that its cap faces down.
+    addCap(mesh, ring(wallFirst, 40, true), {(heelX + toeX) * 0.5f, 0.0f, 0.0f}, "realsaale");
+    addCap(mesh, ring(wallFirst + 40, 40, false), {(heelX + toeX) * 0.5f, 0.0f, soleTop},
+           "realsaale");
 
     // The trouser leg: a tube over the shaft with a hem, closed at both ends.
     auto legRadius = [](float t) { return 1.0f - 0.1f * t + 0.05f * std::exp(-t * t * 400.0f); };
@@ -110,13 +116,8 @@ MeshData bootMesh(const std::string& name) {
     leg.smoothing = 4;
     const int legFirst = int(mesh.points.size());
     addSurface(mesh, leg);
-    std::vector<int> hem, waist;
-    for (int i = 0; i < 28; ++i) {
-        hem.insert(hem.begin(), legFirst + i);
-        waist.push_back(legFirst + 10 * 28 + i);
-    }
-    addCap(mesh, hem, {shaftX, 0.0f, 15.0f}, "realpants");
-    addCap(mesh, waist, {shaftX, 0.0f, 65.0f}, "realpants");
+    addCap(mesh, ring(legFirst, 28, true), {shaftX, 0.0f, 15.0f}, "realpants");
+    addCap(mesh, ring(legFirst + 10 * 28, 28, false), {shaftX, 0.0f, 65.0f}, "realpants");
     return mesh;
 }
 
