@@ -1,16 +1,66 @@
 #pragma once
-// The show: the working objects of the timeline and the parts, one loop each, run in
-// order while demo time lies in each part's range.
+// The show: the working objects of the timeline and its parts, one loop each, run in
+// order while demo time lies in each part's range, then the closing image.
+
+#include "demo/effects/cell_mosaic.hpp"
+#include "demo/effects/effect_images.hpp"
+#include "demo/effects/grid_warp.hpp"
+#include "demo/effects/interference_plasma.hpp"
+#include "demo/effects/ring_field.hpp"
+#include "demo/effects/sprite_swarm.hpp"
+#include "demo/effects/textured_tunnel.hpp"
+#include "demo/effects/twister.hpp"
+#include "demo/twist_modifier.hpp"
+#include "engine/core/surface.hpp"
+#include "engine/scene/scene.hpp"
+
+#include <memory>
 
 class Show {
 public:
+    // Builds the working objects; loads the effects' own images (failures end the program).
     Show();
-    ~Show();
     Show(const Show&) = delete;
     Show& operator=(const Show&) = delete;
 
     // Runs every part and the closing image; returns when the show is over.
     void run();
+
+private:
+    void waitForMusic();
+    void boots();
+    void groundAndLogo();
+    void credits();
+    void creditGrids();
+    void tunnelPart();
+    void motionTrail();
+    void greetings();
+    void twisters();
+    void character();
+    void redBoxes();
+    void endImage();
+    void closingImage();
+    // The stripe grid behind the character and the red boxes.
+    void stripeGrid();
+    // Shades both credit grids on the beat.
+    void beatFlash(GridWarp& grid) const;
+
+    // Three work surfaces the size of the Display.
+    korvid::Surface frame0, frame1, frame2;
+    std::unique_ptr<InterferencePlasma> plasmaA, plasmaB;
+    std::unique_ptr<RingField> ringField;
+    IndexedImage tunnelImage;
+    std::unique_ptr<TexturedTunnel> tunnel;
+    TwisterImages rockImages, clothImages;
+    Twister twisterRock, twisterCloth;
+    CellMosaic mosaic;
+    std::unique_ptr<SpriteSwarm> swarm;
+    GridWarp gridA, gridB;
+    TwistModifier characterTwist, boxesTwist;
+
+    korvid::CameraNode* currentCamera = nullptr;
+    int32_t cameraStep = 0;
+    float titleX = 0.0f;
 };
 
 // The part of the show whose loop runs at demo time t: 0 to 11, or 12 for the closing

@@ -115,10 +115,6 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD le
         SDL_UnlockAudio();
     if (code != BASS_OK)
         return fail(code);
-    // Offline, positions advance faster than real time and must not depend on how far
-    // the decoder has come: decode everything now.
-    if (platform::fixedStepActive())
-        music.data.length();
     lastError = BASS_OK;
     return theStream;
 }
@@ -162,8 +158,12 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
     if (!music.playing)
         return 0;
     if (platform::fixedStepActive()) {
+        // Offline the position runs ahead of real time: it must not depend on how far the
+        // decoder has come, so it waits for the decoder instead.
         const uint64_t frames = platform::presentedFrames() - music.playFrame;
-        return bytesOf(frames * rate / uint64_t(platform::fixedStepRate()));
+        const uint64_t sampleFrames = frames * rate / uint64_t(platform::fixedStepRate());
+        music.data.waitFor(size_t(sampleFrames * frameBytes));
+        return bytesOf(sampleFrames);
     }
     if (output.deviceOpen) {
         // What the device has taken minus what still waits in its buffer.
@@ -181,6 +181,8 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
         return failed;
     }
     const DWORD position = BASS_ChannelGetPosition(handle);
+    if (platform::fixedStepActive())
+        music.data.waitFor(size_t(position) + length);
     const size_t count = music.data.copy(position, static_cast<uint8_t*>(buffer), length);
     lastError = BASS_OK;
     return DWORD(count);

@@ -5,6 +5,7 @@
 #include <mpg123.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -131,6 +132,11 @@ size_t DecodedStream::length() {
     if (worker.joinable())
         worker.join();
     return available();
+}
+
+void DecodedStream::waitFor(size_t bytes) const {
+    while (available() < bytes && !finished())
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
 }
 
 size_t DecodedStream::copy(size_t offset, uint8_t* out, size_t count) const {

@@ -28,6 +28,8 @@ public:
     bool finished() const { return done.load(std::memory_order_acquire); }
     // Waits for the worker, then returns the whole length.
     size_t length();
+    // Waits until `bytes` are decoded or the stream has ended.
+    void waitFor(size_t bytes) const;
     // Copies up to `count` bytes from `offset`, never past what is decoded; returns the count.
     size_t copy(size_t offset, uint8_t* out, size_t count) const;
 

@@ -18,7 +18,7 @@ namespace {
 
 const bool display = withDisplay();
 
-struct ImageSpec {
+struct ExpectedImage {
     const char* path;
     bool mipmapped; // as the show loads it
     SurfaceStorage storage;
@@ -27,7 +27,7 @@ struct ImageSpec {
     bool powerOfTwo; // read as a texture by a material, a grid, a twister or the tunnel
 };
 
-const ImageSpec images[] = {
+const ExpectedImage images[] = {
     {"img/wait.png", false, storage32, 512, 384, false, false},
     {"img/slutt.png", false, storage32, 512, 384, false, false},
     {"img/allgreets.png", false, storage32, 2304, 80, false, false},
@@ -99,25 +99,25 @@ void expectFormat(const std::string& path) {
 } // namespace
 
 TEST(DatasetImages, EveryImageLoadsWithTheStorageTheShowNeeds) {
-    for (const ImageSpec& spec : images) {
-        SCOPED_TRACE(spec.path);
-        expectFormat(spec.path);
+    for (const ExpectedImage& image : images) {
+        SCOPED_TRACE(image.path);
+        expectFormat(image.path);
         // The image's own size, then the load exactly as the show makes it.
         Surface plain;
-        ASSERT_EQ(loadImage(&plain, dataPath(spec.path), false), errNone);
-        EXPECT_EQ(plain.storage, spec.storage);
-        EXPECT_EQ(plain.width, spec.width);
-        EXPECT_EQ(plain.height, spec.height);
-        if (spec.storage == storage32)
-            EXPECT_EQ(plain.blendMode, spec.alpha ? blendAlpha : blendReplace);
+        ASSERT_EQ(loadImage(&plain, dataPath(image.path), false), errNone);
+        EXPECT_EQ(plain.storage, image.storage);
+        EXPECT_EQ(plain.width, image.width);
+        EXPECT_EQ(plain.height, image.height);
+        if (image.storage == storage32)
+            EXPECT_EQ(plain.blendMode, image.alpha ? blendAlpha : blendReplace);
         else
             EXPECT_EQ(plain.palette.size(), 256u) << "texture tables need 256 palette entries";
-        if (spec.powerOfTwo) {
+        if (image.powerOfTwo) {
             EXPECT_TRUE(isPowerOfTwo(plain.width));
             EXPECT_TRUE(isPowerOfTwo(plain.height));
         }
         Surface shown;
-        EXPECT_EQ(loadImage(&shown, dataPath(spec.path), spec.mipmapped), errNone);
+        EXPECT_EQ(loadImage(&shown, dataPath(image.path), image.mipmapped), errNone);
     }
 }
 

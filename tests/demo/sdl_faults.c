@@ -1,6 +1,8 @@
 /* Preloaded into the demo program by tests to make the window system fail on demand:
  * KORVID_FAULT=video_mode makes SDL_SetVideoMode fail, KORVID_FAULT=flip every SDL_Flip. */
+#ifndef _GNU_SOURCE
 #define _GNU_SOURCE
+#endif
 #include <SDL/SDL.h>
 #include <dlfcn.h>
 #include <stdlib.h>

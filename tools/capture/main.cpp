@@ -99,6 +99,8 @@ int onPresent(SDL_Surface* screen) {
     if (capture.showProgress && capture.frame % 30 == 0)
         drawProgress(t);
     ++capture.frame;
+    if (o.hasUntil && t >= o.until)
+        demo_exit(0);
     capture.lastFrame = Clock::now();
     return 0;
 }

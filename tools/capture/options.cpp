@@ -9,7 +9,7 @@ namespace {
 
 const char* const usage =
     "usage: demo-capture [--data DIR] [--fps N] [--png DIR [--every K] [--at T,T,...]]\n"
-    "                    [--video FILE.mp4] [--bench [--json FILE]] [--progress]\n"
+    "                    [--video FILE.mp4] [--bench [--json FILE]] [--until T] [--progress]\n"
     "Runs the show under a fixed-step clock, from DIR or the current folder (the data\n"
     "folder with img/, img2/, 3ds/ and music/).\n"
     "  --fps N          frames per second of demo time (default 60)\n"
@@ -18,6 +18,7 @@ const char* const usage =
     "  --video FILE     encode the frames with the soundtrack into an H.264 mp4 (ffmpeg)\n"
     "  --bench          time every frame and print per-part figures and the start-up time\n"
     "  --json FILE      with --bench: write the same figures as JSON\n"
+    "  --until T        stop once the frame at demo time T has been handled\n"
     "  --progress       show a progress bar even when standard error is not a terminal\n";
 
 bool fail(const char* what, const char* detail = "") {
@@ -72,6 +73,12 @@ bool parseOptions(int argc, char** argv, CaptureOptions& options) {
         } else if (!std::strcmp(arg, "--at")) {
             if (!parseTimes(argv[++i], options))
                 return fail("--at takes demo times separated by commas");
+        } else if (!std::strcmp(arg, "--until")) {
+            char* end = nullptr;
+            options.until = std::strtof(argv[++i], &end);
+            if (*end || end == argv[i])
+                return fail("--until takes a demo time");
+            options.hasUntil = true;
         } else if (!std::strcmp(arg, "--png")) {
             options.pngFolder = argv[++i];
         } else if (!std::strcmp(arg, "--video")) {

@@ -14,6 +14,8 @@ struct CaptureOptions {
     bool bench = false;
     std::string json; // --json FILE
     std::string data; // --data DIR; the current folder when empty
+    float until = 0;  // --until T: stop after the frame drawn at demo time T
+    bool hasUntil = false;
     bool progress = false;
 };
 

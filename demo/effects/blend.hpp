@@ -1,0 +1,27 @@
+#pragma once
+// Fades and film grain: 32-bit surfaces blended toward a fixed colour or toward the grey
+// noise table, in place or from a source into a destination. Per channel red, green and
+// blue: (c_s * (256 - a) + c_o * a) >> 8, exact in integers; the result's alpha is 0.
+
+#include <cstdint>
+
+namespace korvid {
+class Surface;
+}
+
+// trunc(f * 256) clamped to 0..255: 1.0 gives 255, 0.5 gives 128; NaN gives 0.
+uint32_t blend_weight(float f);
+
+// One row of the blend toward other[i], and toward one colour. dst may equal src.
+void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_t count,
+               uint32_t a);
+void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32_t count,
+                      uint32_t a);
+
+// The surfaces must have 32-bit window-system storage and lock, else nothing is drawn.
+// The two-surface forms work on the common top-left area of source and destination.
+void blend_noise_to(korvid::Surface* destination, korvid::Surface* source, float f);
+void blend_noise(korvid::Surface* surface, float f);
+void blend_colour_to(korvid::Surface* destination, korvid::Surface* source, uint32_t colour,
+                     float f);
+void blend_colour(korvid::Surface* surface, uint32_t colour, float f);

@@ -1,0 +1,49 @@
+// The ending: the last picture with the swarm of glowing sprites, then the closing image
+// fading in and out on the wall clock.
+
+#include "demo/effects/blend.hpp"
+#include "demo/program.hpp"
+#include "demo/show_support.hpp"
+#include "demo/timeline.hpp"
+#include "platform/clock.hpp"
+
+using namespace korvid;
+
+void Show::endImage() {
+    Surface* end = show_surface("end");
+    while (time_over(64) - 30.0 < 2.0) {
+        const double u = time_over(64) - 30.0;
+        const int32_t q = trunc32(std::floor(u * 4.0));
+        frame0.draw(end, 0, 0, 1.0f);
+        if (show_lock(frame0)) {
+            swarm->draw(frame0.sdlSurface, u);
+            frame0.unlock();
+        }
+        // From white over the first quarter block; to black over the second half.
+        if (q == 0)
+            blend_colour_to(&display, &frame0, 0xFFFFFFFF, float(1.0 - time_phase(16)));
+        else if (q >= 4 && q <= 7)
+            blend_colour_to(&display, &frame0, 0xFF000000, float(time_phase(64)));
+        else
+            display.draw(&frame0, 0, 0, 1.0f);
+        demo_frame();
+    }
+}
+
+void Show::closingImage() {
+    Surface* slutt = show_surface("slutt");
+    // Each stage lasts 2 s of wall clock, measured from its own start: s runs 0 to 20.
+    auto stage = [](auto&& frame) {
+        const uint32_t start = GetTickCount();
+        for (;;) {
+            const double s = (GetTickCount() - start) * 0.01;
+            if (!(s < 20.0))
+                break;
+            frame(s);
+            demo_frame();
+        }
+    };
+    stage([&](double s) { blend_colour_to(&display, slutt, 0, float(1.0 - s * 0.05)); });
+    stage([](double) {});
+    stage([&](double s) { blend_colour_to(&display, slutt, 0, float(s * 0.05)); });
+}

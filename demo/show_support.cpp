@@ -1,0 +1,83 @@
+#include "demo/show_support.hpp"
+
+#include "demo/program.hpp"
+#include "engine/render/pipeline.hpp"
+
+using namespace korvid;
+
+namespace {
+
+template <class T>
+T* checked(Node* node, NodeType type, Error missing) {
+    if (!node || node->type != type)
+        demo_check(missing);
+    return static_cast<T*>(node);
+}
+
+} // namespace
+
+Scene* show_scene(const char* name) {
+    auto* scene = engine.find<Scene>(kindScene, name);
+    if (!scene)
+        demo_check(errSceneNotFound);
+    return scene;
+}
+
+Surface* show_surface(const char* name) {
+    auto* surface = engine.find<Surface>(kindSurface, name);
+    if (!surface)
+        demo_check(errSurfaceNotFound);
+    return surface;
+}
+
+Mesh* show_mesh(const char* name, size_t groups) {
+    auto* mesh = engine.find<Mesh>(kindMesh, name);
+    if (!mesh)
+        demo_check(errMeshNotFound);
+    if (mesh->groups.size() < groups)
+        demo_check(errInvalidMaterial);
+    return mesh;
+}
+
+CameraNode* show_camera(Scene* scene, const char* path) {
+    return checked<CameraNode>(scene->root.find(path), nodeCamera, errCameraNotFound);
+}
+
+MeshNode* show_mesh_node(Scene* scene, const char* path, size_t groups) {
+    auto* node = checked<MeshNode>(scene->root.find(path), nodeMesh, errMeshNodeNotFound);
+    if (node->groups.size() < groups)
+        demo_check(errMeshNotFound);
+    return node;
+}
+
+SpotLightNode* show_spotlight(Scene* scene, const char* path) {
+    return checked<SpotLightNode>(scene->root.find(path), nodeSpotLight, errNodeNotFound);
+}
+
+ContainerNode* show_container(Scene* scene, const char* path) {
+    Node* node = scene->root.find(path);
+    if (!node || (node->type != nodeContainer && node->type != nodeMesh))
+        demo_check(errNodeNotFound);
+    return static_cast<ContainerNode*>(node);
+}
+
+void show_set_time(Scene* scene, double frame) {
+    demo_check(scene->setTime(float(frame)));
+}
+
+void show_render(Surface* colour, CameraNode* camera, Scene* scene, bool flaggedPass,
+                 const float* centreOffset) {
+    demo_check(renderScene(colour, nullptr, camera, scene, nullptr, centreOffset, flaggedPass));
+}
+
+void show_scroll_ground(MeshNode* ground) {
+    ground->groups[0].textureOffsetV -=
+        float((std::cos(frac(demoTime / 8.0f) * 6.28318530718 + 3.64159265359) + 2.0) *
+              frameDelta * 0.015);
+}
+
+uint32_t* show_lock(Surface& surface) {
+    uint32_t* pixels = nullptr;
+    int32_t pitch = 0;
+    return surface.lock(pixels, pitch) == errNone ? pixels : nullptr;
+}

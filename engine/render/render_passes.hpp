@@ -1,0 +1,38 @@
+#pragma once
+// The whole-scene passes of renderScene, for its own use.
+
+#include "engine/core/errors.hpp"
+#include "engine/core/surface.hpp"
+#include "engine/render/math.hpp"
+#include "engine/render/pipeline.hpp"
+
+namespace korvid {
+
+class MeshNode;
+class Scene;
+
+// What the camera gives every pass.
+struct View {
+    Matrix view;       // world to camera space: +z forward, +x right, +y down the screen
+    Matrix viewNormal; // the view's rotation, for normals
+    float focal = 0.0f;
+    float cx = 0.0f, cy = 0.0f; // projection centre
+    Rect clip;
+};
+
+// A draw list key that sorts: NaN camera depths (from a degenerate camera) would break the
+// ordering of the list, so they go last.
+inline float sortKey(float z) {
+    return z == z ? z : -1e30f;
+}
+
+// Pass 1 for one mesh node: visibility, vertex transform and projection, face orientation
+// and culling, and the outline edges appended to the draw list when `renderMode` is not 0.
+// 18 for a missing mesh, 2 when the draw list cannot grow.
+Error transformMeshNode(MeshNode& node, const View& view, bool flaggedPass, uint32_t renderMode);
+
+// Pass 2: the corner colours and texture coordinates of every visible mesh node of the
+// scene, lit per vertex by its omni lights and spotlights.
+void lightScene(Scene& scene, const View& view);
+
+} // namespace korvid

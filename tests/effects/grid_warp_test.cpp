@@ -1,0 +1,162 @@
+#include "demo/effects/grid_warp.hpp"
+#include "effects_test_support.hpp"
+
+#include <cmath>
+
+using namespace effects_test;
+using korvid::Surface;
+
+namespace {
+
+// The grid drawn the plain way: every pixel's texture coordinate from the cell's corner
+// values by multiplication instead of repeated addition, the texel by row and column, and
+// shading byte by byte.
+std::vector<uint32_t> plainDraw(const GridWarp& grid, std::vector<uint32_t> target,
+                                int32_t targetWidth, const std::vector<uint32_t>& texels,
+                                int32_t texWidth, int32_t texHeight, float nw, float nh) {
+    struct Rec {
+        float u, v, b;
+    };
+    const int32_t stride = grid.cols + 1;
+    std::vector<Rec> recs;
+    for (int32_t i = 0; i < grid.pointCount; ++i) {
+        const GridWarp::Point& p = grid.points[size_t(i)];
+        recs.push_back({float((p.x / nw + 0.5) * 16777216.0), float((p.y / nh + 0.5) * 16777216.0),
+                        float(p.z * 256.0)});
+    }
+    const int32_t s = grid.shift, size = 1 << s;
+    const int32_t wl = int32_t(std::log2(texWidth)), hl = int32_t(std::log2(texHeight));
+    for (int32_t r = 0; r < grid.rows; ++r)
+        for (int32_t c = 0; c < grid.cols; ++c) {
+            const Rec& tl = recs[size_t(r * stride + c)];
+            const Rec& tr = recs[size_t(r * stride + c + 1)];
+            const Rec& bl = recs[size_t((r + 1) * stride + c)];
+            const Rec& br = recs[size_t((r + 1) * stride + c + 1)];
+            const int32_t w = std::min(int32_t(tl.b + tr.b) >> 1, 255);
+            for (int32_t i = 0; i < size; ++i) {
+                const int32_t lu = int32_t(tl.u) + i * (int32_t(bl.u - tl.u) >> s);
+                const int32_t lv = int32_t(tl.v) + i * (int32_t(bl.v - tl.v) >> s);
+                const int32_t ru = int32_t(tr.u) + i * (int32_t(br.u - tr.u) >> s);
+                const int32_t rv = int32_t(tr.v) + i * (int32_t(br.v - tr.v) >> s);
+                for (int32_t x = 0; x < size; ++x) {
+                    const int32_t u = lu + x * ((ru - lu) >> s), v = lv + x * ((rv - lv) >> s);
+                    const int32_t col = (u >> (24 - wl)) & (texWidth - 1);
+                    const int32_t row = (v >> (24 - hl)) & (texHeight - 1);
+                    uint32_t texel = texels[size_t(row * texWidth + col)];
+                    if (grid.shaded) {
+                        uint32_t shadedTexel = 0;
+                        for (int b = 0; b < 32; b += 8)
+                            shadedTexel |= ((((texel >> b) & 0xFF) * uint32_t(w)) >> 8) << b;
+                        texel = shadedTexel;
+                    }
+                    target[size_t(((r << s) + i) * targetWidth + (c << s) + x)] = texel;
+                }
+            }
+        }
+    return target;
+}
+
+} // namespace
+
+TEST(GridWarp, ResetPlacesALatticeSlightlySmallerThanTheFrame) {
+    Surface target, texture;
+    makeSurface(target, 512, 384, 1);
+    makeSurface(texture, 64, 64, 2);
+    GridWarp grid;
+    grid.bind(&target, &texture, 3, true);
+    ASSERT_EQ(grid.cols, 64);
+    ASSERT_EQ(grid.rows, 48);
+    ASSERT_EQ(grid.pointCount, 65 * 49);
+    grid.reset(1.0f);
+    const GridWarp::Point& first = grid.points[0];
+    EXPECT_EQ(first.x, -256.0f);
+    EXPECT_EQ(first.y, -192.0f);
+    EXPECT_EQ(first.z, 1.0f);
+    EXPECT_EQ(grid.points[1].x, -256.0f + 512.0f / 65.0f);
+    EXPECT_EQ(grid.points[65].y, -192.0f + 384.0f / 49.0f);
+    const GridWarp::Point& last = grid.points[size_t(grid.pointCount - 1)];
+    EXPECT_NEAR(last.x, 256.0f - 512.0f / 65.0f, 1e-3f);
+    EXPECT_NEAR(last.y, 192.0f - 384.0f / 49.0f, 1e-3f);
+
+    // No rotation at scale 1 keeps the points, up to the rounding of the angle.
+    std::vector<GridWarp::Point> before(grid.points.get(), grid.points.get() + grid.pointCount);
+    grid.rotate(0.0f, 1.0f);
+    for (int32_t i = 0; i < grid.pointCount; ++i) {
+        ASSERT_NEAR(grid.points[size_t(i)].x, before[size_t(i)].x, 1e-4f);
+        ASSERT_NEAR(grid.points[size_t(i)].y, before[size_t(i)].y, 1e-4f);
+    }
+    // A quarter turn about the centre: (x, y) becomes (y, -x) in these axes.
+    grid.rotate(float(M_PI / 2), 2.0f);
+    EXPECT_NEAR(grid.points[0].x, 2.0f * -192.0f, 1e-2f);
+    EXPECT_NEAR(grid.points[0].y, 2.0f * 256.0f, 1e-2f);
+}
+
+TEST(GridWarp, CellsMatchThePlainInterpolation) {
+    // A frame that is not a multiple of the cell size: its last rows and columns stay.
+    Surface target, texture;
+    makeSurface(target, 70, 50, 3);
+    makeSurface(texture, 64, 32, 4);
+    const std::vector<uint32_t> texels = readPixels(texture);
+
+    for (bool shaded : {false, true}) {
+        GridWarp grid;
+        grid.bind(&target, &texture, 3, shaded);
+        // After reset(1.0) alone, normalised to the texture; full brightness is clamped
+        // to 255.
+        grid.reset(1.0f);
+        std::vector<uint32_t> expected =
+            plainDraw(grid, readPixels(target), 70, texels, 64, 32, 64.0f, 32.0f);
+        ASSERT_NE(readPixels(target), expected);
+        ASSERT_EQ(grid.draw(false), korvid::errNone);
+        EXPECT_EQ(readPixels(target), expected) << "shaded " << shaded;
+
+        // Moved and shaded points, normalised to the target.
+        grid.reset(0.8f);
+        grid.rotate(0.7f, 1.3f);
+        grid.ripple(1.0f, 0.6f, 0.3f);
+        grid.wobble(0.25f, 12.0f, 0.4f, 0.9f);
+        grid.shade(0.9f);
+        expected = plainDraw(grid, readPixels(target), 70, texels, 64, 32, 70.0f, 50.0f);
+        ASSERT_NE(readPixels(target), expected);
+        ASSERT_EQ(grid.draw(true), korvid::errNone);
+        EXPECT_EQ(readPixels(target), expected) << "shaded " << shaded;
+        EXPECT_FALSE(target.locked || texture.locked);
+        grid.release();
+        EXPECT_EQ(grid.pointCount, 0);
+    }
+}
+
+TEST(GridWarp, RefusesWhatItCannotAddress) {
+    Surface target, texture, odd, paletted;
+    makeSurface(target, 64, 64, 5);
+    makeSurface(texture, 32, 32, 6);
+    makeSurface(odd, 48, 32, 7);
+    ASSERT_EQ(paletted.create(32, 32, korvid::storage8, false), korvid::errNone);
+    const std::vector<uint32_t> before = readPixels(target);
+
+    GridWarp grid;
+    EXPECT_EQ(grid.draw(true), korvid::errInvalidCall); // never bound
+    grid.bind(&target, &odd, 3, false);
+    grid.reset(1.0f);
+    EXPECT_EQ(grid.draw(true), korvid::errIllegalSurfaceUsage);
+    grid.bind(&target, &paletted, 3, false);
+    EXPECT_EQ(grid.draw(true), korvid::errInvalidCall);
+    grid.bind(&target, &target, 3, false); // the second lock of one surface fails
+    grid.reset(1.0f);
+    EXPECT_EQ(grid.draw(true), korvid::errLockedTwice);
+    grid.bind(&target, &texture, 3, false);
+    grid.reset(1.0f);
+    uint32_t* pixels = nullptr;
+    int32_t pitch = 0;
+    ASSERT_EQ(target.lock(pixels, pitch), korvid::errNone);
+    EXPECT_EQ(grid.draw(true), korvid::errLockedTwice);
+    target.unlock();
+    grid.bind(nullptr, &texture, 3, false);
+    grid.reset(1.0f);
+    EXPECT_EQ(grid.draw(true), korvid::errInvalidCall);
+    grid.bind(&target, &texture, 40, false);
+    EXPECT_EQ(grid.draw(true), korvid::errInvalidCall);
+
+    EXPECT_EQ(readPixels(target), before);
+    EXPECT_FALSE(target.locked || texture.locked);
+}

@@ -1,0 +1,143 @@
+#include "demo/effects/oscilloscope.hpp"
+#include "effects_test_support.hpp"
+#include "platform/clock.hpp"
+
+#include <cstring>
+
+using namespace effects_test;
+using korvid::Surface;
+
+namespace {
+
+// The dots, straight from the description: one left and one right dot per column.
+std::vector<uint32_t> plainDots(std::vector<uint32_t> pixels, int32_t w, int32_t h,
+                                const int16_t* samples, int32_t n, uint32_t cl, uint32_t cr) {
+    const int32_t step = (n << 15) / w;
+    for (int32_t x = 0; x < w; ++x) {
+        const int32_t i = ((x * step) >> 16) & 0xFFFE;
+        const int32_t yl = ((samples[i] * (h - 2)) >> 16) + h / 2;
+        const int32_t yr = ((samples[i + 1] * (h - 2)) >> 16) + h / 2;
+        pixels[size_t(yl * w + x)] = cl;
+        pixels[size_t(yr * w + x)] = cr;
+    }
+    return pixels;
+}
+
+class Oscilloscope : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(BASS_Init(-2, 44100, 0, nullptr));
+        stream = BASS_StreamCreateFile(0, "../shared/testdata/audio/mpeg2.mp3", 0, 0, 0);
+        ASSERT_NE(stream, 0u);
+    }
+    void TearDown() override {
+        BASS_Free();
+        platform::useFixedStep(0);
+        platform::setPresentHook(nullptr);
+    }
+    HSTREAM stream = 0;
+};
+
+} // namespace
+
+TEST_F(Oscilloscope, DrawsTheSamplesAtThePlayingPosition) {
+    Surface frame;
+    makeSurface(frame, 512, 384, 11);
+    std::vector<uint32_t> expected = readPixels(frame);
+
+    // Not playing: the position is 0, where the file opens with silence, so every dot lies
+    // on the middle row.
+    oscilloscope(&frame, stream, 0xFF808080, 0xFF808080);
+    for (int32_t x = 0; x < 512; ++x)
+        expected[size_t(192 * 512 + x)] = 0xFF808080;
+    EXPECT_EQ(readPixels(frame), expected);
+    EXPECT_FALSE(frame.locked);
+
+    // Ten seconds in on the fixed-step clock (one second per presented frame), once the
+    // whole file is decoded.
+    const DWORD length = BASS_StreamGetLength(stream);
+    ASSERT_GT(length, 20u * 44100 * 4);
+    platform::useFixedStep(1);
+    platform::setPresentHook([](SDL_Surface*) { return 0; });
+    ASSERT_TRUE(BASS_StreamPlay(stream, 0, 0x20000));
+    for (int i = 0; i < 10; ++i)
+        platform::present(nullptr);
+    int16_t samples[512];
+    ASSERT_EQ(BASS_ChannelGetData(stream, samples, sizeof samples), 1024u);
+    int32_t loud = 0;
+    for (int16_t s : samples)
+        loud += s < -2000 || s > 2000;
+    ASSERT_GT(loud, 20) << "ten seconds into the test file there is sound";
+
+    makeSurface(frame, 512, 384, 12);
+    expected = plainDots(readPixels(frame), 512, 384, samples, 1024, 0xFF808080, 0xFF102030);
+    oscilloscope(&frame, stream, 0xFF808080, 0xFF102030);
+    EXPECT_EQ(readPixels(frame), expected);
+
+    // 128 sample frames before the end the call returns 512 bytes, and the trace is spread
+    // over those; at the end it returns none and nothing is drawn.
+    platform::useFixedStep(44100); // one sample frame per presented frame from here on
+    const uint64_t target = (length - 512) / 4;
+    for (uint64_t played = 10; played < target; ++played)
+        platform::present(nullptr);
+    ASSERT_EQ(BASS_ChannelGetPosition(stream), length - 512);
+    ASSERT_EQ(BASS_ChannelGetData(stream, samples, sizeof samples), 512u);
+    expected = plainDots(readPixels(frame), 512, 384, samples, 512, 0xFF808080, 0xFF102030);
+    oscilloscope(&frame, stream, 0xFF808080, 0xFF102030);
+    EXPECT_EQ(readPixels(frame), expected);
+    for (int i = 0; i < 128; ++i)
+        platform::present(nullptr);
+    ASSERT_EQ(BASS_ChannelGetData(stream, samples, sizeof samples), 0u);
+    oscilloscope(&frame, stream, 1, 2);
+    EXPECT_EQ(readPixels(frame), expected);
+
+    // Dots stay within rows 1 .. h - 2 even at full scale.
+    const int16_t extremes[4] = {-32768, 32767, 32767, -32768};
+    Surface strip;
+    ASSERT_EQ(strip.create(4, 384, korvid::storage32, false), korvid::errNone);
+    strip.fill(uint32_t(0));
+    uint32_t* pixels = nullptr;
+    int32_t pitch = 0;
+    ASSERT_EQ(strip.lock(pixels, pitch), korvid::errNone);
+    oscilloscope_dots(pixels, pitch, 4, 384, extremes, 8, 1, 2);
+    strip.unlock();
+    const std::vector<uint32_t> dots = readPixels(strip);
+    EXPECT_EQ(dots[1 * 4 + 0], 1u);
+    EXPECT_EQ(dots[382 * 4 + 0], 2u);
+    EXPECT_EQ(dots[382 * 4 + 2], 1u);
+    EXPECT_EQ(dots[1 * 4 + 2], 2u);
+}
+
+TEST_F(Oscilloscope, ReadsOnlyWhatTheCallReturned) {
+    Surface frame;
+    makeSurface(frame, 64, 40, 12);
+    const std::vector<uint32_t> before = readPixels(frame);
+
+    // A failed read (no such stream) and a locked surface draw nothing.
+    oscilloscope(&frame, 0xFFFFFFFF, 1, 2);
+    EXPECT_EQ(readPixels(frame), before);
+    uint32_t* pixels = nullptr;
+    int32_t pitch = 0;
+    ASSERT_EQ(frame.lock(pixels, pitch), korvid::errNone);
+    frame.unlock();
+
+    // Short counts: samples past the count are poisoned, so reading one would show. Only
+    // whole stereo frames are used; 6 bytes are one frame, 3 bytes none.
+    int16_t samples[512];
+    for (int16_t& s : samples)
+        s = 32767;
+    samples[0] = -16384;
+    samples[1] = 16384;
+    samples[2] = 8192;
+    std::vector<uint32_t> expected = plainDots(before, 64, 40, samples, 4, 1, 2);
+    ASSERT_EQ(frame.lock(pixels, pitch), korvid::errNone);
+    oscilloscope_dots(pixels, pitch, 64, 40, samples, 6, 1, 2);
+    frame.unlock();
+    EXPECT_EQ(readPixels(frame), expected);
+
+    ASSERT_EQ(frame.lock(pixels, pitch), korvid::errNone);
+    oscilloscope_dots(pixels, pitch, 64, 40, samples, 3, 5, 6);
+    oscilloscope_dots(pixels, pitch, 64, 40, samples, 0, 5, 6);
+    frame.unlock();
+    EXPECT_EQ(readPixels(frame), expected);
+}

@@ -1,0 +1,143 @@
+#include "demo/effects/twister.hpp"
+#include "effects_test_support.hpp"
+
+#include <cmath>
+
+using namespace effects_test;
+
+namespace {
+
+struct Maps {
+    std::vector<uint32_t> spec = randomWords(65536, 1), light = randomWords(65536, 2),
+                          height = randomWords(65536, 3), colour = randomWords(65536, 4);
+};
+
+uint32_t plainShade(uint32_t t, uint32_t l, uint32_t s) {
+    uint32_t out = 0;
+    for (int b = 0; b < 32; b += 8) {
+        const uint32_t v = ((((t >> b) & 0xFF) * ((l >> b) & 0xFF)) >> 8) + ((s >> b) & 0xFF);
+        out |= std::min(v, 255u) << b;
+    }
+    return out;
+}
+
+// The twister as described, with a full depth line per row and no clipping; frame rows
+// are `pitch` pixels apart.
+void plainTwister(const Maps& m, std::vector<uint32_t>& frame, int32_t height, int32_t pitch,
+                  double d, int32_t centreX) {
+    const auto h = [&m](int32_t x, int32_t y) {
+        return int32_t(m.height[size_t((y & 255) * 256 + (x & 255))] & 0xFF);
+    };
+    double px[65], py[65], nx[65], s[65];
+    const double k = std::sin(5 * d) * 0.05 + 0.1;
+    for (int i = 0; i <= 64; ++i) {
+        s[i] = i / 64.0;
+        const double a = s[i] * 6.283185307179586, r = std::sin(3 * a) * k + 1.0;
+        px[i] = std::cos(a) * r * 50.0;
+        py[i] = std::sin(a) * r * 50.0;
+    }
+    double ny[65];
+    for (int j = 0; j <= 64; ++j) {
+        const int after = (j + 1) % 64, before = (j + 63) % 64;
+        const double dx = px[after] - px[before], dy = py[after] - py[before];
+        nx[j] = -dy / std::sqrt(dx * dx + dy * dy);
+        ny[j] = dx / std::sqrt(dx * dx + dy * dy);
+    }
+    const double w = std::sin(d * 0.26);
+    for (int32_t r = 0; r < height; ++r) {
+        const double q = double(r) / height;
+        const double scale = std::sin(q * 8.0 + d) * 0.25 + 1.0;
+        const double angle = 2 * std::sin(3 * q) * std::cos(2 * q * w) + d;
+        int32_t ix[65], iz[65], in[65], is[65];
+        for (int i = 0; i <= 64; ++i) {
+            ix[i] = int32_t((std::cos(angle) * px[i] - std::sin(angle) * py[i]) * scale);
+            iz[i] = int32_t((std::sin(angle) * px[i] + std::cos(angle) * py[i]) * scale * 65536);
+            in[i] =
+                0x800000 + int32_t((std::cos(angle) * nx[i] - std::sin(angle) * ny[i]) * 8388608.0);
+            is[i] = int32_t(s[i] * 16777216.0);
+        }
+        std::vector<int32_t> depth(1024, 100000000);
+        const int32_t t = r % 256;
+        for (int j = 0; j < 64; ++j) {
+            const int32_t x0 = ix[j] + centreX, x1 = ix[j + 1] + centreX;
+            if (x1 <= x0)
+                continue;
+            const int32_t len = x1 - x0, dz = (iz[j + 1] - iz[j]) / len,
+                          ds = (is[j + 1] - is[j]) / len, dn = (in[j + 1] - in[j]) / len;
+            int32_t z = iz[j], sv = is[j], n = in[j];
+            for (int32_t x = x0; x < x1; ++x, z += dz, sv += ds, n += dn) {
+                if (depth[size_t(x)] <= z)
+                    continue;
+                const int32_t u = (sv >> 16) & 255;
+                const int32_t lx = ((n >> 16) + (h(u + 1, t) - h(u, t)) / 4) & 255;
+                const int32_t ly = ((h(u, t + 1) - h(u, t)) / 4 + t) & 255;
+                frame[size_t(r * pitch + x)] =
+                    plainShade(m.colour[size_t(t * 256 + u)], m.light[size_t(ly * 256 + lx)],
+                               m.spec[size_t(ly * 256 + lx)]);
+                depth[size_t(x)] = z;
+            }
+        }
+    }
+}
+
+} // namespace
+
+TEST(Twister, ShadeAndSlopes) {
+    const std::vector<uint32_t> a = randomWords(5000, 5), b = randomWords(5000, 6),
+                                c = randomWords(5000, 7);
+    for (size_t i = 0; i < a.size(); ++i)
+        ASSERT_EQ(twister_shade(a[i], b[i], c[i]), plainShade(a[i], b[i], c[i]));
+    EXPECT_EQ(twister_shade(0xFFFFFFFF, 0xFFFFFFFF, 0x01010101), 0xFFFFFFFFu);
+    EXPECT_EQ(twister_shade(0x80FF4000, 0x80808080, 0), 0x407F2000u);
+
+    Maps maps;
+    Twister twister;
+    EXPECT_FALSE(
+        twister.setMaps(nullptr, maps.light.data(), maps.height.data(), maps.colour.data()));
+    ASSERT_TRUE(twister.setMaps(maps.spec.data(), maps.light.data(), maps.height.data(),
+                                maps.colour.data()));
+    const auto h = [&maps](int x, int y) { return int(maps.height[size_t(y * 256 + x)] & 0xFF); };
+    // Differences to the next texel, wrapping at 256, divided toward zero.
+    EXPECT_EQ(twister.slopeX[10 * 256 + 255], int8_t((h(0, 10) - h(255, 10)) / 4));
+    EXPECT_EQ(twister.slopeY[255 * 256 + 7], int8_t((h(7, 0) - h(7, 255)) / 4));
+    EXPECT_EQ(twister.slopeX[3 * 256 + 4], int8_t((h(5, 3) - h(4, 3)) / 4));
+}
+
+TEST(Twister, RowsMatchThePlainDrawing) {
+    Maps maps;
+    Twister twister;
+    ASSERT_TRUE(twister.setMaps(maps.spec.data(), maps.light.data(), maps.height.data(),
+                                maps.colour.data()));
+    // d = 0, and values the show uses for rock and cloth; rows past 256 repeat the texture
+    // rows.
+    for (const auto& [d, centre] :
+         {std::pair{0.0, 256}, std::pair{213.75, 340}, std::pair{-226.5, 150}}) {
+        std::vector<uint32_t> frame = randomWords(520 * 384, 8), expected = frame;
+        plainTwister(maps, expected, 384, 520, d, centre);
+        ASSERT_NE(frame, expected);
+        twister.draw(frame.data(), 512, 384, 520, d, centre);
+        ASSERT_EQ(frame, expected) << "d " << d;
+    }
+}
+
+TEST(Twister, SpansAreKeptInsideTheRows) {
+    Maps maps;
+    Twister twister;
+    ASSERT_TRUE(twister.setMaps(maps.spec.data(), maps.light.data(), maps.height.data(),
+                                maps.colour.data()));
+    // Around column 20 of a 300-pixel frame the column crosses the left edge; drawn 300
+    // pixels further right into a wider frame it is whole. The cut picture is the same.
+    const int32_t rows = 64;
+    std::vector<uint32_t> cut(300 * rows, 0), whole(600 * rows, 0);
+    twister.draw(cut.data(), 300, rows, 300, 1.0, 20);
+    plainTwister(maps, whole, rows, 600, 1.0, 320);
+    for (int32_t y = 0; y < rows; ++y)
+        for (int32_t x = 0; x < 300; ++x)
+            ASSERT_EQ(cut[size_t(y * 300 + x)], whole[size_t(y * 600 + 300 + x)]) << x << "," << y;
+    // And on the right edge.
+    std::vector<uint32_t> right(300 * rows, 0);
+    twister.draw(right.data(), 300, rows, 300, 1.0, 290);
+    for (int32_t y = 0; y < rows; ++y)
+        for (int32_t x = 0; x < 300; ++x)
+            ASSERT_EQ(right[size_t(y * 300 + x)], whole[size_t(y * 600 + 30 + x)]) << x << "," << y;
+}

@@ -1,0 +1,132 @@
+#include "engine/render/edge_line.hpp"
+#include "frame.hpp"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace korvid {
+namespace {
+
+using test::Frame;
+
+constexpr uint32_t background = 0xFF808080;
+
+ScreenPoint at(float x, float y, float invZ = 0.5f) {
+    return ScreenPoint{x, y, 1.0f / invZ, invZ};
+}
+
+TEST(EdgeLine, DarkenWeighsThePairByTheLinesPosition) {
+    Frame f(20, 16, background);
+    drawEdgeLine(f.ctx, at(10.0f, 12.0f), at(10.0f, 2.0f), EdgeLineMode::darken);
+    // x = 10.0 gives the pair (9, 10) with weight 0: column 9 black, column 10 at 255/256.
+    for (int32_t y = 0; y < 16; ++y) {
+        const bool drawn = y >= 2 && y < 12;
+        EXPECT_EQ(f.pixel(9, y), drawn ? 0x00000000u : background) << y;
+        EXPECT_EQ(f.pixel(10, y), drawn ? 0x007F7F7Fu : background) << y;
+        EXPECT_EQ(f.pixel(11, y), background) << y;
+    }
+    EXPECT_EQ(f.countNot(background), 20);
+    for (float d : f.depth)
+        ASSERT_EQ(d, 0.0f);
+
+    // Halfway between two columns: both halves at about half their value.
+    Frame g(20, 16, background);
+    drawEdgeLine(g.ctx, at(5.5f, 3.0f), at(5.5f, 4.0f), EdgeLineMode::darken);
+    EXPECT_EQ(g.pixel(4, 3), 0x00404040u); // 128 * 128 / 256
+    EXPECT_EQ(g.pixel(5, 3), 0x003F3F3Fu); // 128 * 127 / 256
+}
+
+TEST(EdgeLine, BlendPullsTheSecondPixelTowardTheFirst) {
+    Frame f(20, 16, background);
+    for (int32_t y = 0; y < 16; ++y)
+        f.pixel(4, y) = 0xFF0000FF;
+    drawEdgeLine(f.ctx, at(5.5f, 2.0f), at(5.5f, 6.0f), EdgeLineMode::blend);
+    // Pair (4, 5) with weight 128: (0x80 * 127 + first * 128) / 256 per channel.
+    const uint32_t blended = uint32_t((0x80 * 127) / 256) << 16 |
+                             uint32_t((0x80 * 127) / 256) << 8 |
+                             uint32_t((0x80 * 127 + 0xFF * 128) / 256);
+    for (int32_t y = 2; y < 6; ++y) {
+        EXPECT_EQ(f.pixel(4, y), 0xFF0000FFu) << y;
+        EXPECT_EQ(f.pixel(5, y), blended) << y;
+    }
+    EXPECT_EQ(f.countNot(background), 16 + 4);
+}
+
+TEST(EdgeLine, MostlyHorizontalLinesStepColumnsAndPairRows) {
+    Frame f(20, 16, background);
+    // Moved one pixel left and down first: y = 6.25 gives the rows (5, 6) at weight 64.
+    drawEdgeLine(f.ctx, at(2.0f, 5.25f), at(15.0f, 5.25f), EdgeLineMode::darken);
+    for (int32_t x = 0; x < 20; ++x) {
+        const bool drawn = x >= 1 && x < 14;
+        EXPECT_EQ(f.pixel(x, 5), drawn ? 0x00202020u : background) << x; // 128 * 64 / 256
+        EXPECT_EQ(f.pixel(x, 6), drawn ? 0x005F5F5Fu : background) << x; // 128 * 191 / 256
+    }
+    EXPECT_EQ(f.countNot(background), 26);
+
+    // A diagonal touches one pair a column; its ends are drawn in any order.
+    Frame a(20, 16, background), b(20, 16, background);
+    drawEdgeLine(a.ctx, at(2.0f, 3.0f), at(14.0f, 8.5f), EdgeLineMode::darken);
+    drawEdgeLine(b.ctx, at(14.0f, 8.5f), at(2.0f, 3.0f), EdgeLineMode::darken);
+    EXPECT_EQ(a.colour, b.colour);
+    EXPECT_EQ(a.countNot(background), 24);
+}
+
+TEST(EdgeLine, NearerSurfacesHideTheLine) {
+    Frame f(20, 16, background);
+    f.depthAt(9, 3) = 0.5f, f.depthAt(10, 3) = 0.5f; // the line's 0.4 is below 0.999 * 0.5
+    f.depthAt(9, 4) = 0.4f, f.depthAt(10, 4) = 0.4f; // 0.4 >= 0.3996
+    f.depthAt(9, 5) = 0.5f;                          // the smaller of the pair decides: 0
+    f.depthAt(10, 5) = 0.0f;
+    f.depthAt(9, 6) = 0.5f, f.depthAt(10, 6) = 0.5f;
+    drawEdgeLine(f.ctx, at(10.0f, 2.0f, 0.4f), at(10.0f, 8.0f, 0.4f), EdgeLineMode::darken);
+    EXPECT_EQ(f.pixel(9, 2), 0u); // empty depth: drawn whatever its 1/z
+    EXPECT_EQ(f.pixel(9, 3), background);
+    EXPECT_EQ(f.pixel(9, 4), 0u);
+    EXPECT_EQ(f.pixel(9, 5), 0u);
+    EXPECT_EQ(f.pixel(9, 6), background);
+    EXPECT_EQ(f.pixel(9, 7), 0u);
+    EXPECT_EQ(f.depthAt(9, 4), 0.4f);
+
+    // 1/z is interpolated along the line: the near end shows, the far end hides.
+    Frame g(20, 16, background);
+    for (float& d : g.depth)
+        d = 0.5f;
+    drawEdgeLine(g.ctx, at(10.0f, 2.0f, 0.9f), at(10.0f, 12.0f, 0.1f), EdgeLineMode::darken);
+    EXPECT_EQ(g.pixel(9, 3), 0u);
+    EXPECT_EQ(g.pixel(9, 10), background);
+}
+
+TEST(EdgeLine, LinesAreClippedInsideTheRectangle) {
+    Frame f(40, 30, background);
+    f.ctx.xmin = 5, f.ctx.xmax = 30, f.ctx.ymin = 4, f.ctx.ymax = 20;
+    const ScreenPoint ends[][2] = {
+        {at(-50.0f, -40.0f), at(90.0f, 70.0f)},  {at(-50.0f, 70.0f), at(90.0f, -40.0f)},
+        {at(17.0f, -100.0f), at(17.5f, 100.0f)}, {at(-100.0f, 10.0f), at(100.0f, 11.0f)},
+        {at(0.0f, 0.0f), at(4.0f, 3.0f)},        {at(31.0f, 21.0f), at(39.0f, 29.0f)},
+        {at(6.0f, 12.0f), at(28.0f, 12.0f)},     {at(-1e30f, 5.0f), at(1e30f, 6.0f)},
+    };
+    for (const auto& e : ends)
+        for (const EdgeLineMode mode : {EdgeLineMode::darken, EdgeLineMode::blend})
+            drawEdgeLine(f.ctx, e[0], e[1], mode);
+    int32_t inside = 0;
+    for (int32_t y = 0; y < 30; ++y)
+        for (int32_t x = 0; x < 40; ++x) {
+            const bool in = x >= 5 && x < 30 && y >= 4 && y < 20;
+            EXPECT_TRUE(in || f.pixel(x, y) == background) << x << "," << y;
+            inside += in && f.pixel(x, y) != background;
+        }
+    EXPECT_GT(inside, 60);
+
+    // Lines wholly outside, points and non-finite ends draw nothing.
+    Frame g(40, 30, background);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    drawEdgeLine(g.ctx, at(-5.0f, 3.0f), at(-1.0f, 28.0f), EdgeLineMode::darken);
+    drawEdgeLine(g.ctx, at(3.0f, -5.0f), at(30.0f, -1.0f), EdgeLineMode::darken);
+    drawEdgeLine(g.ctx, at(12.0f, 12.0f), at(12.0f, 12.0f), EdgeLineMode::darken);
+    drawEdgeLine(g.ctx, at(nan, 12.0f), at(20.0f, 12.0f), EdgeLineMode::darken);
+    EXPECT_EQ(g.countNot(background), 0);
+}
+
+} // namespace
+} // namespace korvid

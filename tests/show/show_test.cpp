@@ -1,0 +1,132 @@
+// The whole show under the fixed-step clock: it runs to its end, its frames are pictures,
+// every part looks different and two runs give the same bytes.
+
+#include "demo/timeline.hpp"
+#include "png_reader.hpp"
+#include "show_data.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+// One demo time inside each part, and one in the closing image's first stage.
+const std::vector<std::string> partTimes = {"60",   "160",  "300",  "500",  "700", "830",
+                                            "1100", "1400", "1600", "1800", "1990"};
+
+struct FrameSet {
+    int status = -1;
+    std::vector<Image> frames;
+};
+
+FrameSet capture(const std::string& name, const std::string& times, int fps,
+                 const std::string& until = "") {
+    const std::string data = copyOfData(name);
+    const ProgramResult r = runProgram(data, captureProgram, "",
+                                       "--fps " + std::to_string(fps) + " --png shots --at " +
+                                           times + (until.empty() ? "" : " --until " + until));
+    FrameSet set;
+    set.status = r.status;
+    std::stringstream list(times);
+    std::string t;
+    while (std::getline(list, t, ','))
+        set.frames.push_back(readPng(data + "/shots/at-" + t + ".png"));
+    return set;
+}
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : ",") + item;
+    return out;
+}
+
+// Mean absolute difference per channel, 0..255.
+double difference(const Image& a, const Image& b) {
+    double sum = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i)
+        for (int shift = 0; shift < 24; shift += 8)
+            sum += std::abs(int((a.pixels[i] >> shift) & 255) - int((b.pixels[i] >> shift) & 255));
+    return sum / (3.0 * double(a.pixels.size()));
+}
+
+// The picture in 16x16 blocks of mean brightness: grain averages out.
+std::vector<double> blockMeans(const Image& image) {
+    std::vector<double> means(size_t(image.width / 16) * size_t(image.height / 16));
+    for (int y = 0; y < image.height / 16 * 16; ++y)
+        for (int x = 0; x < image.width / 16 * 16; ++x) {
+            const uint32_t p = image.pixels[size_t(y * image.width + x)];
+            means[size_t(y / 16 * (image.width / 16) + x / 16)] +=
+                double(((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255)) / (3.0 * 256.0);
+        }
+    return means;
+}
+
+double coarseDifference(const Image& a, const Image& b) {
+    const std::vector<double> ma = blockMeans(a), mb = blockMeans(b);
+    double sum = 0;
+    for (size_t i = 0; i < ma.size(); ++i)
+        sum += std::fabs(ma[i] - mb[i]);
+    return sum / double(ma.size());
+}
+
+// Standard deviation of the brightness: near 0 for a blank frame.
+double spread(const Image& image) {
+    double sum = 0, squares = 0;
+    for (uint32_t p : image.pixels) {
+        const double v = ((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255);
+        sum += v;
+        squares += v * v;
+    }
+    const double n = double(image.pixels.size());
+    return std::sqrt(squares / n - (sum / n) * (sum / n)) / 3.0;
+}
+
+} // namespace
+
+TEST(Show, EveryPartDrawsItsOwnPictureTheSameOnEveryRun) {
+    const FrameSet first = capture("show-a", joined(partTimes), 30);
+    ASSERT_EQ(first.status, 0);
+    const FrameSet second = capture("show-b", joined(partTimes), 30);
+    ASSERT_EQ(second.status, 0);
+    for (size_t i = 0; i < partTimes.size(); ++i) {
+        SCOPED_TRACE("demo time " + partTimes[i]);
+        ASSERT_EQ(first.frames[i].width, 512);
+        ASSERT_EQ(first.frames[i].height, 384);
+        EXPECT_GT(spread(first.frames[i]), 8.0);
+        EXPECT_EQ(first.frames[i].pixels, second.frames[i].pixels);
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_GT(difference(first.frames[i], first.frames[j]), 10.0) << partTimes[j];
+    }
+}
+
+TEST(Show, PartsFollowTheTable) {
+    EXPECT_EQ(show_part_at(-8.0f), 0);
+    EXPECT_EQ(show_part_at(0.0f), 1);
+    EXPECT_EQ(show_part_at(127.9f), 1);
+    EXPECT_EQ(show_part_at(128.0f), 2);
+    EXPECT_EQ(show_part_at(192.0f), 3);
+    EXPECT_EQ(show_part_at(384.0f), 4);
+    EXPECT_EQ(show_part_at(640.0f), 5);
+    EXPECT_EQ(show_part_at(768.0f), 6);
+    EXPECT_EQ(show_part_at(896.0f), 7);
+    EXPECT_EQ(show_part_at(1280.0f), 8);
+    EXPECT_EQ(show_part_at(1536.0f), 9);
+    EXPECT_EQ(show_part_at(1664.0f), 10);
+    EXPECT_EQ(show_part_at(1920.0f), 11);
+    EXPECT_EQ(show_part_at(2047.9f), 11);
+    EXPECT_EQ(show_part_at(2048.0f), 12);
+}
+
+TEST(Show, TheFirstCameraCutFallsOnTheSecond16UnitBeat) {
+    // At 60 frames per second a frame is 0.14 units: the boots move a little from frame to
+    // frame (the grain averages out over blocks), while the cut at 32 changes the view.
+    const FrameSet set = capture("cut", "31.4,31.7,31.9,32", 60, "32");
+    ASSERT_EQ(set.status, 0);
+    const double before = coarseDifference(set.frames[0], set.frames[1]);
+    const double across = coarseDifference(set.frames[2], set.frames[3]);
+    EXPECT_GT(across, 4.0 * before) << before << " " << across;
+}
