@@ -38,7 +38,7 @@ const ExpectedImage images[] = {
     {"img/end.png", false, storage32, 512, 384, false, false},
     {"img/end_tex.jpg", true, storage32, 256, 256, false, true},
     {"img/realshoe.gif", true, storage8, 128, 128, false, true},
-    {"img/grass.gif", true, storage8, 256, 256, false, true},
+    {"img/grass.gif", true, storage8, 512, 512, false, true},
     {"img/greetings_back.png", false, storage32, 512, 1024, false, false},
     {"img/ruklogo.png", true, storage32, 276, 170, true, false},
     {"img/darkground.gif", true, storage8, 256, 256, false, true},

@@ -42,20 +42,22 @@ Indexed leatherTexture() {
 }
 
 Indexed grassTexture() {
-    Canvas c(256, 256);
+    // 512 texels for one tile of ground: the second part looks at the grass through a
+    // long lens, which shows every texel.
+    Canvas c(512, 512);
     c.shade([](float x, float y) {
-        const float n = fbm(x / 64.0f, y / 64.0f, 5, 4, 211) * 0.5f + 0.5f;
+        const float n = fbm(x / 128.0f, y / 128.0f, 6, 4, 211) * 0.5f + 0.5f;
         return mix(hex(0x1E1A10), hex(0x3A3A1C), n);
     });
     Random dice(212);
     const Rgba roots[] = {hex(0x243016), hex(0x2E3A18), hex(0x34341A)};
     const Rgba tips[] = {hex(0x8A9A3A), hex(0xA8A048), hex(0xC89A48), hex(0x6A8A3A)};
-    for (int i = 0; i < 3200; ++i) {
-        const float x = dice.uniform() * 256.0f, y = dice.uniform() * 256.0f;
+    for (int i = 0; i < 12800; ++i) {
+        const float x = dice.uniform() * 512.0f, y = dice.uniform() * 512.0f;
         // Seen from above, blades lean every way, a little more often toward one side.
         const float angle = dice.range(-3.14159f, 3.14159f) * 0.8f - 1.2f;
-        const float length = dice.range(5.0f, 13.0f);
-        const float width = dice.range(1.0f, 2.2f);
+        const float length = dice.range(10.0f, 26.0f);
+        const float width = dice.range(2.0f, 4.4f);
         const Rgba root = roots[dice.below(3)], tip = tips[dice.below(4)];
         const float mx = x + std::cos(angle) * length * 0.5f,
                     my = y + std::sin(angle) * length * 0.5f;
@@ -64,12 +66,15 @@ Indexed grassTexture() {
                     ty = my + std::sin(bend) * length * 0.5f;
         drawLineWrapped(c, x, y, mx, my, width, mix(root, tip, 0.35f));
         drawLineWrapped(c, mx, my, tx, ty, width * 0.7f, tip);
+        // A darker edge down one side gives each blade some body.
+        drawLineWrapped(c, mx + 0.8f, my + 0.8f, tx + 0.6f, ty + 0.6f, width * 0.25f,
+                        scaled(root, 0.8f));
     }
     // A few flowers catching the last light.
-    for (int i = 0; i < 40; ++i) {
-        const float x = dice.uniform() * 256.0f, y = dice.uniform() * 256.0f;
+    for (int i = 0; i < 160; ++i) {
+        const float x = dice.uniform() * 512.0f, y = dice.uniform() * 512.0f;
         const Rgba petal = dice.uniform() < 0.6f ? palette::gold : hex(0xB88AD8);
-        drawDiscWrapped(c, x, y, dice.range(1.2f, 2.2f), petal, 1.0f, Blend::over);
+        drawDiscWrapped(c, x, y, dice.range(2.4f, 4.4f), petal, 1.5f, Blend::over);
     }
     return quantise(c, 256);
 }

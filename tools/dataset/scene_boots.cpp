@@ -209,20 +209,45 @@ void animateFoot(SceneFile& scene, NodeId node, float strikeFrame, float y) {
 // The grass: a plane, fine near the boots (where cameras stand close to it) and coarse
 // toward the horizon. Texture coordinates run one tile per groundTile units, v along the
 // walk, so that the show's scroll of v slides the grass backward under the feet.
+//
+// A skirt hangs from its rim, 1300 units down, facing outward where no camera looks. It
+// gives the mesh depth: a flat plane this wide has bounds whose corners, seen from a
+// camera looking steeply down, all project past the top of the picture (those behind the
+// camera come out mirrored), and a renderer that culls by bounds would drop it.
 MeshData groundMesh() {
     MeshData mesh("Bakke");
-    auto spacing = [](int i) { return 60.0f * std::sinh(float(i) / 10.0f); };
-    const int xFrom = -36, xTo = 36, yFrom = -36, yTo = 36;
-    const int columns = xTo - xFrom + 1;
-    for (int j = yFrom; j <= yTo; ++j)
-        for (int i = xFrom; i <= xTo; ++i) {
+    auto spacing = [](int i) { return 60.0f * std::sinh(float(i) / 9.0f); };
+    constexpr int reach = 38, columns = 2 * reach + 1;
+    for (int j = -reach; j <= reach; ++j)
+        for (int i = -reach; i <= reach; ++i) {
             const float x = spacing(i), y = spacing(j);
             mesh.addPoint({x, y, 0.0f}, y / groundTile, x / groundTile);
         }
-    auto at = [&](int i, int j) { return (j - yFrom) * columns + (i - xFrom); };
-    for (int j = yFrom; j < yTo; ++j)
-        for (int i = xFrom; i < xTo; ++i)
+    auto at = [&](int i, int j) { return (j + reach) * columns + (i + reach); };
+    for (int j = -reach; j < reach; ++j)
+        for (int i = -reach; i < reach; ++i)
             mesh.addQuad(at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1), "grass", 1);
+
+    // The rim, counter-clockwise seen from above.
+    std::vector<int> rim;
+    for (int i = -reach; i < reach; ++i)
+        rim.push_back(at(i, -reach));
+    for (int j = -reach; j < reach; ++j)
+        rim.push_back(at(reach, j));
+    for (int i = reach; i > -reach; --i)
+        rim.push_back(at(i, reach));
+    for (int j = reach; j > -reach; --j)
+        rim.push_back(at(-reach, j));
+    std::vector<int> below;
+    for (int index : rim) {
+        const Vec3 p = mesh.points[size_t(index)];
+        below.push_back(
+            mesh.addPoint({p.x, p.y, -1300.0f}, mesh.u[size_t(index)], mesh.v[size_t(index)]));
+    }
+    for (size_t k = 0; k < rim.size(); ++k) {
+        const size_t next = (k + 1) % rim.size();
+        mesh.addQuad(below[k], below[next], rim[next], rim[k], "grass", 2);
+    }
     return mesh;
 }
 
@@ -240,7 +265,7 @@ void buildBoots(SceneFile& scene) {
     // sets its x to 6..10, turning it to look straight down); Camera02 stands in front (the show
     // narrows its lens by 60 degrees, then widens it and trucks it sideways); Camera03 is low at
     // the side; Camera04 watches during the greetings.
-    scene.addCamera("Camera01", {90.0f, -30.0f, 180.0f}, {0.0f, 0.0f, 14.0f}, 52.0f);
+    scene.addCamera("Camera01", {90.0f, 0.0f, 180.0f}, {0.0f, 0.0f, 14.0f}, 52.0f);
     scene.addCamera("Camera02", {130.0f, -40.0f, 26.0f}, {0.0f, 0.0f, 16.0f}, 75.0f);
     scene.addCamera("Camera03", {-10.0f, -170.0f, 14.0f}, {0.0f, 0.0f, 16.0f}, 42.0f);
     scene.addCamera("Camera04", {105.0f, 62.0f, 9.0f}, {0.0f, 0.0f, 32.0f}, 62.0f);
