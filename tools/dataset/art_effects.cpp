@@ -57,11 +57,12 @@ float clothHeightAt(float x, float y) {
 } // namespace
 
 Canvas specularMap() {
+    // A soft highlight where the surface faces the light, on a broad faint sheen.
     Canvas c(256, 256);
     c.shade([](float x, float y) {
-        const float d = (x - 100.0f) / 9.0f;
+        const float d = (x - 100.0f) / 22.0f, wide = (x - 100.0f) / 60.0f;
         const float wave = 0.8f + 0.2f * std::sin(y / 256.0f * 6.2831853f * 3.0f);
-        const float k = std::exp(-d * d) * wave;
+        const float k = (std::exp(-d * d) * 0.6f + std::exp(-wide * wide) * 0.12f) * wave;
         return Rgba{k * 0.95f, k * 0.85f, k * 0.7f, 1.0f};
     });
     return c;
