@@ -43,9 +43,11 @@ int main(int argc, char** argv) {
         musicWritten = dataset::writeMp3(root + "/music/tune3.mp3", dataset::renderSoundtrack());
     });
     std::string failed;
-    const bool picturesWritten =
-        dataset::writeImages(root, failed) && dataset::writeScenes(root, failed) &&
-        (dataset::writeContactSheet(root) || (failed = "contact-sheet.png", false));
+    bool picturesWritten = dataset::writeImages(root, failed) && dataset::writeScenes(root, failed);
+    if (picturesWritten && !dataset::writeContactSheet(root)) {
+        picturesWritten = false;
+        failed = "contact-sheet.png";
+    }
     music.join();
     if (!picturesWritten)
         return fail(failed);
