@@ -1,0 +1,284 @@
+// "boots": two walking boots with their trouser legs, on a treadmill of grass. The boots
+// step in place while the show scrolls the ground's texture; the planted foot slides back
+// at exactly the speed of that scroll, so the feet seem to grip the ground.
+
+#include "scenes.hpp"
+
+#include <cmath>
+
+namespace dataset {
+
+namespace {
+
+constexpr float pi = 3.14159265f;
+constexpr int frames = 64;
+
+// Boot dimensions, in the mesh's own space: origin on the ground under the ankle, toe
+// toward +x.
+constexpr float heelX = -9.0f, toeX = 22.0f, soleTop = 3.0f, shaftTop = 24.0f;
+constexpr float shaftX = -1.5f, shaftHalfLength = 7.0f, shaftHalfWidth = 6.2f;
+
+// Half-width of the foot at x: round heel, slimmer waist, widest at the ball.
+float footWidth(float x) {
+    return 4.7f + 1.6f * std::exp(-(x - 13.0f) * (x - 13.0f) / 49.0f) +
+           0.5f * std::exp(-(x + 4.0f) * (x + 4.0f) / 25.0f);
+}
+
+// A rounded outline (a superellipse) from x0 to x1, `width(x)` wide, at angle a running
+// counter-clockwise seen from above from the back end.
+Vec3 outlinePoint(float a, float x0, float x1, float widthScale, float z, float (*width)(float)) {
+    const float c = std::cos(a), s = std::sin(a);
+    const float ce = std::copysign(std::pow(std::fabs(c), 0.8f), c);
+    const float se = std::copysign(std::pow(std::fabs(s), 0.8f), s);
+    const float x = (x0 + x1) * 0.5f - (x1 - x0) * 0.5f * ce;
+    return {x, -width(x) * widthScale * se, z};
+}
+
+float shaftWidth(float) {
+    return shaftHalfWidth;
+}
+
+// Front end of the upper at height z: the toe cap curves up into the instep.
+float upperFront(float z) {
+    const float t = std::min(1.0f, std::max(0.0f, (z - soleTop) / 12.0f));
+    return toeX - (toeX - (shaftX + shaftHalfLength)) * (t * t * (3.0f - 2.0f * t));
+}
+
+// Blend from the foot's outline at the sole to the shaft's ellipse above the instep.
+Vec3 upperPoint(float s, float t) {
+    const float z = soleTop + (shaftTop - soleTop) * (t * t * 0.6f + t * 0.4f);
+    const float a = 2.0f * pi * s;
+    const float front = upperFront(z);
+    const float back =
+        heelX + (shaftX - shaftHalfLength - heelX) * std::min(1.0f, (z - soleTop) / 10.0f);
+    const float toShaft = std::min(1.0f, std::max(0.0f, (z - soleTop - 4.0f) / 9.0f));
+    const Vec3 foot = outlinePoint(a, back, front, 0.97f - 0.1f * toShaft, z, footWidth);
+    const Vec3 shaft = outlinePoint(a, back, front, 1.0f, z, shaftWidth);
+    return lerp(foot, shaft, toShaft * toShaft);
+}
+
+// Point indices of the ring of `count` points from `first`, in order, or reversed for a
+// cap that must face the other way.
+std::vector<int> ring(int first, int count, bool reversed) {
+    std::vector<int> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back(first + (reversed ? count - 1 - i : i));
+    return out;
+}
+
+MeshData bootMesh(const std::string& name) {
+    MeshData mesh(name);
+    // Leather upper, mapped from the side so that it needs no seam.
+    Surface upper;
+    upper.columns = 40;
+    upper.rows = 14;
+    upper.wrapS = true;
+    upper.position = upperPoint;
+    upper.texture = [](float s, float t, float& u, float& v) {
+        const Vec3 p = upperPoint(s, t);
+        u = p.x / 32.0f;
+        v = p.z / 32.0f + p.y / 64.0f;
+    };
+    upper.material = "realshoe";
+    upper.smoothing = 1;
+    addSurface(mesh, upper);
+
+    // The sole: a wall slightly wider than the upper, a flat bottom and a welt on top.
+    auto soleOutline = [](float s, float z) {
+        return outlinePoint(2.0f * pi * s, heelX - 0.8f, toeX + 0.8f, 1.12f, z, footWidth);
+    };
+    Surface wall;
+    wall.columns = 40;
+    wall.rows = 1;
+    wall.wrapS = true;
+    wall.position = [&](float s, float t) { return soleOutline(s, soleTop * t); };
+    wall.material = "realsaale";
+    wall.smoothing = 2;
+    const int wallFirst = int(mesh.points.size());
+    addSurface(mesh, wall);
+    // The bottom ring reversed, so that its cap faces down.
+    addCap(mesh, ring(wallFirst, 40, true), {(heelX + toeX) * 0.5f, 0.0f, 0.0f}, "realsaale");
+    addCap(mesh, ring(wallFirst + 40, 40, false), {(heelX + toeX) * 0.5f, 0.0f, soleTop},
+           "realsaale");
+
+    // The trouser leg: a tube over the shaft with a hem, closed at both ends.
+    auto legRadius = [](float t) { return 1.0f - 0.1f * t + 0.05f * std::exp(-t * t * 400.0f); };
+    Surface leg;
+    leg.columns = 28;
+    leg.rows = 10;
+    leg.wrapS = true;
+    leg.position = [&](float s, float t) {
+        const float a = 2.0f * pi * s;
+        const float r = legRadius(t);
+        return Vec3{shaftX + std::cos(a) * 8.8f * r, std::sin(a) * 8.4f * r, 15.0f + 50.0f * t};
+    };
+    leg.material = "realpants";
+    leg.smoothing = 4;
+    const int legFirst = int(mesh.points.size());
+    addSurface(mesh, leg);
+    addCap(mesh, ring(legFirst, 28, true), {shaftX, 0.0f, 15.0f}, "realpants");
+    addCap(mesh, ring(legFirst + 10 * 28, 28, false), {shaftX, 0.0f, 65.0f}, "realpants");
+    return mesh;
+}
+
+// The show scrolls the ground's texture by (cos(2 pi T / 8 + 3.6416) + 2) * 0.015 tiles per
+// unit of demo time; a frame is a quarter unit. Ground travel in units of length after
+// `frame` frames of the cycle, in closed form.
+float groundTravel(float frame) {
+    const float k = groundTile * 0.015f / 4.0f;
+    const float w = 2.0f * pi / 32.0f;
+    return k * (2.0f * frame + (std::sin(w * frame + 3.6416f) - std::sin(3.6416f)) / w);
+}
+float groundSpeed(float frame) {
+    const float k = groundTile * 0.015f / 4.0f;
+    return k * (std::cos(2.0f * pi * frame / 32.0f + 3.6416f) + 2.0f);
+}
+
+struct Pose {
+    Vec3 position;
+    float toeUp; // radians, toe raised about the y axis
+};
+
+Quat pitch(float toeUp) {
+    return axisAngle({0, 1, 0}, -toeUp);
+}
+
+// The foot origin that puts mesh point `contact` on the ground at (x, y, 0).
+Vec3 placeOn(float x, float y, Vec3 contact, float toeUp) {
+    const Vec3 turned = rotate(pitch(toeUp), contact);
+    return Vec3{x, y, 0.0f} - turned;
+}
+
+// Stance lasts 36 frames from heel strike; the swing, 28 frames. `phase` counts frames
+// since this foot's heel strike.
+constexpr float stance = 36.0f, strikeAngle = 0.32f, pushAngle = -0.6f;
+const Vec3 heel{heelX, 0, 0}, toe{toeX - 2.0f, 0, 0};
+
+Pose stancePose(float phase, float strikeFrame, float y) {
+    // The heel strikes 11 units ahead of the ankle's mean place, so that the stride is
+    // centred on the origin.
+    const float strikeX = 11.0f;
+    const float heelGround =
+        strikeX - (groundTravel(strikeFrame + phase) - groundTravel(strikeFrame));
+    if (phase < 7.0f) { // rolling down onto the sole about the heel
+        const float t = phase / 7.0f;
+        const float a = strikeAngle * (1.0f - t) * (1.0f - t);
+        return {placeOn(heelGround, y, heel, a), a};
+    }
+    if (phase < 20.0f)
+        return {placeOn(heelGround, y, heel, 0.0f), 0.0f};
+    // Heel rising, the foot pivoting on its toe, which stays where the ground takes it.
+    const float t = (phase - 20.0f) / (stance - 20.0f);
+    const float a = pushAngle * t * t;
+    return {placeOn(heelGround + (toe.x - heel.x), y, toe, a), a};
+}
+
+Pose footPose(float frame, float strikeFrame, float y) {
+    const float phase = std::fmod(frame - strikeFrame + 2.0f * frames, float(frames));
+    if (phase < stance)
+        return stancePose(phase, strikeFrame, y);
+    // Swing: from toe-off to the next heel strike, ends moving with the ground.
+    const Pose from = stancePose(stance, strikeFrame, y);
+    const Pose to = stancePose(0.0f, strikeFrame, y);
+    const float span = float(frames) - stance;
+    const float t = (phase - stance) / span;
+    const float v0 = -groundSpeed(strikeFrame + stance) * span;
+    const float v1 = -groundSpeed(strikeFrame) * span;
+    const float h1 = 2 * t * t * t - 3 * t * t + 1, h2 = 3 * t * t - 2 * t * t * t;
+    const float h3 = t * t * t - 2 * t * t + t, h4 = t * t * t - t * t;
+    Pose p;
+    p.position = from.position * h1 + to.position * h2;
+    p.position.x += v0 * h3 + v1 * h4;
+    p.position.z += 10.0f * std::pow(std::sin(pi * t), 1.5f);
+    p.toeUp = from.toeUp + (to.toeUp - from.toeUp) * (0.5f - 0.5f * std::cos(pi * t));
+    return p;
+}
+
+void animateFoot(SceneFile& scene, NodeId node, float strikeFrame, float y) {
+    std::vector<Key<Vec3>> positions;
+    std::vector<Key<Quat>> rotations;
+    for (int f = 0; f <= frames; f += 2) {
+        const Pose p = footPose(float(f % frames), strikeFrame, y);
+        positions.push_back({f, p.position});
+        rotations.push_back({f, pitch(p.toeUp)});
+    }
+    scene.setPosition(node, positions, true);
+    scene.setRotation(node, rotations, true);
+}
+
+// The grass: a plane, fine near the boots (where cameras stand close to it) and coarse
+// toward the horizon. Texture coordinates run one tile per groundTile units, v along the
+// walk, so that the show's scroll of v slides the grass backward under the feet.
+//
+// A skirt hangs from its rim, 1300 units down, facing outward where no camera looks. It
+// gives the mesh depth: a flat plane this wide has bounds whose corners, seen from a
+// camera looking steeply down, all project past the top of the picture (those behind the
+// camera come out mirrored), and a renderer that culls by bounds would drop it.
+MeshData groundMesh() {
+    MeshData mesh("Bakke");
+    auto spacing = [](int i) { return 60.0f * std::sinh(float(i) / 9.0f); };
+    constexpr int reach = 38, columns = 2 * reach + 1;
+    for (int j = -reach; j <= reach; ++j)
+        for (int i = -reach; i <= reach; ++i) {
+            const float x = spacing(i), y = spacing(j);
+            mesh.addPoint({x, y, 0.0f}, y / groundTile, x / groundTile);
+        }
+    auto at = [&](int i, int j) { return (j + reach) * columns + (i + reach); };
+    for (int j = -reach; j < reach; ++j)
+        for (int i = -reach; i < reach; ++i)
+            mesh.addQuad(at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1), "grass", 1);
+
+    // The rim, counter-clockwise seen from above.
+    std::vector<int> rim;
+    for (int i = -reach; i < reach; ++i)
+        rim.push_back(at(i, -reach));
+    for (int j = -reach; j < reach; ++j)
+        rim.push_back(at(reach, j));
+    for (int i = reach; i > -reach; --i)
+        rim.push_back(at(i, reach));
+    for (int j = reach; j > -reach; --j)
+        rim.push_back(at(-reach, j));
+    std::vector<int> below;
+    for (int index : rim) {
+        const Vec3 p = mesh.points[size_t(index)];
+        below.push_back(
+            mesh.addPoint({p.x, p.y, -1300.0f}, mesh.u[size_t(index)], mesh.v[size_t(index)]));
+    }
+    for (size_t k = 0; k < rim.size(); ++k) {
+        const size_t next = (k + 1) % rim.size();
+        mesh.addQuad(below[k], below[next], rim[next], rim[k], "grass", 2);
+    }
+    return mesh;
+}
+
+} // namespace
+
+void buildBoots(SceneFile& scene) {
+    scene.addMesh(bootMesh("RBoot"));
+    scene.addMesh(bootMesh("LBoot"));
+    scene.addMesh(groundMesh());
+    animateFoot(scene, scene.addObject("RBoot"), 0.0f, -10.5f);
+    animateFoot(scene, scene.addObject("LBoot"), 32.0f, 10.5f);
+    scene.addObject("Bakke");
+
+    // Camera01 opens the show from above and sweeps the ground in the second part (which
+    // sets its x to 6..10, turning it to look straight down); Camera02 stands in front (the show
+    // narrows its lens by 60 degrees, then widens it and trucks it sideways); Camera03 is low at
+    // the side; Camera04 watches during the greetings.
+    scene.addCamera("Camera01", {90.0f, 0.0f, 180.0f}, {0.0f, 0.0f, 14.0f}, 52.0f);
+    scene.addCamera("Camera02", {130.0f, -40.0f, 26.0f}, {0.0f, 0.0f, 16.0f}, 75.0f);
+    scene.addCamera("Camera03", {-10.0f, -170.0f, 14.0f}, {0.0f, 0.0f, 16.0f}, 42.0f);
+    scene.addCamera("Camera04", {105.0f, 62.0f, 9.0f}, {0.0f, 0.0f, 32.0f}, 62.0f);
+
+    // No ambient light: a warm key from the front right, a cool fill from behind, a rim
+    // low on the right, a lamp overhead that pools light on the grass, and a faint bounce
+    // from below for the soles of lifted feet.
+    scene.addOmni("Key", {120.0f, -160.0f, 260.0f}, {1.0f, 0.86f, 0.62f}, 0.9f);
+    scene.addOmni("Fill", {-150.0f, 200.0f, 120.0f}, {0.62f, 0.62f, 1.0f}, 0.6f);
+    scene.addOmni("Rim", {-200.0f, -120.0f, 60.0f}, {1.0f, 0.7f, 0.8f}, 0.5f);
+    scene.addOmni("Top", {0.0f, 0.0f, 400.0f}, {1.0f, 0.9f, 0.8f}, 0.5f);
+    scene.addOmni("Bounce", {40.0f, -60.0f, -80.0f}, {0.8f, 0.9f, 0.6f}, 0.35f);
+    scene.addOmni("Bounce2", {-60.0f, 80.0f, -80.0f}, {0.8f, 0.9f, 0.6f}, 0.25f);
+}
+
+} // namespace dataset

@@ -1,0 +1,84 @@
+// "kroll": a trefoil knot of glowing stone with six rings of grass wheeling around it.
+// The show draws it without clearing, over the last frame of the tunnel, and blends the
+// result into a trail: everything keeps moving so that the picture is painted over.
+
+#include "mesh_shapes.hpp"
+#include "scenes.hpp"
+
+#include <cmath>
+#include <string>
+
+namespace dataset {
+
+namespace {
+
+constexpr float twoPi = 6.28318531f;
+constexpr int frames = 64;
+
+MeshData knotMesh() {
+    MeshData mesh("KrollKnot");
+    addTube(
+        mesh, 240, 12,
+        [](float s) {
+            const float a = twoPi * s;
+            const float r = 52.0f + 22.0f * std::cos(3.0f * a);
+            return Vec3{r * std::cos(2.0f * a), r * std::sin(2.0f * a), 22.0f * std::sin(3.0f * a)};
+        },
+        [](float) { return 10.0f; }, true, "kroll", 1, 8.0f);
+    return mesh;
+}
+
+MeshData ringMesh(const std::string& name, float major, float minor, const char* material) {
+    MeshData mesh(name);
+    addTube(
+        mesh, 36, 12,
+        [=](float s) {
+            return Vec3{major * std::cos(twoPi * s), major * std::sin(twoPi * s), 0.0f};
+        },
+        [=](float) { return minor; }, true, material, 1, 3.0f);
+    return mesh;
+}
+
+} // namespace
+
+void buildKroll(SceneFile& scene) {
+    scene.addMesh(knotMesh());
+    const NodeId knot = scene.addObject("KrollKnot");
+    // Two full turns about a leaning axis, keyed every two frames (45 degrees a step).
+    std::vector<Key<Quat>> knotTurn;
+    for (int f = 0; f <= frames; f += 2)
+        knotTurn.push_back({f, axisAngle({0.3f, 0.2f, 1.0f}, 2.0f * twoPi * float(f) / frames) *
+                                   axisAngle({1, 0, 0}, 0.5f)});
+    scene.setRotation(knot, knotTurn, true);
+
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "KrollRing" + std::to_string(i + 1);
+        scene.addMesh(ringMesh(name, 18.0f + 2.5f * float(i), 4.5f + 0.4f * float(i % 3),
+                               i % 2 ? "kroll" : "kroll2"));
+        const NodeId ring = scene.addObject(name);
+        // Each ring orbits the knot twice in the loop, tumbling three times as it goes.
+        std::vector<Key<Vec3>> path;
+        std::vector<Key<Quat>> tumble;
+        const float phase = twoPi * float(i) / 6.0f;
+        const float radius = 120.0f + 14.0f * float(i % 3);
+        for (int f = 0; f <= frames; f += 2) {
+            const float a = phase + 2.0f * twoPi * float(f) / frames;
+            path.push_back(
+                {f,
+                 {std::sin(3.0f * a) * 30.0f, std::cos(a) * radius, std::sin(a) * radius * 0.75f}});
+            const Vec3 axis{std::cos(phase), std::sin(phase), 0.6f};
+            tumble.push_back({f, axisAngle(axis, 3.0f * twoPi * float(f) / frames + phase)});
+        }
+        scene.setPosition(ring, path, true);
+        scene.setRotation(ring, tumble, true);
+    }
+
+    scene.addCamera("Camera01", {330.0f, 0.0f, 40.0f}, {0.0f, 0.0f, 0.0f}, 55.0f);
+    // Lights at the corners of a tetrahedron: whichever way a face turns, one reaches it.
+    scene.addOmni("Key", {420.0f, -420.0f, 420.0f}, {1.0f, 0.9f, 0.75f}, 0.85f);
+    scene.addOmni("Fill", {420.0f, 420.0f, -420.0f}, {0.8f, 0.75f, 1.0f}, 0.55f);
+    scene.addOmni("Back", {-420.0f, 420.0f, 420.0f}, {1.0f, 0.8f, 0.9f}, 0.5f);
+    scene.addOmni("Under", {-420.0f, -420.0f, -420.0f}, {0.9f, 0.8f, 1.0f}, 0.4f);
+}
+
+} // namespace dataset

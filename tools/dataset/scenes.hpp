@@ -1,0 +1,26 @@
+#pragma once
+// The 3DS scenes of the data set. Mesh names are unique across all files: the show keeps
+// one registry of meshes, and a mesh name met again is taken as the same mesh.
+
+#include "scene_file.hpp"
+
+#include <string>
+
+namespace dataset {
+
+// Writes "3ds/boots.3ds", "3ds/dame.3ds", "3ds/tovik.3ds", "3ds/wisplogo.3ds" and
+// "3ds/kroll.3ds" below `root`. On failure returns false with the failing path.
+bool writeScenes(const std::string& root, std::string& failed);
+
+// Each scene on its own, for the writer above and for previews.
+void buildBoots(SceneFile& scene);
+void buildDame(SceneFile& scene);
+void buildTovik(SceneFile& scene);
+void buildWispLogo(SceneFile& scene);
+void buildKroll(SceneFile& scene);
+
+// The ground's texture repeats every this many units; the walk is matched to the
+// show's scrolling of it.
+constexpr float groundTile = 150.0f;
+
+} // namespace dataset
