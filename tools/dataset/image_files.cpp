@@ -1,8 +1,10 @@
 #include "image_files.hpp"
 
+#include <fcntl.h>
 #include <gif_lib.h>
 #include <jpeglib.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -233,10 +235,16 @@ bool writeJpeg(const std::string& path, const Canvas& canvas, int quality) {
 }
 
 bool writeGif(const std::string& path, const Indexed& image) {
-    int error = 0;
-    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
-    if (!gif)
+    // Opened here rather than by giflib, which would leave the file readable by its owner only.
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
         return false;
+    int error = 0;
+    GifFileType* gif = EGifOpenFileHandle(fd, &error);
+    if (!gif) {
+        close(fd);
+        return false;
+    }
     GifColorType colours[256];
     for (int i = 0; i < 256; ++i) {
         colours[i].Red = GifByteType(image.palette[size_t(i)] >> 16);

@@ -63,11 +63,11 @@ std::vector<ImageFile> imageFiles() {
         {"img/darkground2.gif", gif(tunnelTexture)},
         {"img2/specmap.png", png(specularMap, false)},
         {"img2/lightmap1.png", png(rockLightMap, false)},
-        {"img2/rock1.png", png(rockColour, false)},
-        {"img2/rock1b.png", png(rockHeight, false)},
+        {"img2/rock1.png", png(rockHeight, false)},
+        {"img2/rock1b.png", png(rockColour, false)},
         {"img2/lightmap2.png", png(clothLightMap, false)},
-        {"img2/pant1.png", png(clothColour, false)},
-        {"img2/pant1b.png", png(clothHeight, false)},
+        {"img2/pant1.png", png(clothHeight, false)},
+        {"img2/pant1b.png", png(clothColour, false)},
         {"img/ildflue_liten.pcx", pcx(fireflySprite)},
     };
 }

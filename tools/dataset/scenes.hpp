@@ -12,7 +12,7 @@ namespace dataset {
 // "3ds/kroll.3ds" below `root`. On failure returns false with the failing path.
 bool writeScenes(const std::string& root, std::string& failed);
 
-// Each scene on its own, for the writer above and for previews.
+// Each scene on its own, for the writer above and for tests.
 void buildBoots(SceneFile& scene);
 void buildDame(SceneFile& scene);
 void buildTovik(SceneFile& scene);
