@@ -88,7 +88,10 @@ void Show::redBoxes() {
     Scene* dame = show_scene("dame");
     gridA.bind(&frame0, show_surface("stripetex"), 3, true);
     ContainerNode* container = show_container(dame, "/container");
-    currentCamera = show_camera(dame, "/Camera01");
+    CameraNode* front = show_camera(dame, "/Camera01");
+    CameraNode* side = show_camera(dame, "/Camera03");
+    CameraNode* close = show_camera(dame, "/Camera04");
+    currentCamera = front;
     ContainerNode* boxes[4] = {
         show_container(dame, "/RedBox01"),
         show_container(dame, "/RedBox01.0"),
@@ -117,17 +120,17 @@ void Show::redBoxes() {
         const float u = blocks() - 26.0f;
         const double b = frac(blocks());
         if (k == 0) {
-            currentCamera = show_camera(dame, "/Camera04");
+            currentCamera = close;
             if (b > 0.75)
                 currentCamera->position.x -= frameDelta * 5.0;
         } else if (k == 1) {
-            currentCamera = show_camera(dame, "/Camera03");
+            currentCamera = side;
             if (b > 0.75) {
                 currentCamera->position.z -= 2.0f * frameDelta;
                 currentCamera->position.x -= frameDelta * 5.0;
             }
         } else if (k == 2) {
-            currentCamera = show_camera(dame, "/Camera01");
+            currentCamera = front;
         }
         boxesTwist.amount = std::clamp(u - 1.0f, 0.0f, 2.0f);
         boxesTwist.phase = demoTime / 8.0f;

@@ -1,5 +1,6 @@
 #include "engine/core/pixel.hpp"
 #include "engine/core/surface.hpp"
+#include "surface_pixels.hpp"
 
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
@@ -15,23 +16,6 @@ void make(Surface& s, int w, int h, uint32_t colour, BlendMode mode = blendRepla
     ASSERT_EQ(s.create(w, h, storage32, false), errNone);
     s.fill(colour);
     s.blendMode = mode;
-}
-
-uint32_t pixelAt(Surface& s, int x, int y) {
-    uint32_t* p = nullptr;
-    int32_t pitch = 0;
-    EXPECT_EQ(s.lock(p, pitch), errNone);
-    const uint32_t v = p[y * pitch + x];
-    s.unlock();
-    return v;
-}
-
-void setPixel(Surface& s, int x, int y, uint32_t v) {
-    uint32_t* p = nullptr;
-    int32_t pitch = 0;
-    ASSERT_EQ(s.lock(p, pitch), errNone);
-    p[y * pitch + x] = v;
-    s.unlock();
 }
 
 // Per byte (x * (255 - w) + y * w) >> 8, one channel at a time.

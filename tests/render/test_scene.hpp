@@ -10,6 +10,8 @@
 #include "engine/scene/mesh.hpp"
 #include "engine/scene/scene.hpp"
 
+#include "surface_pixels.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -86,14 +88,7 @@ struct TestScene {
         return renderScene(&colour, nullptr, camera, nullptr, clip, centreOffset, flaggedPass);
     }
 
-    uint32_t pixel(int32_t x, int32_t y) {
-        uint32_t* pixels = nullptr;
-        int32_t pitch = 0;
-        EXPECT_EQ(colour.lock(pixels, pitch), errNone);
-        const uint32_t p = pixels[y * pitch + x];
-        colour.unlock();
-        return p;
-    }
+    uint32_t pixel(int32_t x, int32_t y) { return pixelAt(colour, x, y); }
 
     int32_t countNot(uint32_t value) {
         uint32_t* pixels = nullptr;
