@@ -53,6 +53,21 @@ void writeFrame(const std::string& name, const SDL_Surface* screen) {
         failCapture("cannot write " + path);
 }
 
+// 64-bit FNV-1a over the pixel words of the visible rows, low byte first.
+uint64_t frameHash(const SDL_Surface* screen) {
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (int y = 0; y < screen->h; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(screen->pixels) + size_t(y) * size_t(screen->pitch));
+        for (int x = 0; x < screen->w; ++x)
+            for (int shift = 0; shift < 32; shift += 8) {
+                h ^= (row[x] >> shift) & 0xFF;
+                h *= 0x100000001b3ull;
+            }
+    }
+    return h;
+}
+
 void drawProgress(float t) {
     const long total = long(showSeconds * capture.options.fps);
     const int percent = int(std::min(100L, capture.frame * 100 / std::max(total, 1L)));
@@ -76,20 +91,22 @@ int onPresent(SDL_Surface* screen) {
     if (SDL_LockSurface(screen) < 0)
         failCapture(std::string("cannot read the screen: ") + SDL_GetError());
     const CaptureOptions& o = capture.options;
-    if (!o.pngFolder.empty()) {
-        if (o.atTimes.empty()) {
-            if (capture.frame % o.every == 0) {
-                char name[32];
-                std::snprintf(name, sizeof name, "frame-%06ld.png", capture.frame);
-                writeFrame(name, screen);
-            }
-        } else {
-            for (size_t i = 0; i < o.atTimes.size(); ++i)
-                if (!capture.atWritten[i] && t >= o.atTimes[i]) {
-                    writeFrame("at-" + o.atNames[i] + ".png", screen);
-                    capture.atWritten[i] = true;
-                }
+    if (o.atTimes.empty()) {
+        if (!o.pngFolder.empty() && capture.frame % o.every == 0) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%06ld.png", capture.frame);
+            writeFrame(name, screen);
         }
+    } else {
+        for (size_t i = 0; i < o.atTimes.size(); ++i)
+            if (!capture.atWritten[i] && t >= o.atTimes[i]) {
+                if (!o.pngFolder.empty())
+                    writeFrame("at-" + o.atNames[i] + ".png", screen);
+                if (o.hash)
+                    std::printf("%s,%016llx\n", o.atNames[i].c_str(),
+                                static_cast<unsigned long long>(frameHash(screen)));
+                capture.atWritten[i] = true;
+            }
     }
     if (capture.video.isOpen() &&
         !capture.video.write(static_cast<const uint32_t*>(screen->pixels), screen->pitch / 4))

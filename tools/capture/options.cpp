@@ -10,6 +10,7 @@ namespace {
 const char* const usage =
     "usage: demo-capture [--data DIR] [--fps N] [--png DIR [--every K] [--at T,T,...]]\n"
     "                    [--video FILE.mp4] [--bench [--json FILE]] [--until T] [--progress]\n"
+    "                    [--hash --at T,T,...]\n"
     "Runs the show under a fixed-step clock, from DIR or the current folder (the data\n"
     "folder with img/, img2/, 3ds/ and music/).\n"
     "  --fps N          frames per second of demo time (default 60)\n"
@@ -19,7 +20,9 @@ const char* const usage =
     "  --bench          time every frame and print per-part figures and the start-up time\n"
     "  --json FILE      with --bench: write the same figures as JSON\n"
     "  --until T        stop once the frame at demo time T has been handled\n"
-    "  --progress       show a progress bar even when standard error is not a terminal\n";
+    "  --progress       show a progress bar even when standard error is not a terminal\n"
+    "  --hash           with --at: print \"T,hash\" for each of those frames (64-bit FNV-1a\n"
+    "                   of the pixel words, in hex) on standard output\n";
 
 bool fail(const char* what, const char* detail = "") {
     std::fprintf(stderr, "demo-capture: %s%s\n%s", what, detail, usage);
@@ -62,6 +65,8 @@ bool parseOptions(int argc, char** argv, CaptureOptions& options) {
             options.bench = true;
         } else if (!std::strcmp(arg, "--progress")) {
             options.progress = true;
+        } else if (!std::strcmp(arg, "--hash")) {
+            options.hash = true;
         } else if (!hasValue) {
             return fail("missing value after ", arg);
         } else if (!std::strcmp(arg, "--fps")) {
@@ -91,8 +96,10 @@ bool parseOptions(int argc, char** argv, CaptureOptions& options) {
             return fail("unknown option ", arg);
         }
     }
-    if (!options.atTimes.empty() && options.pngFolder.empty())
-        return fail("--at needs --png DIR");
+    if (!options.atTimes.empty() && options.pngFolder.empty() && !options.hash)
+        return fail("--at needs --png DIR or --hash");
+    if (options.hash && options.atTimes.empty())
+        return fail("--hash needs --at T,T,...");
     if (!options.json.empty() && !options.bench)
         return fail("--json needs --bench");
     return true;

@@ -17,6 +17,7 @@ struct CaptureOptions {
     float until = 0;  // --until T: stop after the frame drawn at demo time T
     bool hasUntil = false;
     bool progress = false;
+    bool hash = false; // --hash: print each --at frame's hash instead of needing --png
 };
 
 // Parses argv; on a mistake writes the reason and the usage to standard error and returns
