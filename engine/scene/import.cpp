@@ -29,10 +29,6 @@ bool readFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
     return !failed && !bytes.empty();
 }
 
-struct FileRelease {
-    void operator()(Lib3dsFile* file) const { lib3ds_file_free(file); }
-};
-
 // The lib3ds node after `node` in a depth-first walk, parents before children.
 Lib3dsNode* nextInWalk(Lib3dsNode* node) {
     if (node->childs)
@@ -56,36 +52,49 @@ Error buildNodes(ImportContext& context, Scene& scene) {
     return errNone;
 }
 
-Error importFile(Engine& engine, const std::string& name, const std::string& fileName) {
-    std::vector<uint8_t> bytes;
-    if (!readFile(fileName, bytes))
-        return errFileIO;
-    if (!checkChunks(bytes.data(), bytes.size()))
-        return errFileFormat;
-    std::unique_ptr<Lib3dsFile, FileRelease> file(lib3ds_file_load(fileName.c_str()));
-    if (!file)
-        return errFileIO;
-    lib3ds_file_eval(file.get(), 0.0f);
-    if (engine.findResource(kindScene, name))
-        return errNameInUse;
-    auto scene = std::make_unique<Scene>();
-    if (Error e = engine.addResource(scene.get(), name))
-        return e;
-    Scene& registered = *scene.release();
-    registered.frame = 0.0f;
-    registered.frames = float(file->frames);
-    ImportContext context{engine, file.get()};
-    return buildNodes(context, registered);
-}
-
 } // namespace
 
-Error importScene(Engine& engine, const std::string& name, const std::string& fileName) {
+void Lib3dsFileRelease::operator()(Lib3dsFile* file) const {
+    lib3ds_file_free(file);
+}
+
+Error read3dsFile(const std::string& fileName, Lib3dsFilePtr& file) {
     try {
-        return importFile(engine, name, fileName);
+        std::vector<uint8_t> bytes;
+        if (!readFile(fileName, bytes))
+            return errFileIO;
+        if (!checkChunks(bytes.data(), bytes.size()))
+            return errFileFormat;
+        file.reset(lib3ds_file_load(fileName.c_str()));
+        return file ? errNone : errFileIO;
     } catch (const std::bad_alloc&) {
         return errMemory;
     }
+}
+
+Error importLoaded(Engine& engine, const std::string& name, Lib3dsFile& file) {
+    try {
+        lib3ds_file_eval(&file, 0.0f);
+        if (engine.findResource(kindScene, name))
+            return errNameInUse;
+        auto scene = std::make_unique<Scene>();
+        if (Error e = engine.addResource(scene.get(), name))
+            return e;
+        Scene& registered = *scene.release();
+        registered.frame = 0.0f;
+        registered.frames = float(file.frames);
+        ImportContext context{engine, &file};
+        return buildNodes(context, registered);
+    } catch (const std::bad_alloc&) {
+        return errMemory;
+    }
+}
+
+Error importScene(Engine& engine, const std::string& name, const std::string& fileName) {
+    Lib3dsFilePtr file;
+    if (Error e = read3dsFile(fileName, file))
+        return e;
+    return importLoaded(engine, name, *file);
 }
 
 } // namespace korvid
