@@ -13,8 +13,10 @@ Quaternion Quaternion::fromAxisAngle(const Vector& axis, float angle) {
     const float h = angle * 0.5f;
     const float s = std::sin(h);
     Quaternion q{axis.x * s, axis.y * s, axis.z * s, std::cos(h)};
-    const float k = 1.0f / std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
-    return {q.x * k, q.y * k, q.z * k, q.w * k};
+    // A true division of each component: multiplying by 1 / length would round twice and
+    // miss the correctly rounded quotient by an ulp for many angles.
+    const float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
+    return {q.x / length, q.y / length, q.z / length, q.w / length};
 }
 
 Matrix Matrix::identity() {

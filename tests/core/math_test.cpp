@@ -41,6 +41,23 @@ TEST(Quaternion, RotationAboutZ) {
                 5 * std::sin(h) /
                     std::sqrt(25 * std::sin(h) * std::sin(h) + std::cos(h) * std::cos(h)),
                 1e-6f);
+
+    // Each component is divided by the length: the quotient of two floats taken in double
+    // and rounded once is the correctly rounded one, which multiplying by 1 / length misses
+    // by an ulp for many angles.
+    int wrong = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const float angle = -6.0f + float(i) * 0.0123f;
+        const float s = std::sin(angle * 0.5f);
+        const float raw[4] = {0.3f * s, -1.2f * s, 2.5f * s, std::cos(angle * 0.5f)};
+        const double length =
+            std::sqrt(raw[0] * raw[0] + raw[1] * raw[1] + raw[2] * raw[2] + raw[3] * raw[3]);
+        const Quaternion u = Quaternion::fromAxisAngle({0.3f, -1.2f, 2.5f}, angle);
+        const float got[4] = {u.x, u.y, u.z, u.w};
+        for (int k = 0; k < 4; ++k)
+            wrong += got[k] != float(double(raw[k]) / length);
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(Matrix, ProductMayAliasAnOperand) {
