@@ -107,7 +107,8 @@ void drawEdgeLine(const RenderContext& ctx, ScreenPoint a, ScreenPoint b, EdgeLi
         if (leftward ? b.x > x1 : b.x < x0)
             return;
     }
-    if (a.y > b.y)
+    // Ends on the same row are not one above the other: such a line has no row to draw.
+    if (!(a.y < b.y))
         return;
     if (leftward) {
         if (a.x > x1) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 namespace korvid {
@@ -53,16 +54,38 @@ TEST(EdgeLine, BlendPullsTheSecondPixelTowardTheFirst) {
     EXPECT_EQ(f.countNot(background), 16 + 4);
 }
 
-TEST(EdgeLine, MostlyHorizontalLinesStepColumnsAndPairRows) {
-    Frame f(20, 16, background);
-    // Moved one pixel left and down first: y = 6.25 gives the rows (5, 6) at weight 64.
-    drawEdgeLine(f.ctx, at(2.0f, 5.25f), at(15.0f, 5.25f), EdgeLineMode::darken);
-    for (int32_t x = 0; x < 20; ++x) {
-        const bool drawn = x >= 1 && x < 14;
-        EXPECT_EQ(f.pixel(x, 5), drawn ? 0x00202020u : background) << x; // 128 * 64 / 256
-        EXPECT_EQ(f.pixel(x, 6), drawn ? 0x005F5F5Fu : background) << x; // 128 * 191 / 256
+// Darken at weight f over the 0x80 background: the first pixel of the pair, the second.
+uint32_t darkFirst(int32_t f) {
+    return uint32_t(0x80 * f / 256) * 0x010101u;
+}
+uint32_t darkSecond(int32_t f) {
+    return uint32_t(0x80 * (255 - f) / 256) * 0x010101u;
+}
+
+// Checks pairs of a mostly horizontal line: column c pairs the rows of floor(y(c)) with
+// the weight of the fraction of y(c), where y(c) is the line's height, one pixel back.
+void expectColumns(Frame& f, int32_t first, int32_t last, double y0, double slope) {
+    for (int32_t c = first; c <= last; ++c) {
+        const double y = y0 + (c - first) * slope;
+        const int32_t row = int32_t(std::floor(y)), w = int32_t((y - row) * 256.0);
+        EXPECT_EQ(f.pixel(c, row), darkFirst(w)) << c;
+        EXPECT_EQ(f.pixel(c, row + 1), darkSecond(w)) << c;
     }
-    EXPECT_EQ(f.countNot(background), 26);
+    EXPECT_EQ(f.countNot(background), 2 * (last - first + 1));
+}
+
+TEST(EdgeLine, MostlyHorizontalLinesStepColumnsAndPairRows) {
+    // Moved one pixel left and down first, to (1, 6.25)-(17, 7.25): columns 1 to 16, the
+    // pair's upper row at y - 1 = 5.25 + (c - 1) / 16.
+    Frame f(20, 16, background);
+    drawEdgeLine(f.ctx, at(2.0f, 5.25f), at(18.0f, 6.25f), EdgeLineMode::darken);
+    expectColumns(f, 1, 16, 5.25, 1.0 / 16.0);
+
+    // Ends on one row are not one above the other: nothing is drawn.
+    Frame flat(20, 16, background);
+    drawEdgeLine(flat.ctx, at(2.0f, 5.25f), at(15.0f, 5.25f), EdgeLineMode::darken);
+    drawEdgeLine(flat.ctx, at(15.0f, 9.0f), at(2.0f, 9.0f), EdgeLineMode::blend);
+    EXPECT_EQ(flat.countNot(background), 0);
 
     // A diagonal touches one pair a column; its ends are drawn in any order.
     Frame a(20, 16, background), b(20, 16, background);
@@ -98,25 +121,43 @@ TEST(EdgeLine, NearerSurfacesHideTheLine) {
 }
 
 TEST(EdgeLine, LinesAreClippedInsideTheRectangle) {
+    // Against the rectangle shrunk by one pixel: x 6 to 29, y 5 to 19.
+    const auto clipped = [](Frame& f) {
+        f.ctx.xmin = 5, f.ctx.xmax = 30, f.ctx.ymin = 4, f.ctx.ymax = 20;
+    };
+    // A vertical line through it keeps rows 5 to 18, pair (16, 17) at weight 128.
+    Frame v(40, 30, background);
+    clipped(v);
+    drawEdgeLine(v.ctx, at(17.5f, -100.0f), at(17.5f, 100.0f), EdgeLineMode::darken);
+    for (int32_t y = 5; y < 19; ++y) {
+        EXPECT_EQ(v.pixel(16, y), darkFirst(128)) << y;
+        EXPECT_EQ(v.pixel(17, y), darkSecond(128)) << y;
+    }
+    EXPECT_EQ(v.countNot(background), 28);
+
+    // Slope 1/16, moved to (-101, 11)-(99, 23.5): the lower end slides up to y = 19
+    // (x = 27), the upper end right to x = 6 (y = 17.6875). Columns 6 to 26.
+    Frame h(40, 30, background);
+    clipped(h);
+    drawEdgeLine(h.ctx, at(-100.0f, 10.0f), at(100.0f, 22.5f), EdgeLineMode::darken);
+    expectColumns(h, 6, 26, 16.6875, 1.0 / 16.0);
+
+    // Lines from every direction leave no pixel outside the real rectangle.
     Frame f(40, 30, background);
-    f.ctx.xmin = 5, f.ctx.xmax = 30, f.ctx.ymin = 4, f.ctx.ymax = 20;
+    clipped(f);
     const ScreenPoint ends[][2] = {
-        {at(-50.0f, -40.0f), at(90.0f, 70.0f)},  {at(-50.0f, 70.0f), at(90.0f, -40.0f)},
-        {at(17.0f, -100.0f), at(17.5f, 100.0f)}, {at(-100.0f, 10.0f), at(100.0f, 11.0f)},
-        {at(0.0f, 0.0f), at(4.0f, 3.0f)},        {at(31.0f, 21.0f), at(39.0f, 29.0f)},
-        {at(6.0f, 12.0f), at(28.0f, 12.0f)},     {at(-1e30f, 5.0f), at(1e30f, 6.0f)},
+        {at(-50.0f, -40.0f), at(90.0f, 70.0f)}, {at(-50.0f, 70.0f), at(90.0f, -40.0f)},
+        {at(0.0f, 0.0f), at(4.0f, 3.0f)},       {at(31.0f, 21.0f), at(39.0f, 29.0f)},
+        {at(-1e30f, 5.0f), at(1e30f, 6.0f)},
     };
     for (const auto& e : ends)
         for (const EdgeLineMode mode : {EdgeLineMode::darken, EdgeLineMode::blend})
             drawEdgeLine(f.ctx, e[0], e[1], mode);
-    int32_t inside = 0;
     for (int32_t y = 0; y < 30; ++y)
-        for (int32_t x = 0; x < 40; ++x) {
-            const bool in = x >= 5 && x < 30 && y >= 4 && y < 20;
-            EXPECT_TRUE(in || f.pixel(x, y) == background) << x << "," << y;
-            inside += in && f.pixel(x, y) != background;
-        }
-    EXPECT_GT(inside, 60);
+        for (int32_t x = 0; x < 40; ++x)
+            if (x < 5 || x >= 30 || y < 4 || y >= 20)
+                ASSERT_EQ(f.pixel(x, y), background) << x << "," << y;
+    EXPECT_GT(f.countNot(background), 40);
 
     // Lines wholly outside, points and non-finite ends draw nothing.
     Frame g(40, 30, background);
