@@ -120,8 +120,11 @@ bool nearest_site_map(const std::vector<MosaicSite>& sites, int32_t width, int32
                     }
                 }
             }
+            // A site on the right edge (x = width) reads the first pixel of the next row;
+            // only an index past the last pixel, from a site on the bottom edge, is held
+            // at the last pixel.
             const MosaicSite& s = sites[size_t(bestIndex)];
-            *out++ = uint32_t(std::min(s.y, height - 1) * width + std::min(s.x, width - 1));
+            *out++ = uint32_t(std::min(s.y * width + s.x, width * height - 1));
         }
     }
     return true;

@@ -14,9 +14,9 @@ struct MosaicSite {
 // 0..height (a draw of 32767 reaches the far edge itself).
 std::vector<MosaicSite> mosaic_sites(int32_t count, int32_t width, int32_t height);
 
-// map[y * width + x] = the source index of the nearest site by squared distance, the
-// earlier site winning ties; a site on the far edge maps to the nearest pixel inside the
-// frame. Without sites every entry is 0. False when memory runs out.
+// map[y * width + x] = site.y * width + site.x of the nearest site by squared distance,
+// the earlier site winning ties; an index past the last pixel (a site on the bottom edge)
+// is held at the last pixel. Without sites every entry is 0. False when memory runs out.
 bool nearest_site_map(const std::vector<MosaicSite>& sites, int32_t width, int32_t height,
                       std::vector<uint32_t>& map);
 

