@@ -15,6 +15,23 @@ int32_t ceilLog2(int32_t value) {
     return k;
 }
 
+namespace {
+
+// The part of `rect` (or the whole surface without one) inside width x height; false when
+// that is empty, as for a rectangle wholly outside on any side or an inverted one.
+bool clampedRect(const Rect* rect, int32_t width, int32_t height, Rect& out) {
+    out = Rect{0, width, 0, height};
+    if (rect) {
+        out.xmin = std::max(rect->xmin, 0);
+        out.ymin = std::max(rect->ymin, 0);
+        out.xmax = std::min(rect->xmax, width);
+        out.ymax = std::min(rect->ymax, height);
+    }
+    return out.xmin < out.xmax && out.ymin < out.ymax;
+}
+
+} // namespace
+
 Surface::~Surface() {
     releaseStorage();
 }
@@ -163,9 +180,12 @@ void Surface::fill(uint32_t colour, const Rect* rect) {
         SDL_FillRect(sdlSurface, nullptr, colour);
         return;
     }
-    // The window system's rectangle has 16-bit fields; it clips the rest.
-    SDL_Rect area{Sint16(rect->xmin), Sint16(rect->ymin), Uint16(rect->xmax - rect->xmin),
-                  Uint16(rect->ymax - rect->ymin)};
+    // Clamped here, before the window system's 16-bit fields could wrap an inverted or
+    // far-away rectangle back onto the surface.
+    Rect r;
+    if (!clampedRect(rect, width, height, r))
+        return;
+    SDL_Rect area{Sint16(r.xmin), Sint16(r.ymin), Uint16(r.xmax - r.xmin), Uint16(r.ymax - r.ymin)};
     SDL_FillRect(sdlSurface, &area, colour);
 }
 
@@ -176,15 +196,9 @@ void Surface::fill(float value, const Rect* rect) {
         fill(uint32_t(truncated), rect);
         return;
     }
-    if (locked || sdlSurface)
+    Rect r;
+    if (locked || sdlSurface || !clampedRect(rect, width, height, r))
         return;
-    Rect r{0, width, 0, height};
-    if (rect) {
-        r.xmin = std::max(rect->xmin, 0);
-        r.ymin = std::max(rect->ymin, 0);
-        r.xmax = std::min(rect->xmax, width);
-        r.ymax = std::min(rect->ymax, height);
-    }
     locked = true;
     for (int32_t y = r.ymin; y < r.ymax; ++y)
         std::fill(cells.begin() + size_t(y) * size_t(pitch) + size_t(r.xmin),

@@ -145,6 +145,25 @@ TEST(Surface, FillsOfEveryStorage) {
     EXPECT_EQ(pixelAt(pixels, 2, 5), 0xFF102030u);
     pixels.fill(65.9f); // truncated to the colour 65
     EXPECT_EQ(pixelAt(pixels, 0, 0), 65u);
+
+    // Rectangles wholly outside on any side, inverted ones and ones that 16-bit fields
+    // would wrap back onto the surface change nothing.
+    Surface wide, wideColour;
+    ASSERT_EQ(wide.create(16, 4, storageCells, false), errNone);
+    wide.fill(2.0f);
+    make(wideColour, 16, 4, 0xFF102030);
+    for (const Rect& nothing :
+         {Rect{20, 30, 0, 4}, Rect{-9, 0, 0, 4}, Rect{0, 16, 4, 9}, Rect{0, 16, -3, 0},
+          Rect{12, 4, 0, 4}, Rect{0, 16, 3, 1}, Rect{65538, 65540, 0, 4}}) {
+        wide.fill(9.0f, &nothing);
+        wide.clear(&nothing);
+        wideColour.fill(0xFFFFFFFFu, &nothing);
+    }
+    for (float v : wide.cells)
+        ASSERT_EQ(v, 2.0f);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 16; ++x)
+            ASSERT_EQ(pixelAt(wideColour, x, y), 0xFF102030u) << x << "," << y;
 }
 
 TEST(Surface, ReplaceModeCopiesOrBlends) {
