@@ -12,7 +12,8 @@ SpriteSwarm::SpriteSwarm(int32_t width, int32_t height, const std::string& path,
     : Drawable2D(width, height), parameterA(parameterA), parameterB(parameterB),
       sprite(new (std::nothrow) ImageSprite(width, height, path, ImageSprite::opAdd, 0x00FF0000,
                                             0x0000FF00, 0x000000FF, 0xFF000000)) {
-    ready = sprite && sprite->isReady() ? 1 : 0;
+    // Ready even without its sprite or its image: the eight draws then draw nothing.
+    ready = 1;
 }
 
 void SpriteSwarm::setClip(const Clip2D& rect) {
@@ -57,6 +58,8 @@ void SpriteSwarm::positions(double t, int32_t xs[spriteCount], int32_t ys[sprite
 int SpriteSwarm::draw(SDL_Surface* destination, double t) {
     if (!ready)
         return 0;
+    if (!sprite)
+        return 1;
     int32_t xs[spriteCount], ys[spriteCount];
     positions(t, xs, ys);
     for (int i = 0; i < spriteCount; ++i)

@@ -16,7 +16,7 @@ public:
     static constexpr int spriteCount = 8;
 
     // The sprite is loaded from `path` with the masks of 0xAARRGGBB pixels. The swarm is
-    // ready only when its sprite is; a missing image leaves it drawing nothing.
+    // ready once constructed; with a missing image its sprite's draws fail quietly.
     SpriteSwarm(int32_t width, int32_t height, const std::string& path, uint32_t parameterA,
                 uint32_t parameterB);
 

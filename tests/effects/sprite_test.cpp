@@ -192,9 +192,10 @@ TEST(SpriteSwarm, EightAdditiveSpritesOnTheirPaths) {
     swarm.setClip({0, 0, 100, 100});
     EXPECT_EQ(swarm.sprite->clip.right, 100);
 
-    // Without its image the swarm is not ready and draws nothing.
+    // Without its image the swarm is still ready; its sprite's draws change nothing.
     SpriteSwarm empty(512, 384, "no/such/file.pcx", 0, 0);
-    EXPECT_FALSE(empty.isReady());
-    EXPECT_EQ(empty.draw(frame.surface, 0.0), 0);
+    EXPECT_TRUE(empty.isReady());
+    EXPECT_FALSE(empty.sprite->isReady());
+    EXPECT_EQ(empty.draw(frame.surface, 0.0), 1);
     EXPECT_EQ(frame.get(), expected);
 }
