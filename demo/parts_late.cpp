@@ -60,7 +60,8 @@ void Show::stripeGrid() {
 void Show::character() {
     Scene* scene = show_scene("tovik");
     currentCamera = show_camera(scene, "/Camera01");
-    MeshNode* figure = show_mesh_node(scene, "/tovik", 0);
+    // The twist may sit on the figure's mesh or on a container above its parts.
+    ContainerNode* figure = show_container(scene, "/tovik", errMeshNodeNotFound);
     scene->root.renderMode = 2;
     gridA.bind(&frame0, show_surface("stripetex"), 3, true);
     characterTwist.phase = 0.0f;

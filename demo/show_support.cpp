@@ -54,10 +54,10 @@ SpotLightNode* show_spotlight(Scene* scene, const char* path) {
     return checked<SpotLightNode>(scene->root.find(path), nodeSpotLight, errNodeNotFound);
 }
 
-ContainerNode* show_container(Scene* scene, const char* path) {
+ContainerNode* show_container(Scene* scene, const char* path, Error missing) {
     Node* node = scene->root.find(path);
     if (!node || (node->type != nodeContainer && node->type != nodeMesh))
-        demo_check(errNodeNotFound);
+        demo_check(missing);
     return static_cast<ContainerNode*>(node);
 }
 
@@ -72,8 +72,8 @@ void show_render(Surface* colour, CameraNode* camera, Scene* scene, bool flagged
 
 void show_scroll_ground(MeshNode* ground) {
     ground->groups[0].textureOffsetV -=
-        float((std::cos(frac(demoTime / 8.0f) * 6.28318530718 + 3.64159265359) + 2.0) *
-              frameDelta * 0.015);
+        float((std::cos(frac(demoTime / 8.0f) * 6.28318530718 + 3.64159265359) + 2.0) * frameDelta *
+              0.015);
 }
 
 uint32_t* show_lock(Surface& surface) {

@@ -38,7 +38,10 @@ korvid::Mesh* show_mesh(const char* name, size_t groups);
 korvid::CameraNode* show_camera(korvid::Scene* scene, const char* path);
 korvid::MeshNode* show_mesh_node(korvid::Scene* scene, const char* path, size_t groups);
 korvid::SpotLightNode* show_spotlight(korvid::Scene* scene, const char* path);
-korvid::ContainerNode* show_container(korvid::Scene* scene, const char* path);
+// A node the show moves, turns or twists: a container or a mesh node, which share those
+// fields; `missing` is the code for anything else.
+korvid::ContainerNode* show_container(korvid::Scene* scene, const char* path,
+                                      korvid::Error missing = korvid::errNodeNotFound);
 
 // Sets a scene's time and renders it; a failure ends the program like demo_check.
 void show_set_time(korvid::Scene* scene, double frame);

@@ -1,6 +1,7 @@
 // The show on a data set that lacks a file or holds a wrong one: it stops at that file with
 // the program's own lines, except for the swarm's sprite, without which it goes on.
 
+#include "demo/show_support.hpp"
 #include "show_data.hpp"
 #include "tools/common/png_writer.hpp"
 
@@ -81,4 +82,22 @@ TEST(ShowData, TheSwarmsSpriteIsNotNeeded) {
     const ProgramResult r = showWithout("no-swarm", "img/ildflue_liten.pcx", "100000");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
+}
+
+TEST(ShowData, TheTwistedFigureMayBeAMeshOrAContainer) {
+    // The figure's twist sits on whichever of the two kinds the data set gives "/tovik";
+    // any other kind, or no node at all, stops the show with the engine's message.
+    using namespace korvid;
+    for (Node* figure : std::initializer_list<Node*>{new ContainerNode, new MeshNode}) {
+        Scene scene;
+        ASSERT_EQ(attach(&scene.root, figure, "tovik"), errNone);
+        EXPECT_EQ(show_container(&scene, "/tovik", errMeshNodeNotFound), figure);
+    }
+    const std::string message = "Korvid fucked joo: \"meshnode not found in scene\"";
+    Scene scene;
+    EXPECT_EXIT(show_container(&scene, "/tovik", errMeshNodeNotFound), ::testing::ExitedWithCode(1),
+                message);
+    ASSERT_EQ(attach(&scene.root, new CameraNode, "tovik"), errNone);
+    EXPECT_EXIT(show_container(&scene, "/tovik", errMeshNodeNotFound), ::testing::ExitedWithCode(1),
+                message);
 }
