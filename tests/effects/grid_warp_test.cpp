@@ -58,7 +58,7 @@ std::vector<uint32_t> plainDraw(const GridWarp& grid, std::vector<uint32_t> targ
 
 } // namespace
 
-TEST(GridWarp, ResetPlacesALatticeSlightlySmallerThanTheFrame) {
+TEST(GridWarp, ResetAndMovementsFollowTheirFormulas) {
     Surface target, texture;
     makeSurface(target, 512, 384, 1);
     makeSurface(texture, 64, 64, 2);
@@ -89,6 +89,51 @@ TEST(GridWarp, ResetPlacesALatticeSlightlySmallerThanTheFrame) {
     grid.rotate(float(M_PI / 2), 2.0f);
     EXPECT_NEAR(grid.points[0].x, 2.0f * -192.0f, 1e-2f);
     EXPECT_NEAR(grid.points[0].y, 2.0f * 256.0f, 1e-2f);
+
+    // Each movement against its formula in double precision, point by point, from the
+    // points it was given.
+    struct Moved {
+        double x, y, z;
+    };
+    const double twoPi = 2.0 * M_PI;
+    const auto check = [&grid](const char* name, auto&& move, auto&& formula) {
+        const std::vector<GridWarp::Point> from(grid.points.get(),
+                                                grid.points.get() + grid.pointCount);
+        move();
+        for (int32_t i = 0; i < grid.pointCount; ++i) {
+            const Moved e = formula(from[size_t(i)]);
+            const GridWarp::Point& p = grid.points[size_t(i)];
+            ASSERT_NEAR(p.x, e.x, 2e-3 * (1.0 + std::fabs(e.x))) << name << " " << i;
+            ASSERT_NEAR(p.y, e.y, 2e-3 * (1.0 + std::fabs(e.y))) << name << " " << i;
+            ASSERT_NEAR(p.z, e.z, 1e-5 * (1.0 + std::fabs(e.z))) << name << " " << i;
+        }
+    };
+    grid.reset(0.8f);
+    check(
+        "ripple", [&] { grid.ripple(1.0f, 0.6f, 0.3f); },
+        [&](const GridWarp::Point& p) {
+            const double c = std::cos(std::hypot(p.x, p.y) * twoPi / 512.0 - 0.3 * twoPi);
+            const double s = (c + 0.4) * 0.6 + 1.0;
+            return Moved{p.x * s, p.y * s, (c + 2.0) * p.z};
+        });
+    check(
+        "wobble", [&] { grid.wobble(0.25f, 12.0f, 0.4f, 0.9f); },
+        [&](const GridWarp::Point& p) {
+            const double k = twoPi / 128.0;
+            return Moved{p.x + std::sin(k * p.y + 0.4 * twoPi) * 12.0,
+                         p.y + std::sin(k * p.x + 0.9 * twoPi) * 12.0, p.z};
+        });
+    check(
+        "rotate", [&] { grid.rotate(0.7f, 1.3f); },
+        [&](const GridWarp::Point& p) {
+            const double r = std::hypot(p.x, p.y) * 1.3, th = std::atan2(p.x, p.y) + 0.7;
+            return Moved{std::sin(th) * r, std::cos(th) * r, p.z};
+        });
+    check(
+        "shade", [&] { grid.shade(-1.5f); },
+        [&](const GridWarp::Point& p) {
+            return Moved{p.x, p.y, -1.5 * p.z};
+        });
 }
 
 TEST(GridWarp, CellsMatchThePlainInterpolation) {

@@ -3,6 +3,7 @@
 
 #include <SDL/SDL.h>
 
+#include <array>
 #include <cmath>
 
 using namespace effects_test;
@@ -63,28 +64,67 @@ TEST(TexturedTunnel, ShadeTableRunsFromBlackToThePalette) {
     EXPECT_EQ(tunnel.travel, -50.0f);
 }
 
-TEST(TexturedTunnel, CornerHitsWithAllAnglesZero) {
+TEST(TexturedTunnel, CornerHitsMatchDoublePrecision) {
     const TunnelData data;
     TexturedTunnel tunnel(512, 384, data.image.data(), data.palette, 255.0f);
-    tunnel.trace();
     const int32_t stride = tunnel.blocksX + 1;
-    // Each corner against the hit worked out in double precision (the tracing runs in
-    // single precision, so a few units of difference are expected).
-    for (int32_t row = 0; row <= tunnel.blocksY; row += 7)
-        for (int32_t col = 0; col <= tunnel.blocksX; col += 9) {
-            const double dx = -240.0 + col * 480.0 / 41, dy = -240.0 + row * 480.0 / 26;
-            const double length = std::sqrt(dx * dx + dy * dy + 128.0 * 128.0);
-            const double t = -255.0 / std::sqrt(dx * dx + dy * dy) * length;
-            const double pz = -128.0 + t * 128.0 / length;
-            const TexturedTunnel::Corner& c = tunnel.grid[size_t(row * stride + col)];
-            EXPECT_NEAR(c.v, std::fabs(pz) * 51.2, 8.0) << col << "," << row;
-            EXPECT_NEAR(c.u, std::fabs(std::atan2(t * dy, t * dx)) * 65536.0 / M_PI, 8.0);
-            EXPECT_NEAR(c.l, std::max(0.0, 32768.0 - std::fabs(pz + 128.0) * 20.48), 8.0);
+    for (const float dt : {0.0f, 0.5f, 1.37f}) {
+        tunnel.advance(dt);
+        tunnel.trace();
+        // The view matrix Rx * Ry * Rz on row vectors, and the four corner rays, in double.
+        double m[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        for (int axis = 0; axis < 3; ++axis) {
+            const double c = std::cos(tunnel.angles[axis]), s = std::sin(tunnel.angles[axis]);
+            double r[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+            const int i = (axis + 1) % 3, j = (axis + 2) % 3; // the plane the rotation turns
+            r[i][i] = c, r[j][j] = c;
+            r[i][j] = s, r[j][i] = -s;
+            double product[3][3] = {};
+            for (int a = 0; a < 3; ++a)
+                for (int b = 0; b < 3; ++b)
+                    for (int k = 0; k < 3; ++k)
+                        product[a][b] += m[a][k] * r[k][b];
+            std::copy(&product[0][0], &product[0][0] + 9, &m[0][0]);
         }
-    // The rays around corner column 20.5, row 13 run down the axis: the far end is black.
-    EXPECT_EQ(tunnel.grid[size_t(13 * stride + 20)].l, 0);
-    EXPECT_EQ(tunnel.grid[size_t(13 * stride + 21)].l, 0);
-    EXPECT_GT(tunnel.grid[0].l, 20000);
+        std::array<std::array<double, 3>, 4> ray;
+        for (int k = 0; k < 4; ++k) {
+            const double d[3] = {k & 1 ? 240.0 : -240.0, k & 2 ? 240.0 : -240.0, 128.0};
+            double length = 0.0;
+            for (int b = 0; b < 3; ++b) {
+                ray[size_t(k)][size_t(b)] = d[0] * m[0][b] + d[1] * m[1][b] + d[2] * m[2][b];
+                length += ray[size_t(k)][size_t(b)] * ray[size_t(k)][size_t(b)];
+            }
+            for (double& v : ray[size_t(k)])
+                v /= std::sqrt(length);
+        }
+        for (int32_t row = 0; row <= tunnel.blocksY; row += 3)
+            for (int32_t col = 0; col <= tunnel.blocksX; col += 4) {
+                double d[3];
+                for (size_t b = 0; b < 3; ++b) {
+                    const double left = ray[0][b] + row * (ray[2][b] - ray[0][b]) / 26.0;
+                    const double right = ray[1][b] + row * (ray[3][b] - ray[1][b]) / 26.0;
+                    d[b] = left + col * (right - left) / 41.0;
+                }
+                // From (0, 0, -128) on the axis the hit lies radius / |d.xy| behind.
+                const double t = -255.0 / std::hypot(d[0], d[1]);
+                const double pz = -128.0 + t * d[2];
+                const double light = 32768.0 - std::fabs(pz + 128.0) * 20.48;
+                if (light < 8.0)
+                    continue; // far hits: only their light is certain
+                const TexturedTunnel::Corner& c = tunnel.grid[size_t(row * stride + col)];
+                const double v = std::fabs(tunnel.travel * 8.0 + pz) * 51.2;
+                EXPECT_NEAR(c.v, v, 8.0 + 1e-5 * v) << col << "," << row << " dt " << dt;
+                EXPECT_NEAR(c.u, std::fabs(std::atan2(t * d[1], t * d[0])) * 65536.0 / M_PI, 8.0);
+                EXPECT_NEAR(c.l, light, 8.0);
+            }
+    }
+    // With all angles 0 the rays around corner column 20.5, row 13 run down the axis: the
+    // far end is black.
+    TexturedTunnel still(512, 384, data.image.data(), data.palette, 255.0f);
+    still.trace();
+    EXPECT_EQ(still.grid[size_t(13 * stride + 20)].l, 0);
+    EXPECT_EQ(still.grid[size_t(13 * stride + 21)].l, 0);
+    EXPECT_GT(still.grid[0].l, 20000);
 }
 
 TEST(TexturedTunnel, BlocksMatchTheBilinearForm) {
