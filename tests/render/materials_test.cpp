@@ -197,6 +197,20 @@ TEST(Materials, TextureTableHoldsEveryPaletteColourAtEveryLevel) {
     EXPECT_EQ(f.pixel(12, 2), m.table[1]); // u = 0.4 at x = 13: texel column 1
     EXPECT_EQ(f.pixel(24, 2), m.table[0]); // u = 0.8: column 3, texel 3 % 3
 
+    // A large face (|det| = 12000) is drawn perspective-correct: down its left side u runs
+    // from 0 to 1 while 1/z falls from 1 to 0.25, so on row 51 (halfway) every pixel has
+    // u = (0.25 * 0.5) / (1 - 0.75 * 0.5) = 0.2, texel column 0, where an affine u of 0.5
+    // would read column 2.
+    Frame wide(128, 104, background);
+    Triangle3 deep(CornerSpec{1.0f, 1.0f, 1.0f, grey(0.0f), 0.0f, 0.0f},
+                   CornerSpec{1.0f, 101.0f, 0.25f, grey(0.0f), 1.0f, 0.0f},
+                   CornerSpec{121.0f, 1.0f, 1.0f, grey(0.0f), 0.0f, 0.0f});
+    scene.material->drawFace(wide.ctx, deep.face);
+    for (int32_t x : {1, 30, 59})
+        EXPECT_EQ(wide.pixel(x, 51), m.table[0]) << x;
+    // Row 71: u = 0.175 / 0.475 = 0.37, column 1 (affine 0.7, column 2).
+    EXPECT_EQ(wide.pixel(10, 71), m.table[1]);
+
     // The table is kept: a later palette change is not seen.
     scene.texture->setPaletteEntry(0, 0xFFFFFFFF);
     BigFace nearer(grey(255.0f), 0.75f);
