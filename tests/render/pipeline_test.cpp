@@ -211,25 +211,43 @@ TEST(RenderScene, OutlinesFollowTheRenderMode) {
     ASSERT_EQ(s.render(), errNone);
     EXPECT_EQ(drawList.size(), 4u);
     EXPECT_EQ(s.countNot(sceneBackground), filled);
+
+    // Folded along its soft diagonal, vertex 3 swung over to the other side of it: one face
+    // now turns away, and the diagonal between a front and a back face is a silhouette.
+    Mesh* square = s.engine.find<Mesh>(kindMesh, "square");
+    square->vertices[3] = Vector{-2.0f, -2.0f, 10.0f};
+    square->computeBounds();
+    s.scene->root.renderMode = 2;
+    s.colour.fill(sceneBackground);
+    ASSERT_EQ(s.render(), errNone);
+    EXPECT_EQ(s.node->groups[0].faces[1].backFacing, 1);
+    EXPECT_EQ(drawList.size(), 5u);
+    EXPECT_EQ(s.pixel(31, 24) & 0x00FFFFFF, 0u) << "the diagonal through the centre";
 }
 
 TEST(RenderScene, DepthSortedFacesAreDrawnFarthestFirst) {
+    // Two unlit fade squares over each other, each in its ramp's first entry at 254 of 255
+    // (fade 0): the far blue one must be blended before the near red one.
     TestScene s;
     s.scene->root.renderMode = 0;
-    auto* fade = new FadeRampMaterial(0.0f, Colour{0, 0, 0, 255}, Colour{255, 0, 0, 255}, 4);
-    ASSERT_EQ(s.engine.addResource(fade, "ghost"), errNone);
-    s.addGouraud("grey", 1);
-    s.addSquareMesh("near", 4.0f, "ghost");
-    s.addSquareMesh("far", 40.0f, "grey");
+    for (const auto& [name, colour] :
+         {std::pair{"red", Colour{255, 0, 0, 255}}, std::pair{"blue", Colour{0, 0, 255, 255}}}) {
+        auto* fade = new FadeRampMaterial(0.0f, colour, Colour{}, 4);
+        fade->flags &= ~uint32_t(materialLit);
+        ASSERT_EQ(s.engine.addResource(fade, name), errNone);
+    }
+    s.addSquareMesh("near", 4.0f, "red");
+    s.addSquareMesh("far", 40.0f, "blue");
     s.place("near", "Near");
     s.place("far", "Far", Vector{0.0f, 0.0f, 20.0f});
     s.engine.linkResources();
-    s.addOmni("Omni01", Vector{}, Colour{255, 255, 255, 1});
     ASSERT_EQ(s.render(), errNone);
-    EXPECT_EQ(drawList.size(), 2u);
-    EXPECT_EQ(drawList[0].key, 10.0f);
-    // Lit to white through fade 0: the last entry at 254 of 255 over the black square.
+    ASSERT_EQ(drawList.size(), 4u);
+    EXPECT_EQ(drawList[0].key, 20.0f);
+    EXPECT_EQ(drawList[3].key, 10.0f);
+    // Background 0x203040, then blue: (0x40 + 255 * 254) / 256 = 0xFD; then red over it.
     EXPECT_EQ(s.pixel(32, 24), 0x00FD0000u);
+    EXPECT_EQ(s.pixel(2, 2), 0x000000FDu);
 }
 
 struct Shift : VertexModifier {
@@ -290,6 +308,10 @@ TEST(RenderScene, OmniLightsAddDiffuseLightWithRangeAttenuation) {
     EXPECT_FLOAT_EQ(c.b, 25.0f);
     const RenderCorner& far = s.node->groups[0].corners[3]; // (5, 5, 10): k = 10 / |(10, 10, 10)|
     EXPECT_NEAR(far.colour.r, 100.0f / std::sqrt(3.0f), 1e-3f);
+    // Two lights add: a second one at 45 degrees, k = cos 45.
+    OmniLightNode* second = s.addOmni("Omni02", Vector{-5.0f, 5.0f, 0.0f}, Colour{70, 0, 0, 1});
+    EXPECT_NEAR(s.corner0().r, 100.0f + 70.0f * std::sqrt(0.5f), 1e-3f);
+    second->off = true;
 
     light->rangeAttenuation = true;
     light->innerRange = 4.0f;
