@@ -22,7 +22,7 @@ void Show::credits() {
         {show_surface("cred_code"), show_surface("cred_code_txt"), 0, -1, 293, 167},
     };
 
-    while (blocks() - 2.0f < 4.0f) {
+    while (show_part_running(3)) {
         const int32_t k = trunc32(std::floor(blocks() - 3.0f));
         const double b = frac(blocks());
         frame1.fill(uint32_t(0));
@@ -73,7 +73,7 @@ void Show::creditGrids() {
     gridB.bind(&frame1, show_surface("allcreds_tex"), 3, true);
     double fade = 0.0;
 
-    while (blocks() - 6.0f < 4.0f) {
+    while (show_part_running(4)) {
         const int32_t k = trunc32(std::floor(blocks() - 6.0f));
         const double f = frac(blocks());
         const float spin = float(demoTime / 32.0f * 3.14159265359);

@@ -11,7 +11,7 @@ using namespace korvid;
 
 void Show::endImage() {
     Surface* end = show_surface("end");
-    while (time_over(64) - 30.0 < 2.0) {
+    while (show_part_running(11)) {
         const double u = time_over(64) - 30.0;
         const int32_t q = trunc32(std::floor(u * 4.0));
         frame0.draw(end, 0, 0, 1.0f);

@@ -20,7 +20,7 @@ void Show::twisters() {
     Surface* background = show_surface("bgfx1");
     float a = 0.0f;
 
-    while (blocks() - 20.0f < 4.0f) {
+    while (show_part_running(8)) {
         const float u = blocks() - 20.0f;
         frame0.draw(background, 0, 0, 1.0f);
         if (uint32_t* pixels = show_lock(frame0)) {
@@ -69,7 +69,7 @@ void Show::character() {
     characterTwist.centre = figure->world.getTranslation();
     figure->modifier = &characterTwist;
 
-    while (blocks() - 24.0f < 2.0f) {
+    while (show_part_running(9)) {
         const float u = blocks() - 24.0f;
         show_set_time(scene, frac(demoTime / 128.0f) * 64.0);
         characterTwist.amount = std::min(2.0f * u, 2.0f);
@@ -116,7 +116,7 @@ void Show::redBoxes() {
     crt::srand(101);
 
     static const float sideView[2] = {-0.37f, 0.16f};
-    while (blocks() - 26.0f < 4.0f) {
+    while (show_part_running(10)) {
         const int32_t k = trunc32(std::floor(blocks() - 26.0f));
         const float u = blocks() - 26.0f;
         const double b = frac(blocks());

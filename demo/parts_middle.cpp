@@ -9,7 +9,7 @@
 using namespace korvid;
 
 void Show::tunnelPart() {
-    while (blocks() - 10.0f < 2.0f) {
+    while (show_part_running(5)) {
         tunnel->advance(float(frameDelta * 0.02));
         if (show_lock(frame0)) {
             tunnel->render(frame0.sdlSurface);
@@ -27,7 +27,7 @@ void Show::motionTrail() {
     frame2.clear();
     kroll->root.renderMode = 0;
 
-    while (blocks() - 12.0f < 2.0f) {
+    while (show_part_running(6)) {
         show_set_time(kroll, frac(demoTime / 128.0f) * 64.0);
         // frame0 keeps what it held: each render lands on the last one.
         show_render(&frame0, currentCamera, kroll, false);
@@ -62,7 +62,7 @@ void Show::greetings() {
     float greetY = 0.0f;
     float scrollX = 512.0f;
 
-    while (blocks() - 14.0f < 6.0f) {
+    while (show_part_running(7)) {
         plasmaB->advance(frameDelta * 20.0);
         show_set_time(scene, frac(demoTime / 16.0f) * 64.0);
         show_scroll_ground(ground);

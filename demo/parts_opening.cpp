@@ -26,7 +26,7 @@ void Show::boots() {
     uint32_t clearColour = 0xFF404040;
     float slide = -100.0f;
 
-    while (blocks() < 2.0f) {
+    while (show_part_running(1)) {
         // Cuts on the 16-unit beat: steps 2, 4 and 6 change the view.
         if (demoTime >= 0.0f && crossed(16.0f)) {
             ++cameraStep;
@@ -82,7 +82,7 @@ void Show::groundAndLogo() {
     ground->flag = true;
     int32_t logoY = 0;
 
-    while (blocks() - 2.0f < 1.0f) {
+    while (show_part_running(2)) {
         const int32_t q = trunc32(std::floor((blocks() - 2.0f) * 4.0f));
         ground->groups[0].textureOffsetV -= frameDelta * 0.1;
         currentCamera->fov =

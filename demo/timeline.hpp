@@ -66,3 +66,7 @@ private:
 // The part of the show whose loop runs at demo time t: 0 to 11, or 12 for the closing
 // image after the last part.
 int show_part_at(float t);
+
+// The loop condition of part 0 to 11: demo time lies before the part's end. A part whose
+// range has passed when its loop is reached is skipped.
+bool show_part_running(int part);

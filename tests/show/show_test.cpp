@@ -1,5 +1,5 @@
 // The whole show under the fixed-step clock: it runs to its end quietly, its frames are
-// pictures, every part looks different and two runs give the same bytes.
+// pictures, every part looks different, and the parts follow their table.
 
 #include "demo/timeline.hpp"
 #include "png_reader.hpp"
@@ -89,38 +89,30 @@ double spread(const Image& image) {
 
 } // namespace
 
-TEST(Show, EveryPartDrawsItsOwnPictureTheSameOnEveryRun) {
-    const FrameSet first = capture("show-a", joined(partTimes), 30);
+TEST(Show, EveryPartDrawsItsOwnPicture) {
+    // That runs give the same bytes is the golden hashes' business.
+    const FrameSet first = capture("show", joined(partTimes), 30);
     ASSERT_EQ(first.status, 0);
-    const FrameSet second = capture("show-b", joined(partTimes), 30);
-    ASSERT_EQ(second.status, 0);
     for (size_t i = 0; i < partTimes.size(); ++i) {
         SCOPED_TRACE("demo time " + partTimes[i]);
         ASSERT_EQ(first.frames[i].width, 512);
         ASSERT_EQ(first.frames[i].height, 384);
         EXPECT_GT(spread(first.frames[i]), 8.0);
-        EXPECT_EQ(first.frames[i].pixels, second.frames[i].pixels);
         for (size_t j = 0; j < i; ++j)
             EXPECT_GT(difference(first.frames[i], first.frames[j]), 10.0) << partTimes[j];
     }
 }
 
 TEST(Show, PartsFollowTheTable) {
+    // The loops run while show_part_running holds: each part from its first demo time to
+    // the last float below its end.
+    const float starts[] = {0, 128, 192, 384, 640, 768, 896, 1280, 1536, 1664, 1920, 2048};
     EXPECT_EQ(show_part_at(-8.0f), 0);
-    EXPECT_EQ(show_part_at(0.0f), 1);
-    EXPECT_EQ(show_part_at(127.9f), 1);
-    EXPECT_EQ(show_part_at(128.0f), 2);
-    EXPECT_EQ(show_part_at(192.0f), 3);
-    EXPECT_EQ(show_part_at(384.0f), 4);
-    EXPECT_EQ(show_part_at(640.0f), 5);
-    EXPECT_EQ(show_part_at(768.0f), 6);
-    EXPECT_EQ(show_part_at(896.0f), 7);
-    EXPECT_EQ(show_part_at(1280.0f), 8);
-    EXPECT_EQ(show_part_at(1536.0f), 9);
-    EXPECT_EQ(show_part_at(1664.0f), 10);
-    EXPECT_EQ(show_part_at(1920.0f), 11);
-    EXPECT_EQ(show_part_at(2047.9f), 11);
-    EXPECT_EQ(show_part_at(2048.0f), 12);
+    for (int part = 1; part <= 12; ++part) {
+        const float start = starts[part - 1];
+        EXPECT_EQ(show_part_at(std::nextafter(start, -1.0f)), part - 1) << start;
+        EXPECT_EQ(show_part_at(start), part) << start;
+    }
 }
 
 TEST(Show, TheFirstCameraCutFallsOnTheSecond16UnitBeat) {
