@@ -1,5 +1,7 @@
 /* Preloaded into the demo program by tests to make the window system fail on demand:
- * KORVID_FAULT=video_mode makes SDL_SetVideoMode fail, KORVID_FAULT=flip every SDL_Flip. */
+ * KORVID_FAULT=video_mode makes SDL_SetVideoMode fail, KORVID_FAULT=flip every SDL_Flip,
+ * KORVID_FAULT=flip=N the first N of them, and KORVID_FAULT=quit makes every SDL_PollEvent
+ * report the window's quit event. */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE
 #endif
@@ -24,10 +26,23 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
 }
 
 int SDL_Flip(SDL_Surface* screen) {
-    if (fault("flip")) {
+    static long flips = 0;
+    const char* value = getenv("KORVID_FAULT");
+    const int counted = value && strncmp(value, "flip=", 5) == 0 && flips++ < atol(value + 5);
+    if (fault("flip") || counted) {
         SDL_SetError("no present for the test");
         return -1;
     }
     int (*real)(SDL_Surface*) = (int (*)(SDL_Surface*))dlsym(RTLD_NEXT, "SDL_Flip");
     return real(screen);
+}
+
+int SDL_PollEvent(SDL_Event* event) {
+    if (fault("quit")) {
+        if (event)
+            event->type = SDL_QUIT;
+        return 1;
+    }
+    int (*real)(SDL_Event*) = (int (*)(SDL_Event*))dlsym(RTLD_NEXT, "SDL_PollEvent");
+    return real(event);
 }
