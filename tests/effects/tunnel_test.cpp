@@ -71,31 +71,23 @@ TEST(TexturedTunnel, CornerHitsMatchDoublePrecision) {
     for (const float dt : {0.0f, 0.5f, 1.37f}) {
         tunnel.advance(dt);
         tunnel.trace();
-        // The view matrix Rx * Ry * Rz on row vectors, and the four corner rays, in double.
-        double m[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-        for (int axis = 0; axis < 3; ++axis) {
-            const double c = std::cos(tunnel.angles[axis]), s = std::sin(tunnel.angles[axis]);
-            double r[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-            const int i = (axis + 1) % 3, j = (axis + 2) % 3; // the plane the rotation turns
-            r[i][i] = c, r[j][j] = c;
-            r[i][j] = s, r[j][i] = -s;
-            double product[3][3] = {};
-            for (int a = 0; a < 3; ++a)
-                for (int b = 0; b < 3; ++b)
-                    for (int k = 0; k < 3; ++k)
-                        product[a][b] += m[a][k] * r[k][b];
-            std::copy(&product[0][0], &product[0][0] + 9, &m[0][0]);
-        }
+        // The four corner rays in double: a row vector times Rx, Ry, Rz is three turns in
+        // the planes (y, z), (z, x) and (x, y), then normalised.
+        const auto turn = [](double& p, double& q, double a) {
+            const double np = p * std::cos(a) - q * std::sin(a);
+            q = p * std::sin(a) + q * std::cos(a);
+            p = np;
+        };
         std::array<std::array<double, 3>, 4> ray;
         for (int k = 0; k < 4; ++k) {
-            const double d[3] = {k & 1 ? 240.0 : -240.0, k & 2 ? 240.0 : -240.0, 128.0};
-            double length = 0.0;
-            for (int b = 0; b < 3; ++b) {
-                ray[size_t(k)][size_t(b)] = d[0] * m[0][b] + d[1] * m[1][b] + d[2] * m[2][b];
-                length += ray[size_t(k)][size_t(b)] * ray[size_t(k)][size_t(b)];
-            }
-            for (double& v : ray[size_t(k)])
-                v /= std::sqrt(length);
+            std::array<double, 3>& d = ray[size_t(k)];
+            d = {k & 1 ? 240.0 : -240.0, k & 2 ? 240.0 : -240.0, 128.0};
+            turn(d[1], d[2], tunnel.angles[0]);
+            turn(d[2], d[0], tunnel.angles[1]);
+            turn(d[0], d[1], tunnel.angles[2]);
+            const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            for (double& v : d)
+                v /= length;
         }
         for (int32_t row = 0; row <= tunnel.blocksY; row += 3)
             for (int32_t col = 0; col <= tunnel.blocksX; col += 4) {

@@ -23,5 +23,6 @@ TEST(Show, FramesMatchTheGoldenHashes) {
     const ProgramResult r = runProgram(copyOfData("golden"), captureProgram, "",
                                        "--fps 30 --hash --at " + times + " --until " + last);
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, expected) << "new contents of " << csv << ":\n" << header << "\n" << r.out;
 }
