@@ -74,23 +74,6 @@ TEST_F(Oscilloscope, DrawsTheSamplesAtThePlayingPosition) {
     oscilloscope(&frame, stream, 0xFF808080, 0xFF102030);
     EXPECT_EQ(readPixels(frame), expected);
 
-    // 128 sample frames before the end the call returns 512 bytes, and the trace is spread
-    // over those; at the end it returns none and nothing is drawn.
-    platform::useFixedStep(44100); // one sample frame per presented frame from here on
-    const uint64_t target = (length - 512) / 4;
-    for (uint64_t played = 10; played < target; ++played)
-        platform::present(nullptr);
-    ASSERT_EQ(BASS_ChannelGetPosition(stream), length - 512);
-    ASSERT_EQ(BASS_ChannelGetData(stream, samples, sizeof samples), 512u);
-    expected = plainDots(readPixels(frame), 512, 384, samples, 512, 0xFF808080, 0xFF102030);
-    oscilloscope(&frame, stream, 0xFF808080, 0xFF102030);
-    EXPECT_EQ(readPixels(frame), expected);
-    for (int i = 0; i < 128; ++i)
-        platform::present(nullptr);
-    ASSERT_EQ(BASS_ChannelGetData(stream, samples, sizeof samples), 0u);
-    oscilloscope(&frame, stream, 1, 2);
-    EXPECT_EQ(readPixels(frame), expected);
-
     // Dots stay within rows 1 .. h - 2 even at full scale.
     const int16_t extremes[4] = {-32768, 32767, 32767, -32768};
     Surface strip;
