@@ -21,8 +21,8 @@ uint32_t plainShade(uint32_t t, uint32_t l, uint32_t s) {
     return out;
 }
 
-// The twister as described, with a full depth line per row and no clipping; frame rows
-// are `pitch` pixels apart.
+// The twister as described, pixel by pixel instead of segment by segment, over every column
+// of rows `pitch` pixels apart.
 void plainTwister(const Maps& m, std::vector<uint32_t>& frame, int32_t height, int32_t pitch,
                   double d, int32_t centreX) {
     const auto h = [&m](int32_t x, int32_t y) {
@@ -56,26 +56,30 @@ void plainTwister(const Maps& m, std::vector<uint32_t>& frame, int32_t height, i
                 0x800000 + int32_t((std::cos(angle) * nx[i] - std::sin(angle) * ny[i]) * 8388608.0);
             is[i] = int32_t(s[i] * 16777216.0);
         }
-        std::vector<int32_t> depth(1024, 100000000);
+        // Pixel by pixel: the nearest of the segments running left to right over the
+        // column (the first of equals), its values at the column taken directly.
         const int32_t t = r % 256;
-        for (int j = 0; j < 64; ++j) {
-            const int32_t x0 = ix[j] + centreX, x1 = ix[j + 1] + centreX;
-            if (x1 <= x0)
-                continue;
-            const int32_t len = x1 - x0, dz = (iz[j + 1] - iz[j]) / len,
-                          ds = (is[j + 1] - is[j]) / len, dn = (in[j + 1] - in[j]) / len;
-            int32_t z = iz[j], sv = is[j], n = in[j];
-            for (int32_t x = x0; x < x1; ++x, z += dz, sv += ds, n += dn) {
-                if (depth[size_t(x)] <= z)
-                    continue;
-                const int32_t u = (sv >> 16) & 255;
-                const int32_t lx = ((n >> 16) + (h(u + 1, t) - h(u, t)) / 4) & 255;
-                const int32_t ly = ((h(u, t + 1) - h(u, t)) / 4 + t) & 255;
-                frame[size_t(r * pitch + x)] =
-                    plainShade(m.colour[size_t(t * 256 + u)], m.light[size_t(ly * 256 + lx)],
-                               m.spec[size_t(ly * 256 + lx)]);
-                depth[size_t(x)] = z;
+        for (int32_t x = 0; x < pitch; ++x) {
+            int32_t best = -1, nearest = 100000000;
+            for (int j = 0; j < 64; ++j) {
+                const int32_t x0 = ix[j] + centreX, x1 = ix[j + 1] + centreX;
+                const int32_t z = x0 <= x && x < x1
+                                      ? iz[j] + (x - x0) * ((iz[j + 1] - iz[j]) / (x1 - x0))
+                                      : nearest;
+                if (z < nearest)
+                    best = j, nearest = z;
             }
+            if (best < 0)
+                continue;
+            const int32_t x0 = ix[best] + centreX, len = ix[best + 1] + centreX - x0;
+            const int32_t sv = is[best] + (x - x0) * ((is[best + 1] - is[best]) / len);
+            const int32_t n = in[best] + (x - x0) * ((in[best + 1] - in[best]) / len);
+            const int32_t u = (sv >> 16) & 255;
+            const int32_t lx = ((n >> 16) + (h(u + 1, t) - h(u, t)) / 4) & 255;
+            const int32_t ly = ((h(u, t + 1) - h(u, t)) / 4 + t) & 255;
+            frame[size_t(r * pitch + x)] =
+                plainShade(m.colour[size_t(t * 256 + u)], m.light[size_t(ly * 256 + lx)],
+                           m.spec[size_t(ly * 256 + lx)]);
         }
     }
 }
