@@ -29,14 +29,15 @@ MeshData knotMesh() {
     return mesh;
 }
 
-MeshData ringMesh(const std::string& name, float major, float minor, const char* material) {
+// A white ring: the grey ramp's four flat bands keep it bright and clean in the trail.
+MeshData ringMesh(const std::string& name, float major, float minor) {
     MeshData mesh(name);
     addTube(
         mesh, 36, 12,
         [=](float s) {
             return Vec3{major * std::cos(twoPi * s), major * std::sin(twoPi * s), 0.0f};
         },
-        [=](float) { return minor; }, true, material, 1, 3.0f);
+        [=](float) { return minor; }, true, "realpants", 1, 3.0f);
     return mesh;
 }
 
@@ -94,10 +95,10 @@ void buildKroll(SceneFile& scene) {
 
     for (int i = 0; i < 6; ++i) {
         const std::string name = "KrollRing" + std::to_string(i + 1);
-        scene.addMesh(
-            ringMesh(name, 18.0f + 2.5f * float(i), 4.5f + 0.4f * float(i % 3), "realpants"));
+        scene.addMesh(ringMesh(name, 18.0f + 2.5f * float(i), 4.5f + 0.4f * float(i % 3)));
         const NodeId ring = scene.addObject(name);
-        // Each ring orbits the knot four times in the loop, tumbling three times as it goes.
+        // Each ring orbits the knot four times in the loop, tumbling three times as it goes;
+        // keyed every frame, a sixteenth of an orbit a step.
         std::vector<Key<Vec3>> path;
         std::vector<Key<Quat>> tumble;
         const float phase = twoPi * float(i) / 6.0f;
