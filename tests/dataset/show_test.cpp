@@ -14,19 +14,21 @@
 namespace {
 
 // Frames of the show at the given demo times, read back from a capture; an empty vector
-// when the capture fails.
-std::vector<Image> captureAt(const std::vector<std::string>& times, const std::string& options) {
-    const std::string folder = freshFolder("dataset-show");
+// when the capture fails. The capture runs in a folder of its own, not in the data set,
+// whose files another test compares meanwhile.
+std::vector<Image> captureAt(const std::string& name, const std::vector<std::string>& times,
+                             const std::string& options) {
+    const std::string folder = freshFolder(name);
     std::string at;
     for (const std::string& t : times)
         at += (at.empty() ? "" : ",") + t;
-    const ProgramResult run =
-        runProgram(dataPath(""), KORVID_CAPTURE_TOOL, "",
-                   options + " --png " + folder + " --at " + at + " --until " + times.back());
+    const ProgramResult run = runProgram(folder, KORVID_CAPTURE_TOOL, "",
+                                         options + " --data " + dataPath("") + " --png " + folder +
+                                             "/shots --at " + at + " --until " + times.back());
     EXPECT_EQ(run.status, 0) << run.err;
     std::vector<Image> frames;
     for (const std::string& t : times)
-        frames.push_back(readPng(folder + "/at-" + t + ".png"));
+        frames.push_back(readPng(folder + "/shots/at-" + t + ".png"));
     std::filesystem::remove_all(folder);
     return run.status == 0 ? frames : std::vector<Image>{};
 }
@@ -40,7 +42,7 @@ int channel(uint32_t pixel, int shift) {
 TEST(DatasetShow, GrassIsOnScreenThroughTheOpeningsCameras) {
     // Cameras 01, 02, 03, 02 narrowed, 02 widened, then the ground sweep.
     const std::vector<std::string> times = {"8", "40", "72", "100", "126", "150", "160"};
-    const std::vector<Image> frames = captureAt(times, "");
+    const std::vector<Image> frames = captureAt("dataset-grass", times, "");
     ASSERT_EQ(frames.size(), times.size());
     for (size_t i = 0; i < times.size(); ++i) {
         // The clear colour and the grain are grey; grass is green over blue. Mean colour of
@@ -64,7 +66,7 @@ TEST(DatasetShow, KrollTrailIsLightOverDark) {
     // so the picture must be dark under the shapes (its median brightness low) and the
     // shapes bright against it.
     const std::vector<std::string> times = {"800", "840", "880"};
-    const std::vector<Image> frames = captureAt(times, "--fps 30");
+    const std::vector<Image> frames = captureAt("dataset-kroll", times, "--fps 30");
     ASSERT_EQ(frames.size(), times.size());
     for (size_t i = 0; i < times.size(); ++i) {
         std::vector<int> brightness;
