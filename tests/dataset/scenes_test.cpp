@@ -131,7 +131,7 @@ TEST_F(ShowScenes, AnimatedScenesLoopOverSixtyFourFrames) {
 TEST_F(ShowScenes, PlantedFootMovesWithTheScrolledGround) {
     // The show scrolls the ground's texture by (cos(2 pi T / 8 + 3.64159265359) + 2) * 0.015
     // tiles per unit, with boots at frame frac(T / 16) * 64. Walking along the show's y,
-    // a foot flat on the ground must slide back by exactly that much.
+    // the point of a foot that bears the weight must slide back by exactly that much.
     const Mesh* ground = engine.find<Mesh>(kindMesh, "Bakke");
     const Corner& corner = ground->groups[0].corners[100];
     const Vector& at = ground->vertices[ground->normals[corner.normal].vertex];
@@ -140,17 +140,22 @@ TEST_F(ShowScenes, PlantedFootMovesWithTheScrolledGround) {
 
     Scene& boots = scene("boots");
     Node* foot = boots.root.find("/RBoot");
-    auto heelY = [&](float frame) {
+    auto groundY = [&](float frame, float x) {
         boots.setTime(frame);
         boots.updateWorlds(nullptr);
-        return foot->world.transform({0.0f, -9.0f, 0.0f}).y; // the heel, under the sole
+        return foot->world.transform({0.0f, x, 0.0f}).y; // a point under the sole
     };
-    // Frames 8 to 18: the right foot is flat on the ground. Plain sum over small steps.
-    double tiles = 0.0;
-    const double from = 8.0 / 4.0, to = 18.0 / 4.0, dt = 1e-4;
-    for (double t = from; t < to; t += dt)
-        tiles += (std::cos(6.28318530718 * t / 8.0 + 3.64159265359) + 2.0) * 0.015 * dt;
-    EXPECT_NEAR(heelY(8.0f) - heelY(18.0f), tiles * tile, 0.6);
+    // The right foot rolls on its heel (x = -9) until about frame 16, then on its toe
+    // (x = 20) until frame 36. Plain sums over small steps.
+    auto travel = [&](double fromFrame, double toFrame) {
+        double tiles = 0.0;
+        const double dt = 1e-4;
+        for (double t = fromFrame / 4.0; t < toFrame / 4.0; t += dt)
+            tiles += (std::cos(6.28318530718 * t / 8.0 + 3.64159265359) + 2.0) * 0.015 * dt;
+        return tiles * tile;
+    };
+    EXPECT_NEAR(groundY(2.0f, -9.0f) - groundY(14.0f, -9.0f), travel(2.0, 14.0), 0.05);
+    EXPECT_NEAR(groundY(20.0f, 20.0f) - groundY(34.0f, 20.0f), travel(20.0, 34.0), 0.05);
 }
 
 TEST_F(ShowScenes, HandHeldCamerasHaveNoTracksToUndoTheirMoves) {
@@ -162,6 +167,66 @@ TEST_F(ShowScenes, HandHeldCamerasHaveNoTracksToUndoTheirMoves) {
     }
     EXPECT_GT(static_cast<CameraNode*>(node("boots", "/Camera02"))->fov, 1.0471976f + 0.1f)
         << "the show narrows Camera02's lens by 60 degrees";
+}
+
+TEST_F(ShowScenes, TrouserLegsRunOutOfEveryBootsCamerasPicture) {
+    // Every view the show takes of the walking boots: the four cameras as loaded, and
+    // Camera02 from T = 96 to 128, when the show narrows it by 60 degrees and moves it 100
+    // units, then widens it by 0.05 rad, trucks it by 6 and rolls it back from 0.157 rad
+    // per unit of demo time. In each, at every frame of the walk, the top of each trouser
+    // leg must lie above the picture, and every point of the leg in front of the camera
+    // (a point behind it would be projected as if just in front).
+    struct View {
+        const char* camera;
+        float dt; // demo time since T = 96, or -1 for the camera as loaded
+    };
+    std::vector<View> views = {
+        {"/Camera01", -1}, {"/Camera02", -1}, {"/Camera03", -1}, {"/Camera04", -1}};
+    for (float dt = 0.0f; dt <= 32.0f; dt += 2.0f)
+        views.push_back({"/Camera02", dt});
+
+    Scene& boots = scene("boots");
+    for (const View& view : views) {
+        auto* camera = static_cast<CameraNode*>(node("boots", view.camera));
+        const float fov = camera->fov, roll = camera->roll;
+        const Vector position = camera->position;
+        if (view.dt >= 0.0f) {
+            camera->fov += -1.0471975511966667f + view.dt * 0.05f;
+            camera->position.x += -100.0f + view.dt * 6.0f;
+            camera->roll = (1.0f - std::fmod(view.dt, 32.0f) / 32.0f) * 0.1570796326795f;
+        }
+        for (int frame = 0; frame < 64; ++frame) {
+            boots.setTime(float(frame));
+            boots.updateWorlds(nullptr);
+            const Matrix& c = camera->world;
+            const Vector eye = c.getTranslation();
+            const Vector axisY = normalised({c.m[0][1], c.m[1][1], c.m[2][1]});
+            const Vector axisZ = normalised({c.m[0][2], c.m[1][2], c.m[2][2]});
+            const double focal = 256.0 / std::tan(double(camera->fov) * 0.5);
+            for (const char* leg : {"/RBoot", "/LBoot"}) {
+                const Node* foot = node("boots", leg);
+                const auto* mesh =
+                    static_cast<const Mesh*>(static_cast<const MeshNode*>(foot)->mesh.resolved);
+                const MeshGroup& pants = mesh->groups[0];
+                float top = -1e9f;
+                for (const Corner& corner : pants.corners)
+                    top = std::max(top, mesh->vertices[mesh->normals[corner.normal].vertex].z);
+                for (const Corner& corner : pants.corners) {
+                    const Vector local = mesh->vertices[mesh->normals[corner.normal].vertex];
+                    const Vector d = foot->world.transform(local) - eye;
+                    const double depth = dot(d, axisZ);
+                    ASSERT_GT(depth, 1.0)
+                        << view.camera << " " << view.dt << " " << leg << " frame " << frame;
+                    const double sy = focal * dot(d, axisY) / depth + 192.0;
+                    if (local.z == top) {
+                        ASSERT_LT(sy, 0.0) << view.camera << " " << view.dt << " " << leg
+                                           << " frame " << frame << ": top in view";
+                    }
+                }
+            }
+        }
+        camera->fov = fov, camera->roll = roll, camera->position = position;
+    }
 }
 
 TEST_F(ShowScenes, TwistedNodesStandOnTheAxis) {

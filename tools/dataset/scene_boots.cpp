@@ -2,6 +2,7 @@
 // step in place while the show scrolls the ground's texture; the planted foot slides back
 // at exactly the speed of that scroll, so the feet seem to grip the ground.
 
+#include "colour.hpp"
 #include "scenes.hpp"
 
 #include <cmath>
@@ -17,6 +18,8 @@ constexpr int frames = 64;
 // toward +x.
 constexpr float heelX = -9.0f, toeX = 22.0f, soleTop = 3.0f, shaftTop = 24.0f;
 constexpr float shaftX = -1.5f, shaftHalfLength = 7.0f, shaftHalfWidth = 6.2f;
+// The trouser leg, from inside the boot's shaft to a top that no camera of the show sees.
+constexpr float legBottom = 15.0f, legTop = 180.0f;
 
 // Half-width of the foot at x: round heel, slimmer waist, widest at the ball.
 float footWidth(float x) {
@@ -101,23 +104,30 @@ MeshData bootMesh(const std::string& name) {
     addCap(mesh, ring(wallFirst + 40, 40, false), {(heelX + toeX) * 0.5f, 0.0f, soleTop},
            "realsaale");
 
-    // The trouser leg: a tube over the shaft with a hem, closed at both ends.
-    auto legRadius = [](float t) { return 1.0f - 0.1f * t + 0.05f * std::exp(-t * t * 400.0f); };
+    // The trouser leg: a tube over the shaft with a hem, fuller toward the thigh, running up
+    // out of every camera's picture; both ends are closed, the top one far out of view.
+    // Rows crowd toward the hem, where the outline bends.
     Surface leg;
     leg.columns = 28;
-    leg.rows = 10;
+    leg.rows = 12;
     leg.wrapS = true;
-    leg.position = [&](float s, float t) {
+    leg.position = [](float s, float t) {
         const float a = 2.0f * pi * s;
-        const float r = legRadius(t);
-        return Vec3{shaftX + std::cos(a) * 8.8f * r, std::sin(a) * 8.4f * r, 15.0f + 50.0f * t};
+        const float z = legBottom + (legTop - legBottom) * std::pow(t, 2.2f);
+        const float hem = 0.05f * std::exp(-(z - legBottom) * (z - legBottom) / 6.0f);
+        const float shin = 1.0f + hem - 0.06f * smoothstep(legBottom, 40.0f, z);
+        // The thigh fills out more front to back than sideways: the legs stand 21 apart
+        // and must not meet.
+        const float thigh = smoothstep(40.0f, 160.0f, z);
+        return Vec3{shaftX + std::cos(a) * (8.8f * shin + 2.6f * thigh),
+                    std::sin(a) * (8.4f * shin + 1.2f * thigh), z};
     };
     leg.material = "realpants";
     leg.smoothing = 4;
     const int legFirst = int(mesh.points.size());
     addSurface(mesh, leg);
-    addCap(mesh, ring(legFirst, 28, true), {shaftX, 0.0f, 15.0f}, "realpants");
-    addCap(mesh, ring(legFirst + 10 * 28, 28, false), {shaftX, 0.0f, 65.0f}, "realpants");
+    addCap(mesh, ring(legFirst, 28, true), {shaftX, 0.0f, legBottom}, "realpants");
+    addCap(mesh, ring(legFirst + 12 * 28, 28, false), {shaftX, 0.0f, legTop}, "realpants");
     return mesh;
 }
 
@@ -149,35 +159,48 @@ Vec3 placeOn(float x, float y, Vec3 contact, float toeUp) {
     return Vec3{x, y, 0.0f} - turned;
 }
 
+// The leg is rigid with its boot, so the foot's pitch is also the leg's lean. The pitch is
+// chosen so that the leg always points at a hip `hipHeight` above the ground over the
+// middle of the stride: the legs swing like pendulums from above the picture, and a foot
+// on the ground rolls from its heel onto its toe as its leg passes under the hip.
 // Stance lasts 36 frames from heel strike; the swing, 28 frames. `phase` counts frames
 // since this foot's heel strike.
-constexpr float stance = 36.0f, strikeAngle = 0.32f, pushAngle = -0.6f;
+constexpr float stance = 36.0f, hipHeight = 110.0f;
 const Vec3 heel{heelX, 0, 0}, toe{toeX - 2.0f, 0, 0};
 
+// The pitch that aims the leg of a foot placed by `place(pitch)` at the hip. The leg's
+// axis leaves the mesh's (shaftX, 0, 0) along the turned z axis, (-sin a, 0, cos a); a few
+// rounds settle the small dependence of the place on the pitch.
+template <class Place>
+Pose aimedAtHip(Place place) {
+    Pose p{place(0.0f), 0.0f};
+    for (int round = 0; round < 4; ++round) {
+        const Vec3 ankle = p.position + rotate(pitch(p.toeUp), {shaftX, 0.0f, 0.0f});
+        p.toeUp = std::atan2(ankle.x, hipHeight - ankle.z);
+        p.position = place(p.toeUp);
+    }
+    return p;
+}
+
 Pose stancePose(float phase, float strikeFrame, float y) {
-    // The heel strikes 11 units ahead of the ankle's mean place, so that the stride is
-    // centred on the origin.
+    // The heel strikes 11 units ahead of the hip, so that the stride is centred under it.
+    // Whichever point of the sole bears the weight, heel or toe, stays where the ground
+    // takes it.
     const float strikeX = 11.0f;
     const float heelGround =
         strikeX - (groundTravel(strikeFrame + phase) - groundTravel(strikeFrame));
-    if (phase < 7.0f) { // rolling down onto the sole about the heel
-        const float t = phase / 7.0f;
-        const float a = strikeAngle * (1.0f - t) * (1.0f - t);
-        return {placeOn(heelGround, y, heel, a), a};
-    }
-    if (phase < 20.0f)
-        return {placeOn(heelGround, y, heel, 0.0f), 0.0f};
-    // Heel rising, the foot pivoting on its toe, which stays where the ground takes it.
-    const float t = (phase - 20.0f) / (stance - 20.0f);
-    const float a = pushAngle * t * t;
-    return {placeOn(heelGround + (toe.x - heel.x), y, toe, a), a};
+    return aimedAtHip([&](float a) {
+        return a >= 0.0f ? placeOn(heelGround, y, heel, a)
+                         : placeOn(heelGround + (toe.x - heel.x), y, toe, a);
+    });
 }
 
 Pose footPose(float frame, float strikeFrame, float y) {
     const float phase = std::fmod(frame - strikeFrame + 2.0f * frames, float(frames));
     if (phase < stance)
         return stancePose(phase, strikeFrame, y);
-    // Swing: from toe-off to the next heel strike, ends moving with the ground.
+    // Swing: from toe-off to the next heel strike, ends moving with the ground, the foot
+    // lifted in between and the leg still aimed at the hip.
     const Pose from = stancePose(stance, strikeFrame, y);
     const Pose to = stancePose(0.0f, strikeFrame, y);
     const float span = float(frames) - stance;
@@ -186,12 +209,11 @@ Pose footPose(float frame, float strikeFrame, float y) {
     const float v1 = -groundSpeed(strikeFrame) * span;
     const float h1 = 2 * t * t * t - 3 * t * t + 1, h2 = 3 * t * t - 2 * t * t * t;
     const float h3 = t * t * t - 2 * t * t + t, h4 = t * t * t - t * t;
-    Pose p;
-    p.position = from.position * h1 + to.position * h2;
-    p.position.x += v0 * h3 + v1 * h4;
-    p.position.z += 10.0f * std::pow(std::sin(pi * t), 1.5f);
-    p.toeUp = from.toeUp + (to.toeUp - from.toeUp) * (0.5f - 0.5f * std::cos(pi * t));
-    return p;
+    Vec3 at = from.position * h1 + to.position * h2;
+    at.x += v0 * h3 + v1 * h4;
+    at.z += 10.0f * std::pow(std::sin(pi * t), 1.5f);
+    // Both ends of the stance are aimed already, so the swing meets them.
+    return aimedAtHip([&](float) { return at; });
 }
 
 void animateFoot(SceneFile& scene, NodeId node, float strikeFrame, float y) {

@@ -1,6 +1,7 @@
-// "kroll": a trefoil knot of glowing stone with six rings of grass wheeling around it.
-// The show draws it without clearing, over the last frame of the tunnel, and blends the
-// result into a trail: everything keeps moving so that the picture is painted over.
+// "kroll": a glowing trefoil knot turning inside a dark stone vault, with six white rings
+// racing round it. The show draws it without clearing, over the picture it drew before,
+// and blends each picture into a trail. The vault fills the whole picture every time, so
+// nothing old is left to smear: the trail is made only of what moves, light over dark.
 
 #include "mesh_shapes.hpp"
 #include "scenes.hpp"
@@ -28,20 +29,61 @@ MeshData knotMesh() {
     return mesh;
 }
 
-MeshData ringMesh(const std::string& name, float major, float minor, const char* material) {
+// A white ring: the grey ramp's four flat bands keep it bright and clean in the trail.
+MeshData ringMesh(const std::string& name, float major, float minor) {
     MeshData mesh(name);
     addTube(
         mesh, 36, 12,
         [=](float s) {
             return Vec3{major * std::cos(twoPi * s), major * std::sin(twoPi * s), 0.0f};
         },
-        [=](float) { return minor; }, true, material, 1, 3.0f);
+        [=](float) { return minor; }, true, "realpants", 1, 3.0f);
+    return mesh;
+}
+
+// A sphere seen from inside, the stone repeating 12 times around and 6 times from pole to
+// pole. Its seam has points of its own, so the texture runs on across it; the small
+// openings at the poles are closed with caps, far above and below anything the camera
+// looks at.
+MeshData vaultMesh() {
+    MeshData mesh("KrollVault");
+    constexpr float radius = 900.0f, polar = 0.04f;
+    Surface wall;
+    wall.columns = 36;
+    wall.rows = 16;
+    // Latitude from the top down: dP/ds x dP/dt then points inward.
+    wall.position = [=](float s, float t) {
+        const float lat = 0.5f * twoPi * (polar + (1.0f - 2.0f * polar) * t);
+        const float lon = twoPi * s;
+        return Vec3{radius * std::sin(lat) * std::cos(lon), radius * std::sin(lat) * std::sin(lon),
+                    radius * std::cos(lat)};
+    };
+    wall.texture = [](float s, float t, float& u, float& v) {
+        u = 12.0f * s;
+        v = 6.0f * t;
+    };
+    wall.material = "darkgrass";
+    wall.smoothing = 1;
+    const int first = int(mesh.points.size());
+    addSurface(mesh, wall);
+    const int row = wall.columns + 1;
+    std::vector<int> top, bottom;
+    for (int i = 0; i < wall.columns; ++i) {
+        top.push_back(first + wall.columns - 1 - i);
+        bottom.push_back(first + wall.rows * row + i);
+    }
+    const float capZ = radius * std::cos(0.5f * twoPi * polar);
+    addCap(mesh, top, {0.0f, 0.0f, capZ}, "darkgrass");
+    addCap(mesh, bottom, {0.0f, 0.0f, -capZ}, "darkgrass");
     return mesh;
 }
 
 } // namespace
 
 void buildKroll(SceneFile& scene) {
+    scene.addMesh(vaultMesh());
+    scene.addObject("KrollVault");
+
     scene.addMesh(knotMesh());
     const NodeId knot = scene.addObject("KrollKnot");
     // Two full turns about a leaning axis, keyed every two frames (45 degrees a step).
@@ -53,16 +95,16 @@ void buildKroll(SceneFile& scene) {
 
     for (int i = 0; i < 6; ++i) {
         const std::string name = "KrollRing" + std::to_string(i + 1);
-        scene.addMesh(ringMesh(name, 18.0f + 2.5f * float(i), 4.5f + 0.4f * float(i % 3),
-                               i % 2 ? "kroll" : "kroll2"));
+        scene.addMesh(ringMesh(name, 18.0f + 2.5f * float(i), 4.5f + 0.4f * float(i % 3)));
         const NodeId ring = scene.addObject(name);
-        // Each ring orbits the knot twice in the loop, tumbling three times as it goes.
+        // Each ring orbits the knot four times in the loop, tumbling three times as it goes;
+        // keyed every frame, a sixteenth of an orbit a step.
         std::vector<Key<Vec3>> path;
         std::vector<Key<Quat>> tumble;
         const float phase = twoPi * float(i) / 6.0f;
         const float radius = 120.0f + 14.0f * float(i % 3);
-        for (int f = 0; f <= frames; f += 2) {
-            const float a = phase + 2.0f * twoPi * float(f) / frames;
+        for (int f = 0; f <= frames; ++f) {
+            const float a = phase + 4.0f * twoPi * float(f) / frames;
             path.push_back(
                 {f,
                  {std::sin(3.0f * a) * 30.0f, std::cos(a) * radius, std::sin(a) * radius * 0.75f}});
@@ -73,11 +115,20 @@ void buildKroll(SceneFile& scene) {
         scene.setRotation(ring, tumble, true);
     }
 
-    scene.addCamera("Camera01", {330.0f, 0.0f, 40.0f}, {0.0f, 0.0f, 0.0f}, 55.0f);
+    // The camera circles once over the loop, rising and falling a little.
+    const CameraNodes camera =
+        scene.addCamera("Camera01", {330.0f, 0.0f, 40.0f}, {0.0f, 0.0f, 0.0f}, 55.0f);
+    std::vector<Key<Vec3>> orbit;
+    for (int f = 0; f <= frames; f += 2) {
+        const float a = twoPi * float(f) / frames;
+        orbit.push_back(
+            {f, {330.0f * std::cos(a), 330.0f * std::sin(a), 40.0f + 60.0f * std::sin(2.0f * a)}});
+    }
+    scene.setPosition(camera.camera, orbit, true);
     // Lights at the corners of a tetrahedron: whichever way a face turns, one reaches it.
-    scene.addOmni("Key", {420.0f, -420.0f, 420.0f}, {1.0f, 0.9f, 0.75f}, 0.85f);
-    scene.addOmni("Fill", {420.0f, 420.0f, -420.0f}, {0.8f, 0.75f, 1.0f}, 0.55f);
-    scene.addOmni("Back", {-420.0f, 420.0f, 420.0f}, {1.0f, 0.8f, 0.9f}, 0.5f);
+    scene.addOmni("Key", {420.0f, -420.0f, 420.0f}, {1.0f, 0.9f, 0.75f}, 1.4f);
+    scene.addOmni("Fill", {420.0f, 420.0f, -420.0f}, {0.8f, 0.75f, 1.0f}, 0.9f);
+    scene.addOmni("Back", {-420.0f, 420.0f, 420.0f}, {1.0f, 0.8f, 0.9f}, 0.7f);
     scene.addOmni("Under", {-420.0f, -420.0f, -420.0f}, {0.9f, 0.8f, 1.0f}, 0.4f);
 }
 
