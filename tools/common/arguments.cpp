@@ -1,0 +1,36 @@
+#include "tools/common/arguments.hpp"
+
+#include <cstdlib>
+#include <string>
+
+namespace tools {
+
+bool parseFloat(const char* text, float& out) {
+    char* end;
+    out = std::strtof(text, &end);
+    return end != text && !*end;
+}
+
+bool parseSize(const char* text, int32_t& width, int32_t& height) {
+    char* end;
+    const long w = std::strtol(text, &end, 10);
+    if (end == text || *end != 'x')
+        return false;
+    const char* rest = end + 1;
+    const long h = std::strtol(rest, &end, 10);
+    if (end == rest || *end || w < 1 || h < 1 || w > 8192 || h > 8192)
+        return false;
+    width = int32_t(w);
+    height = int32_t(h);
+    return true;
+}
+
+bool parseOutline(const char* text, uint32_t& mode) {
+    const std::string value = text;
+    if (value != "0" && value != "1" && value != "2")
+        return false;
+    mode = uint32_t(value[0] - '0');
+    return true;
+}
+
+} // namespace tools
