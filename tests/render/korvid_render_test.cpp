@@ -187,10 +187,16 @@ TEST(KorvidRender, FilesWithoutNodesOrMaterialsAreDrawnLikeTheOriginal) {
     EXPECT_LT(differing, 300);
     EXPECT_EQ(countPixels(a).grey, 0);
 
-    // Faces without a material and faces naming one the file lacks: the neutral grey.
+    // Faces without a material and faces naming one the file lacks: the neutral grey. An
+    // ambient light node, which the engine has no node for, is left out.
     const std::string unnamed = variant("cubes_with_alpha.3DS", "no-materials", [](Lib3dsFile& f) {
         setMaterials(lib3ds_file_mesh_by_name(&f, "Quader02"), "");
         setMaterials(lib3ds_file_mesh_by_name(&f, "Quader03"), "nowhere");
+        Lib3dsNode* ambient = lib3ds_node_new_ambient();
+        std::strcpy(ambient->name, "$AMBIENT$");
+        ambient->node_id = 100;
+        ambient->parent_id = LIB3DS_NO_PARENT;
+        lib3ds_file_insert_node(&f, ambient);
     });
     ASSERT_EQ(render(unnamed + " --out " + folder + "/c.png" + view).status, 0);
     EXPECT_GT(countPixels(readPng(folder + "/c.png")).grey, 1000);

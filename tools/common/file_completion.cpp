@@ -10,6 +10,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace tools {
 
@@ -192,10 +193,39 @@ void addMeshNodes(Lib3dsFile& file) {
         lib3ds_matrix_copy(mesh->matrix, node->matrix);
 }
 
+// The lib3ds nodes below `node` and its later siblings, parents first.
+void collectNodes(Lib3dsNode* node, std::vector<Lib3dsNode*>& nodes) {
+    for (; node; node = node->next) {
+        nodes.push_back(node);
+        collectNodes(node->childs, nodes);
+    }
+}
+
+// The engine has no node for ambient light (it lights without an ambient term) nor for
+// unknown kinds: such nodes leave the tree, and children they may have move to the top.
+void removeForeignNodes(Lib3dsFile& file) {
+    std::vector<Lib3dsNode*> nodes;
+    collectNodes(file.nodes, nodes);
+    for (Lib3dsNode* node : nodes) {
+        if (node->type != LIB3DS_AMBIENT_NODE && node->type != LIB3DS_UNKNOWN_NODE)
+            continue;
+        while (Lib3dsNode* child = node->childs) {
+            node->childs = child->next;
+            child->next = nullptr;
+            child->parent = nullptr;
+            child->parent_id = LIB3DS_NO_PARENT;
+            lib3ds_file_insert_node(&file, child);
+        }
+        lib3ds_file_remove_node(&file, node);
+        lib3ds_node_free(node);
+    }
+}
+
 } // namespace
 
 void completeFile(Lib3dsFile& file) {
     completeMaterials(file);
+    removeForeignNodes(file);
     if (!file.nodes)
         addMeshNodes(file);
     if (file.frames < 1)

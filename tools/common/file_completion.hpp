@@ -17,6 +17,8 @@ namespace tools {
 constexpr const char* noMaterialName = "(none)";
 
 // Completes the file in place:
+// - keyframer nodes of ambient light or of an unknown kind are taken out (their children
+//   move to the top), since the engine has no node for them;
 // - a file without keyframer nodes gets one object node per mesh, named after the mesh
 //   and placed where the file puts the mesh (its matrix as one position, rotation and
 //   scale key);
