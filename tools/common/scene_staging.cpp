@@ -185,6 +185,15 @@ bool isOutsideView(const StagedScene& staged, const CameraNode* camera) {
     return !staged.cameras.empty() && camera == staged.cameras.back();
 }
 
+std::string cameraName(const StagedScene& staged, const CameraNode* camera) {
+    if (isOutsideView(staged, camera))
+        return "outside view";
+    std::string path;
+    for (const Node* node = camera; node && node->parent; node = node->parent)
+        path = "/" + node->name + path;
+    return path;
+}
+
 Error drawFrame(StagedScene& staged, float frame, uint32_t outline, Surface& colour) {
     staged.scene->setTime(frame);
     staged.scene->root.renderMode = outline;

@@ -41,6 +41,9 @@ void useCamera(StagedScene& staged, korvid::CameraNode& camera);
 // True for the camera that the tools added.
 bool isOutsideView(const StagedScene& staged, const korvid::CameraNode* camera);
 
+// "outside view" for the camera that the tools added, else the camera's node path.
+std::string cameraName(const StagedScene& staged, const korvid::CameraNode* camera);
+
 // The scene at `frame` through the camera in use, with outline mode `outline` (0 none,
 // 1 blended, 2 darkening lines), on the background colour. The engine's error code.
 korvid::Error drawFrame(StagedScene& staged, float frame, uint32_t outline,
