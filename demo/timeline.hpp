@@ -66,3 +66,7 @@ private:
 // The part of the show whose loop runs at demo time t: 0 to 11, or 12 for the closing
 // image after the last part.
 int show_part_at(float t);
+
+// A few words for what part `part` (0 to 12, as show_part_at numbers them) shows, for
+// the tools' tables and pictures: "boots", "ground and logo", ...
+const char* show_part_name(int part);
