@@ -208,7 +208,9 @@ TEST(KorvidRender, FilesWithoutNodesOrMaterialsAreDrawnLikeTheOriginal) {
     Engine engine;
     tools::StagedScene staged;
     std::string error;
-    ASSERT_TRUE(tools::stageFile(engine, unnamed, 0.75f, staged, error)) << error;
+    tools::ViewOptions options;
+    options.input = unnamed;
+    ASSERT_TRUE(tools::stageFile(engine, options, staged, error)) << error;
     for (const char* material : {"(none)", "nowhere"}) {
         const auto* m = engine.find<GouraudRampMaterial>(kindMaterial, material);
         ASSERT_NE(m, nullptr) << material;

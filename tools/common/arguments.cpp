@@ -1,6 +1,7 @@
 #include "tools/common/arguments.hpp"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace tools {
@@ -31,6 +32,28 @@ bool parseOutline(const char* text, uint32_t& mode) {
         return false;
     mode = uint32_t(value[0] - '0');
     return true;
+}
+
+Parsed parseViewOption(int argc, char** argv, int& i, ViewOptions& options) {
+    const char* arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg[0] != '-' && options.input.empty()) {
+        options.input = arg;
+        return Parsed::taken;
+    }
+    if (!hasValue)
+        return Parsed::notMine;
+    bool good = true;
+    if (!std::strcmp(arg, "--camera"))
+        options.cameraPath = argv[i + 1];
+    else if (!std::strcmp(arg, "--outline"))
+        good = parseOutline(argv[i + 1], options.outline);
+    else if (!std::strcmp(arg, "--size"))
+        good = parseSize(argv[i + 1], options.width, options.height);
+    else
+        return Parsed::notMine;
+    ++i;
+    return good ? Parsed::taken : Parsed::bad;
 }
 
 } // namespace tools

@@ -132,10 +132,9 @@ CameraNode* addOutsideView(Scene& scene, float aspect) {
 
 } // namespace
 
-bool stageFile(Engine& engine, const std::string& fileName, float aspect, StagedScene& staged,
-               std::string& error) {
+bool stageFile(Engine& engine, const ViewOptions& view, StagedScene& staged, std::string& error) {
     Lib3dsFilePtr file;
-    if (const Error e = importCompleted(engine, "scene", fileName, file)) {
+    if (const Error e = importCompleted(engine, "scene", view.input, file)) {
         error = std::string("cannot import: ") + errorMessages[e];
         return false;
     }
@@ -152,7 +151,7 @@ bool stageFile(Engine& engine, const std::string& fileName, float aspect, Staged
     if (auto cameras = scene.nodesByType.find(nodeCamera); cameras != scene.nodesByType.end())
         for (auto& [node, enabled] : cameras->second)
             staged.cameras.push_back(static_cast<CameraNode*>(node));
-    CameraNode* outside = addOutsideView(scene, aspect);
+    CameraNode* outside = addOutsideView(scene, float(view.height) / float(view.width));
     if (!outside) {
         error = "cannot add a camera: its node name is taken";
         return false;
@@ -163,13 +162,17 @@ bool stageFile(Engine& engine, const std::string& fileName, float aspect, Staged
         staged.headlight->colour = Colour{255.0f, 255.0f, 255.0f, 1.0f};
     }
     engine.linkResources();
-    useCamera(staged, *staged.cameras.front());
+    CameraNode* camera = staged.cameras.front();
+    if (!view.cameraPath.empty()) {
+        Node* node = scene.root.find(view.cameraPath);
+        if (!node || node->type != nodeCamera) {
+            error = "no camera node at " + view.cameraPath;
+            return false;
+        }
+        camera = static_cast<CameraNode*>(node);
+    }
+    useCamera(staged, *camera);
     return true;
-}
-
-CameraNode* cameraAt(StagedScene& staged, const std::string& path) {
-    Node* node = staged.scene->root.find(path);
-    return node && node->type == nodeCamera ? static_cast<CameraNode*>(node) : nullptr;
 }
 
 void useCamera(StagedScene& staged, CameraNode& camera) {

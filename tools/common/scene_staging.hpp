@@ -8,6 +8,7 @@
 #include "engine/core/engine.hpp"
 #include "engine/core/surface.hpp"
 #include "engine/scene/scene.hpp"
+#include "tools/common/arguments.hpp"
 
 #include <string>
 #include <vector>
@@ -25,15 +26,13 @@ struct StagedScene {
     korvid::OmniLightNode* headlight = nullptr; // added when the file has no light
 };
 
-// Reads and completes the file, imports it as the scene "scene" into `engine`, adds the
-// materials, cameras and light, links, and looks through the first camera. `aspect` is
-// the picture's height / width. On failure returns false with a one-line reason in
-// `error` ("cannot import: file input/output error", "nothing to draw: ...").
-bool stageFile(korvid::Engine& engine, const std::string& fileName, float aspect,
-               StagedScene& staged, std::string& error);
-
-// The camera node at `path`, or null when there is none.
-korvid::CameraNode* cameraAt(StagedScene& staged, const std::string& path);
+// Reads and completes the file `view.input`, imports it as the scene "scene" into
+// `engine`, adds the materials, cameras and light, links, and looks through the camera
+// at `view.cameraPath`, or the first one. On failure returns false with a one-line reason
+// in `error` ("cannot import: file input/output error", "nothing to draw: ...", "no
+// camera node at /Box01").
+bool stageFile(korvid::Engine& engine, const ViewOptions& view, StagedScene& staged,
+               std::string& error);
 
 // Looks through `camera` from now on; the headlight moves to it.
 void useCamera(StagedScene& staged, korvid::CameraNode& camera);

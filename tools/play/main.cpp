@@ -20,10 +20,7 @@ using namespace korvid;
 
 namespace {
 
-struct Options {
-    std::string input, cameraPath;
-    uint32_t outline = 2;
-    int32_t width = 512, height = 384;
+struct Options : tools::ViewOptions {
     float seconds = 0.0f; // 0: until the viewer quits
 };
 
@@ -35,19 +32,11 @@ int usage() {
 
 bool parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg[0] != '-' && o.input.empty()) {
-            o.input = arg;
-        } else if (!std::strcmp(arg, "--camera") && hasValue) {
-            o.cameraPath = argv[++i];
-        } else if (!std::strcmp(arg, "--outline") && hasValue) {
-            if (!tools::parseOutline(argv[++i], o.outline))
+        if (const tools::Parsed p = tools::parseViewOption(argc, argv, i, o);
+            p != tools::Parsed::notMine) {
+            if (p == tools::Parsed::bad)
                 return false;
-        } else if (!std::strcmp(arg, "--size") && hasValue) {
-            if (!tools::parseSize(argv[++i], o.width, o.height))
-                return false;
-        } else if (!std::strcmp(arg, "--seconds") && hasValue) {
+        } else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc) {
             if (!tools::parseFloat(argv[++i], o.seconds) || !(o.seconds > 0.0f))
                 return false;
         } else {
@@ -162,20 +151,12 @@ int main(int argc, char** argv) {
     Engine engine;
     tools::StagedScene staged;
     std::string error;
-    if (!tools::stageFile(engine, o.input, float(o.height) / float(o.width), staged, error))
+    if (!tools::stageFile(engine, o, staged, error))
         return fail(o, error);
-    int firstCamera = 0;
-    if (!o.cameraPath.empty()) {
-        CameraNode* camera = tools::cameraAt(staged, o.cameraPath);
-        if (!camera)
-            return fail(o, "no camera node at " + o.cameraPath);
-        const auto at = std::find(staged.cameras.begin(), staged.cameras.end(), camera);
-        firstCamera = int(at - staged.cameras.begin());
-        tools::useCamera(staged, *camera);
-    }
+    const auto first = std::find(staged.cameras.begin(), staged.cameras.end(), staged.camera);
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
         return fail(o, std::string("cannot open a window: ") + SDL_GetError());
-    const int status = play(o, staged, firstCamera);
+    const int status = play(o, staged, int(first - staged.cameras.begin()));
     SDL_Quit();
     return status;
 }

@@ -14,11 +14,9 @@ using namespace korvid;
 
 namespace {
 
-struct Options {
-    std::string input, output, cameraPath;
+struct Options : tools::ViewOptions {
+    std::string output;
     float frame = 0.0f;
-    uint32_t outline = 2;
-    int32_t width = 512, height = 384;
 };
 
 int usage() {
@@ -31,20 +29,14 @@ bool parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (arg[0] != '-' && o.input.empty()) {
-            o.input = arg;
+        if (const tools::Parsed p = tools::parseViewOption(argc, argv, i, o);
+            p != tools::Parsed::notMine) {
+            if (p == tools::Parsed::bad)
+                return false;
         } else if (!std::strcmp(arg, "--out") && hasValue) {
             o.output = argv[++i];
-        } else if (!std::strcmp(arg, "--camera") && hasValue) {
-            o.cameraPath = argv[++i];
         } else if (!std::strcmp(arg, "--frame") && hasValue) {
             if (!tools::parseFloat(argv[++i], o.frame))
-                return false;
-        } else if (!std::strcmp(arg, "--outline") && hasValue) {
-            if (!tools::parseOutline(argv[++i], o.outline))
-                return false;
-        } else if (!std::strcmp(arg, "--size") && hasValue) {
-            if (!tools::parseSize(argv[++i], o.width, o.height))
                 return false;
         } else {
             return false;
@@ -68,14 +60,8 @@ int main(int argc, char** argv) {
     Engine engine;
     tools::StagedScene staged;
     std::string error;
-    if (!tools::stageFile(engine, o.input, float(o.height) / float(o.width), staged, error))
+    if (!tools::stageFile(engine, o, staged, error))
         return fail(o, error);
-    if (!o.cameraPath.empty()) {
-        CameraNode* camera = tools::cameraAt(staged, o.cameraPath);
-        if (!camera)
-            return fail(o, "no camera node at " + o.cameraPath);
-        tools::useCamera(staged, *camera);
-    }
 
     Surface colour;
     if (const Error e = colour.create(o.width, o.height, storage32, false))
