@@ -16,7 +16,8 @@ namespace {
 const std::string playTool = KORVID_BINARY_DIR "/tools/play/korvid-play";
 const std::string renderTool = KORVID_BINARY_DIR "/tools/render/korvid-render";
 const std::string file = "CameraRollAnimWithChildObject.3ds"; // a camera, 300 frames
-const std::string path = "../shared/testdata/3ds/" + file;
+// Absolute: each test runs the tools in folders of its own.
+const std::string path = std::filesystem::absolute("../shared/testdata/3ds/" + file).string();
 
 // What a command writes to standard output.
 std::string output(const std::string& command) {
@@ -34,7 +35,7 @@ class KorvidPlay : public VirtualDisplay {
 protected:
     // Starts the player and waits for its window.
     void start(const std::string& arguments) {
-        errors = freshFolder("play") + "/stderr.txt";
+        errors = testFolder("play") + "/stderr.txt";
         player = spawnProgram({"sh", "-c", "exec " + playTool + " " + arguments + " 2>" + errors});
         ASSERT_GT(player, 0);
         for (int i = 0; i < 200 && window.empty(); ++i) {
@@ -85,7 +86,7 @@ protected:
         std::smatch at;
         const std::string geometry = output("xdotool getwindowgeometry " + window);
         EXPECT_TRUE(std::regex_search(geometry, at, std::regex("Position: (\\d+),(\\d+)")));
-        const std::string png = freshFolder("play-shot") + "/shot.png";
+        const std::string png = testFolder("play-shot") + "/shot.png";
         std::system(("ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size 512x384 -i " +
                      display + "+" + at[1].str() + "," + at[2].str() + " -frames:v 1 " + png)
                         .c_str());
@@ -118,8 +119,11 @@ int frameIn(const std::string& caption) {
 
 // korvid-render's picture of the file, RGB only.
 std::vector<uint32_t> rendered(const std::string& arguments) {
-    const std::string png = freshFolder("play-render") + "/render.png";
-    EXPECT_EQ(runProgram(".", renderTool, "", path + " --out " + png + " " + arguments).status, 0);
+    const std::string png = testFolder("play-render") + "/render.png";
+    EXPECT_EQ(
+        runProgram(testFolder("run"), renderTool, "", path + " --out " + png + " " + arguments)
+            .status,
+        0);
     std::vector<uint32_t> pixels = readPng(png).pixels;
     for (uint32_t& p : pixels)
         p &= 0xFFFFFF;
@@ -177,13 +181,13 @@ TEST_F(KorvidPlay, QuitsOnTheCloseButtonAndByItself) {
 }
 
 TEST(KorvidPlayFailures, AFileItCannotShowGivesOneLineAndStatusOne) {
-    ProgramResult r = runProgram(".", playTool, "", "missing.3ds");
+    ProgramResult r = runProgram(testFolder("run"), playTool, "", "missing.3ds");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "korvid-play: missing.3ds: cannot import: file input/output error\n");
-    r = runProgram(".", playTool, "", path + " --camera /Box01");
+    r = runProgram(testFolder("run"), playTool, "", path + " --camera /Box01");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "korvid-play: " + path + ": no camera node at /Box01\n");
-    r = runProgram(".", playTool, "", path + " --seconds 0");
+    r = runProgram(testFolder("run"), playTool, "", path + " --seconds 0");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("usage: korvid-play"), std::string::npos);
 }

@@ -26,10 +26,11 @@ namespace {
 
 const std::string renderTool = KORVID_BINARY_DIR "/tools/render/korvid-render";
 const std::string sceneTool = KORVID_BINARY_DIR "/tools/scene/korvid-scene";
-const std::string data = "../shared/testdata/3ds/";
+// Absolute: each test runs the tools in folders of its own.
+const std::string data = std::filesystem::absolute("../shared/testdata/3ds/").string();
 
 ProgramResult render(const std::string& arguments) {
-    return runProgram(".", renderTool, "", arguments);
+    return runProgram(testFolder("render-run"), renderTool, "", arguments);
 }
 
 struct Counts {
@@ -52,7 +53,7 @@ Counts countPixels(const Image& image) {
 // A copy of a reference file, changed by `edit` and saved by lib3ds.
 std::string variant(const std::string& name, const std::string& tag,
                     const std::function<void(Lib3dsFile&)>& edit) {
-    const std::string path = freshFolder("variant-" + tag) + "/" + name;
+    const std::string path = testFolder("variant-" + tag) + "/" + name;
     Lib3dsFile* file = lib3ds_file_load((data + name).c_str());
     EXPECT_NE(file, nullptr) << name;
     if (!file)
@@ -84,8 +85,8 @@ TEST(KorvidRender, DrawsEveryReferenceFileTheSameTwice) {
         if (name.find(".3ds") == std::string::npos && name.find(".3DS") == std::string::npos)
             continue;
         ++files;
-        const std::string first = freshFolder("render-a") + "/" + name + ".png";
-        const std::string second = freshFolder("render-b") + "/" + name + ".png";
+        const std::string first = testFolder("render-a") + "/" + name + ".png";
+        const std::string second = testFolder("render-b") + "/" + name + ".png";
         const ProgramResult r = render(data + name + " --out " + first);
         ASSERT_EQ(r.status, 0) << name << r.err;
         ASSERT_EQ(render(data + name + " --out " + second).status, 0) << name;
@@ -99,7 +100,7 @@ TEST(KorvidRender, DrawsEveryReferenceFileTheSameTwice) {
     }
     EXPECT_GE(files, 9);
 
-    const std::string small = freshFolder("render-small") + "/small.png";
+    const std::string small = testFolder("render-small") + "/small.png";
     ASSERT_EQ(
         render(data + "test1.3ds --out " + small + " --size 160x100 --outline 0 --frame 50").status,
         0);
@@ -175,7 +176,7 @@ TEST(KorvidRender, FilesWithoutNodesOrMaterialsAreDrawnLikeTheOriginal) {
     // The original's nodes leave its meshes where the file has them: the same picture
     // through the outside view, but for rounding on a few edge pixels.
     const std::string stripped = variant("cubes_with_alpha.3DS", "no-nodes", removeNodes);
-    const std::string folder = freshFolder("render-like");
+    const std::string folder = testFolder("render-like");
     const std::string view = " --camera /korvid-render.camera";
     ASSERT_EQ(render(data + "cubes_with_alpha.3DS --out " + folder + "/a.png" + view).status, 0);
     ASSERT_EQ(render(stripped + " --out " + folder + "/b.png" + view).status, 0);
@@ -200,7 +201,7 @@ TEST(KorvidRender, FilesWithoutNodesOrMaterialsAreDrawnLikeTheOriginal) {
     });
     ASSERT_EQ(render(unnamed + " --out " + folder + "/c.png" + view).status, 0);
     EXPECT_GT(countPixels(readPng(folder + "/c.png")).grey, 1000);
-    const ProgramResult listing = runProgram(".", sceneTool, "", unnamed);
+    const ProgramResult listing = runProgram(testFolder("scene-run"), sceneTool, "", unnamed);
     ASSERT_EQ(listing.status, 0) << listing.err;
     EXPECT_NE(listing.out.find("group Quader02 0 (none) triangles=12"), std::string::npos);
     EXPECT_NE(listing.out.find("group Quader03 0 nowhere triangles=12"), std::string::npos);
@@ -234,11 +235,11 @@ TEST(KorvidRender, AFileWithoutFramesStillLoops) {
 }
 
 TEST(KorvidRender, FilesWithNothingToDrawAndBadArgumentsFail) {
-    const std::string empty = freshFolder("render-empty") + "/empty.3ds";
+    const std::string empty = testFolder("render-empty") + "/empty.3ds";
     Lib3dsFile* file = lib3ds_file_new();
     ASSERT_TRUE(lib3ds_file_save(file, empty.c_str()));
     lib3ds_file_free(file);
-    const std::string out = freshFolder("render-fail") + "/x.png";
+    const std::string out = testFolder("render-fail") + "/x.png";
     ProgramResult r = render(empty + " --out " + out);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "korvid-render: " + empty + ": nothing to draw: no mesh node has faces\n");
