@@ -1,7 +1,7 @@
 #pragma once
 // A 3DS file made ready for drawing by the tools, and the drawing itself, shared by
 // korvid-render and korvid-play so that both show a file the same way. What is added to
-// the scene: a neutral file completion (file_completion.hpp), a Gouraud ramp material for
+// the scene: what file_completion.hpp adds to the file, a Gouraud ramp material for
 // every material name, a camera that sees the whole scene from outside, and a white
 // light at the camera in use when the file has no light.
 
