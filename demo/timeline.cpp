@@ -76,6 +76,15 @@ bool show_part_running(int part) {
     return show_part_at(demoTime) <= part;
 }
 
+const char* show_part_name(int part) {
+    static const char* const names[] = {
+        "waiting",   "boots",        "ground and logo", "credits",  "credit grids",
+        "tunnel",    "motion trail", "greetings",       "twisters", "character",
+        "red boxes", "end image",    "closing image",
+    };
+    return part >= 0 && part <= 12 ? names[part] : "";
+}
+
 int show_part_at(float t) {
     if (t < 0.0f)
         return 0;

@@ -70,3 +70,7 @@ int show_part_at(float t);
 // The loop condition of part 0 to 11: demo time lies before the part's end. A part whose
 // range has passed when its loop is reached is skipped.
 bool show_part_running(int part);
+
+// A few words for what part `part` (0 to 12, as show_part_at numbers them) shows, for
+// the tools' tables and pictures: "boots", "ground and logo", ...
+const char* show_part_name(int part);

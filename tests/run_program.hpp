@@ -49,3 +49,9 @@ inline std::string freshFolder(const std::string& name) {
     std::filesystem::create_directories(path);
     return path;
 }
+
+// A fresh folder of the running test's own: ctest runs tests side by side.
+inline std::string testFolder(const std::string& name) {
+    return freshFolder(
+        std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" + name);
+}

@@ -1,104 +1,258 @@
-// korvid-render on the reference 3DS files: every file with something to draw gives a PNG
-// with drawn pixels, the same on a second run; the others give a message and status 1.
+// korvid-render and korvid-scene on 3DS files made by others, and on variants of them with
+// the keyframer nodes or the face materials taken away: every file is drawn, the same on a
+// second run, with meshes where the file has them.
 
-#include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
+#include "engine/render/gouraud_ramp_material.hpp"
+#include "engine/scene/mesh.hpp"
+#include "png_reader.hpp"
+#include "run_program.hpp"
+#include "tools/common/file_completion.hpp"
+#include "tools/common/scene_staging.hpp"
+
 #include <gtest/gtest.h>
+#include <lib3ds/file.h>
+#include <lib3ds/mesh.h>
+#include <lib3ds/node.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <sys/wait.h>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+using namespace korvid;
 
 namespace {
 
-const std::string tool = KORVID_BINARY_DIR "/tools/render/korvid-render";
-const std::string data = "../shared/testdata/3ds/";
-const std::string out = KORVID_BINARY_DIR "/tests/render/korvid-render-";
+const std::string renderTool = KORVID_BINARY_DIR "/tools/render/korvid-render";
+const std::string sceneTool = KORVID_BINARY_DIR "/tools/scene/korvid-scene";
+// Absolute: each test runs the tools in folders of its own.
+const std::string data = std::filesystem::absolute("../shared/testdata/3ds/").string();
 
-// The tool's exit status; its standard error goes to `errors`.
-int run(const std::string& arguments, const std::string& errors) {
-    const int status = std::system((tool + " " + arguments + " 2>" + errors).c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string contents(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+ProgramResult render(const std::string& arguments) {
+    return runProgram(testFolder("render-run"), renderTool, "", arguments);
 }
 
 struct Counts {
-    int width = 0, height = 0;
     int drawn = 0; // not the background
     int dark = 0;  // near black: outlines and unlit sides
+    int grey = 0;  // lit, with red, green and blue equal: the neutral material
 };
 
-Counts countPixels(const std::string& path) {
+Counts countPixels(const Image& image) {
     Counts c;
-    SDL_Surface* image = IMG_Load(path.c_str());
-    if (!image)
-        return c;
-    c.width = image->w;
-    c.height = image->h;
-    SDL_LockSurface(image);
-    const int bytes = image->format->BytesPerPixel;
-    for (int y = 0; y < image->h; ++y)
-        for (int x = 0; x < image->w; ++x) {
-            const uint8_t* p = static_cast<uint8_t*>(image->pixels) + y * image->pitch + x * bytes;
-            uint32_t value = 0;
-            for (int i = 0; i < bytes; ++i)
-                value |= uint32_t(p[i]) << (8 * i);
-            uint8_t r, g, b;
-            SDL_GetRGB(value, image->format, &r, &g, &b);
-            c.drawn += !(r == 0x40 && g == 0x48 && b == 0x58);
-            c.dark += r + g + b < 24;
-        }
-    SDL_UnlockSurface(image);
-    SDL_FreeSurface(image);
+    for (uint32_t p : image.pixels) {
+        const int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+        c.drawn += (p & 0xFFFFFF) != (tools::sceneBackground & 0xFFFFFF);
+        c.dark += r + g + b < 24;
+        c.grey += r == g && g == b && r > 40;
+    }
     return c;
 }
 
-TEST(KorvidRender, DrawsEveryReferenceFileWithMaterialsTheSameTwice) {
-    for (const std::string name :
-         {"cube_with_diffuse_texture.3DS", "cube_with_specular_texture.3DS", "cubes_with_alpha.3DS",
-          "test1.3ds"}) {
-        const std::string first = out + name + ".png", second = out + name + ".2.png";
-        const std::string errors = out + name + ".txt";
-        ASSERT_EQ(run(data + name + " --out " + first, errors), 0) << name << contents(errors);
-        ASSERT_EQ(run(data + name + " --out " + second, errors), 0) << name;
-        const Counts c = countPixels(first);
-        EXPECT_EQ(c.width, 512) << name;
-        EXPECT_EQ(c.height, 384) << name;
-        EXPECT_GT(c.drawn, 512 * 384 / 10) << name;
-        EXPECT_GT(c.dark, 200) << name; // the outlines at least
-        EXPECT_EQ(contents(first), contents(second)) << name;
-    }
-    const std::string small = out + "small.png";
-    ASSERT_EQ(run(data + "test1.3ds --out " + small + " --size 160x100 --outline 0 --frame 50",
-                  out + "small.txt"),
-              0);
-    const Counts c = countPixels(small);
-    EXPECT_EQ(c.width, 160);
-    EXPECT_EQ(c.height, 100);
-    EXPECT_GT(c.drawn, 160 * 100 / 10);
+// A copy of a reference file, changed by `edit` and saved by lib3ds.
+std::string variant(const std::string& name, const std::string& tag,
+                    const std::function<void(Lib3dsFile&)>& edit) {
+    const std::string path = testFolder("variant-" + tag) + "/" + name;
+    Lib3dsFile* file = lib3ds_file_load((data + name).c_str());
+    EXPECT_NE(file, nullptr) << name;
+    if (!file)
+        return path;
+    edit(*file);
+    EXPECT_TRUE(lib3ds_file_save(file, path.c_str())) << path;
+    lib3ds_file_free(file);
+    return path;
 }
 
-TEST(KorvidRender, FilesWithNothingToDrawAndBadArgumentsFail) {
-    for (const std::string name : {"CameraRollAnim.3ds", "RotatingCube.3DS", "fels.3ds"}) {
-        const std::string errors = out + name + ".txt";
-        EXPECT_EQ(run(data + name + " --out " + out + name + ".png", errors), 1) << name;
-        EXPECT_NE(contents(errors).find("nothing to draw"), std::string::npos) << name;
+void removeNodes(Lib3dsFile& file) {
+    while (Lib3dsNode* node = file.nodes) {
+        lib3ds_file_remove_node(&file, node);
+        lib3ds_node_free(node);
     }
-    const std::string errors = out + "errors.txt";
-    EXPECT_EQ(run(data + "missing.3ds --out " + out + "missing.png", errors), 1);
-    EXPECT_NE(contents(errors).find("cannot import: file input/output error"), std::string::npos);
-    EXPECT_EQ(run(data + "test1.3ds --out " + out + "x.png --camera /Box01", errors), 1);
-    EXPECT_NE(contents(errors).find("no camera node at /Box01"), std::string::npos);
-    EXPECT_EQ(run(data + "test1.3ds", errors), 1);
-    EXPECT_NE(contents(errors).find("usage: korvid-render"), std::string::npos);
-    EXPECT_EQ(run(data + "test1.3ds --out x.png --outline 3", errors), 1);
-    EXPECT_EQ(run(data + "test1.3ds --out x.png --size 12", errors), 1);
+}
+
+void setMaterials(Lib3dsMesh* mesh, const char* name) {
+    for (Lib3dsDword i = 0; mesh && i < mesh->faces; ++i)
+        std::strcpy(mesh->faceL[i].material, name);
 }
 
 } // namespace
+
+TEST(KorvidRender, DrawsEveryReferenceFileTheSameTwice) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(data)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find(".3ds") == std::string::npos && name.find(".3DS") == std::string::npos)
+            continue;
+        ++files;
+        const std::string first = testFolder("render-a") + "/" + name + ".png";
+        const std::string second = testFolder("render-b") + "/" + name + ".png";
+        const ProgramResult r = render(data + name + " --out " + first);
+        ASSERT_EQ(r.status, 0) << name << r.err;
+        ASSERT_EQ(render(data + name + " --out " + second).status, 0) << name;
+        const Image image = readPng(first);
+        EXPECT_EQ(image.width, 512) << name;
+        EXPECT_EQ(image.height, 384) << name;
+        const Counts c = countPixels(image);
+        EXPECT_GT(c.drawn, 512 * 384 / 50) << name;
+        EXPECT_GT(c.dark, 50) << name; // the outlines at least
+        EXPECT_EQ(image.pixels, readPng(second).pixels) << name;
+    }
+    EXPECT_GE(files, 9);
+
+    const std::string small = testFolder("render-small") + "/small.png";
+    ASSERT_EQ(
+        render(data + "test1.3ds --out " + small + " --size 160x100 --outline 0 --frame 50").status,
+        0);
+    const Image image = readPng(small);
+    EXPECT_EQ(image.width, 160);
+    EXPECT_EQ(image.height, 100);
+    EXPECT_GT(countPixels(image).drawn, 160 * 100 / 10);
+}
+
+TEST(KorvidRender, MeshesOfAFileWithoutNodesStayWhereTheFileHasThem) {
+    // Meshes turned, scaled and mirrored by their matrices, one skewed and one flattened
+    // here; one hangs below a camera in the original. Every engine vertex, placed by its
+    // node, must land on a point of the file.
+    for (const std::string name :
+         {"test1.3ds", "cubes_with_alpha.3DS", "CameraRollAnimWithChildObject.3ds"}) {
+        const std::string path = variant(name, "placement", [](Lib3dsFile& f) {
+            removeNodes(f);
+            if (Lib3dsMesh* skewed = lib3ds_file_mesh_by_name(&f, "Box01"))
+                for (int i = 0; i < 3; ++i)
+                    skewed->matrix[1][i] += 0.5f * skewed->matrix[0][i];
+            if (Lib3dsMesh* flat = lib3ds_file_mesh_by_name(&f, "Box02"))
+                for (int i = 0; i < 3; ++i)
+                    flat->matrix[2][i] = 0.0f;
+        });
+        Engine engine;
+        Lib3dsFilePtr file;
+        ASSERT_EQ(tools::importCompleted(engine, "scene", path, file), errNone) << name;
+        engine.linkResources();
+        Scene& scene = *engine.find<Scene>(kindScene, "scene");
+        scene.setTime(0.0f);
+        scene.updateWorlds(nullptr);
+        Lib3dsFile* original = lib3ds_file_load((data + name).c_str());
+        ASSERT_NE(original, nullptr);
+        int meshes = 0;
+        for (Lib3dsMesh* mesh = original->meshes; mesh; mesh = mesh->next, ++meshes) {
+            SCOPED_TRACE(name + " " + mesh->name);
+            Node* node = scene.root.find(std::string("/") + mesh->name);
+            ASSERT_NE(node, nullptr);
+            ASSERT_EQ(node->type, nodeMesh);
+            const Mesh* converted = engine.find<Mesh>(kindMesh, mesh->name);
+            ASSERT_NE(converted, nullptr);
+            float extent = 1.0f;
+            for (Lib3dsDword i = 0; i < mesh->points; ++i)
+                for (float v : mesh->pointL[i].pos)
+                    extent = std::max(extent, std::fabs(v));
+            // The node carries the mesh's matrix: rows and columns 0 and 1 exchanged.
+            const bool changed =
+                !std::strcmp(mesh->name, "Box01") || !std::strcmp(mesh->name, "Box02");
+            for (int row = 0; row < 3 && !changed; ++row)
+                for (int column = 0; column < 4; ++column) {
+                    const int r = row < 2 ? 1 - row : row, c = column < 2 ? 1 - column : column;
+                    EXPECT_NEAR(node->world.m[row][column], mesh->matrix[c][r], extent * 1e-5f)
+                        << row << "," << column;
+                }
+            for (const Vector& v : converted->vertices) {
+                const Vector w = node->world.transform(v);
+                float nearest = 1e30f;
+                for (Lib3dsDword i = 0; i < mesh->points; ++i) {
+                    const float* p = mesh->pointL[i].pos; // x and y exchanged in the engine
+                    nearest =
+                        std::min(nearest, std::max({std::fabs(w.x - p[1]), std::fabs(w.y - p[0]),
+                                                    std::fabs(w.z - p[2])}));
+                }
+                EXPECT_LT(nearest, extent * 1e-5f) << v.x << " " << v.y << " " << v.z;
+            }
+        }
+        EXPECT_EQ(scene.nodesByType[nodeMesh].size(), size_t(meshes));
+        lib3ds_file_free(original);
+    }
+}
+
+TEST(KorvidRender, FilesWithoutNodesOrMaterialsAreDrawnLikeTheOriginal) {
+    // The original's nodes leave its meshes where the file has them: the same picture
+    // through the outside view, but for rounding on a few edge pixels.
+    const std::string stripped = variant("cubes_with_alpha.3DS", "no-nodes", removeNodes);
+    const std::string folder = testFolder("render-like");
+    const std::string view = " --camera /korvid-render.camera";
+    ASSERT_EQ(render(data + "cubes_with_alpha.3DS --out " + folder + "/a.png" + view).status, 0);
+    ASSERT_EQ(render(stripped + " --out " + folder + "/b.png" + view).status, 0);
+    const Image a = readPng(folder + "/a.png"), b = readPng(folder + "/b.png");
+    ASSERT_EQ(a.pixels.size(), b.pixels.size());
+    int differing = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i)
+        differing += a.pixels[i] != b.pixels[i];
+    EXPECT_LT(differing, 300);
+    EXPECT_EQ(countPixels(a).grey, 0);
+
+    // Faces without a material and faces naming one the file lacks: the neutral grey. An
+    // ambient light node, which the engine has no node for, is left out.
+    const std::string unnamed = variant("cubes_with_alpha.3DS", "no-materials", [](Lib3dsFile& f) {
+        setMaterials(lib3ds_file_mesh_by_name(&f, "Quader02"), "");
+        setMaterials(lib3ds_file_mesh_by_name(&f, "Quader03"), "nowhere");
+        Lib3dsNode* ambient = lib3ds_node_new_ambient();
+        std::strcpy(ambient->name, "$AMBIENT$");
+        ambient->node_id = 100;
+        ambient->parent_id = LIB3DS_NO_PARENT;
+        lib3ds_file_insert_node(&f, ambient);
+    });
+    ASSERT_EQ(render(unnamed + " --out " + folder + "/c.png" + view).status, 0);
+    EXPECT_GT(countPixels(readPng(folder + "/c.png")).grey, 1000);
+    const ProgramResult listing = runProgram(testFolder("scene-run"), sceneTool, "", unnamed);
+    ASSERT_EQ(listing.status, 0) << listing.err;
+    EXPECT_NE(listing.out.find("group Quader02 0 (none) triangles=12"), std::string::npos);
+    EXPECT_NE(listing.out.find("group Quader03 0 nowhere triangles=12"), std::string::npos);
+
+    Engine engine;
+    tools::StagedScene staged;
+    std::string error;
+    tools::ViewOptions options;
+    options.input = unnamed;
+    ASSERT_TRUE(tools::stageFile(engine, options, staged, error)) << error;
+    for (const char* material : {"(none)", "nowhere"}) {
+        const auto* m = engine.find<GouraudRampMaterial>(kindMaterial, material);
+        ASSERT_NE(m, nullptr) << material;
+        EXPECT_EQ(m->ramp.back(), 0xFFC8C8C8u) << material;
+    }
+}
+
+TEST(KorvidRender, AFileWithoutFramesStillLoops) {
+    // A keyframer header of 0 frames: the scene gets 1, so its time stays a number.
+    Lib3dsFile* file = lib3ds_file_load((data + "test1.3ds").c_str());
+    ASSERT_NE(file, nullptr);
+    file->frames = 0;
+    tools::completeFile(*file);
+    Engine engine;
+    ASSERT_EQ(importLoaded(engine, "scene", *file), errNone);
+    Scene& scene = *engine.find<Scene>(kindScene, "scene");
+    EXPECT_EQ(scene.frames, 1.0f);
+    scene.setTime(7.5f);
+    EXPECT_EQ(scene.frame, 0.5f);
+    lib3ds_file_free(file);
+}
+
+TEST(KorvidRender, FilesWithNothingToDrawAndBadArgumentsFail) {
+    const std::string empty = testFolder("render-empty") + "/empty.3ds";
+    Lib3dsFile* file = lib3ds_file_new();
+    ASSERT_TRUE(lib3ds_file_save(file, empty.c_str()));
+    lib3ds_file_free(file);
+    const std::string out = testFolder("render-fail") + "/x.png";
+    ProgramResult r = render(empty + " --out " + out);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "korvid-render: " + empty + ": nothing to draw: no mesh node has faces\n");
+
+    r = render(data + "missing.3ds --out " + out);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot import: file input/output error"), std::string::npos);
+    r = render(data + "test1.3ds --out " + out + " --camera /Box01");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no camera node at /Box01"), std::string::npos);
+    r = render(data + "test1.3ds");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("usage: korvid-render"), std::string::npos);
+    EXPECT_EQ(render(data + "test1.3ds --out x.png --outline 3").status, 1);
+    EXPECT_EQ(render(data + "test1.3ds --out x.png --size 12").status, 1);
+}

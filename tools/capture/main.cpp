@@ -7,8 +7,11 @@
 #include "platform/clock.hpp"
 #include "tools/capture/frame_stats.hpp"
 #include "tools/capture/options.hpp"
+#include "tools/capture/storyboard.hpp"
 #include "tools/capture/video_pipe.hpp"
+#include "tools/common/pixel_scale.hpp"
 #include "tools/common/png_writer.hpp"
+#include "tools/common/progress.hpp"
 
 #include <SDL/SDL.h>
 #include <unistd.h>
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace {
@@ -27,8 +31,13 @@ double msBetween(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
+// Seconds of music from its start to demo time t.
+double musicSeconds(double t) {
+    return 1.025 + t / 32.0 * 3.69275;
+}
+
 // Demo time at the end of the last part, and the closing image's 6 s.
-constexpr double showSeconds = 2048.0 / 32.0 * 3.69275 + 6.0;
+const double showSeconds = musicSeconds(2048.0) + 6.0;
 
 struct Capture {
     CaptureOptions options;
@@ -38,7 +47,11 @@ struct Capture {
     std::vector<bool> atWritten;
     FrameStats stats;
     VideoPipe video;
-    bool showProgress = false;
+    std::vector<uint32_t> enlarged; // a video frame enlarged by --scale
+    std::unique_ptr<Storyboard> storyboard;
+    bool storyboardWritten = false;
+    tools::ProgressBar progress;
+    long expectedFrames = 1; // where the progress bar is full
 } capture;
 
 [[noreturn]] void failCapture(const std::string& what) {
@@ -69,14 +82,33 @@ uint64_t frameHash(const SDL_Surface* screen) {
 }
 
 void drawProgress(float t) {
-    const long total = long(showSeconds * capture.options.fps);
-    const int percent = int(std::min(100L, capture.frame * 100 / std::max(total, 1L)));
-    char bar[41];
-    for (int i = 0; i < 40; ++i)
-        bar[i] = i < percent * 40 / 100 ? '#' : '-';
-    bar[40] = 0;
-    std::fprintf(stderr, "\r[%s] %3d%%  frame %ld  demo time %.1f  ", bar, percent, capture.frame,
-                 double(t));
+    char detail[64];
+    std::snprintf(detail, sizeof detail, "frame %ld  demo time %.1f", capture.frame, double(t));
+    capture.progress.update(double(capture.frame) / double(capture.expectedFrames), detail);
+}
+
+// The frame as the video wants it: enlarged when --scale asks for it.
+bool writeVideoFrame(const SDL_Surface* screen) {
+    const uint32_t* pixels = static_cast<const uint32_t*>(screen->pixels);
+    int pitch = screen->pitch / 4;
+    if (const int scale = capture.options.scale; scale > 1) {
+        enlargeFrame(pixels, screen->w, screen->h, pitch, scale, capture.enlarged);
+        pixels = capture.enlarged.data();
+        pitch = screen->w * scale;
+    }
+    return capture.video.write(pixels, pitch);
+}
+
+void writeStoryboard() {
+    capture.storyboardWritten = true;
+    if (!capture.storyboard->write(capture.options.storyboard))
+        failCapture("cannot write " + capture.options.storyboard);
+}
+
+// Only the storyboard is wanted: the show need not run past its last thumbnail.
+bool storyboardOnly() {
+    const CaptureOptions& o = capture.options;
+    return !o.storyboard.empty() && o.video.empty() && o.pngFolder.empty() && !o.bench && !o.hash;
 }
 
 int onPresent(SDL_Surface* screen) {
@@ -108,14 +140,21 @@ int onPresent(SDL_Surface* screen) {
                 capture.atWritten[i] = true;
             }
     }
-    if (capture.video.isOpen() &&
-        !capture.video.write(static_cast<const uint32_t*>(screen->pixels), screen->pitch / 4))
+    if (capture.video.isOpen() && !writeVideoFrame(screen))
         failCapture("the video encoder stopped taking frames");
+    if (capture.storyboard)
+        capture.storyboard->offer(t, static_cast<const uint32_t*>(screen->pixels),
+                                  screen->pitch / 4);
     SDL_UnlockSurface(screen);
 
-    if (capture.showProgress && capture.frame % 30 == 0)
+    if (capture.frame % 30 == 0)
         drawProgress(t);
     ++capture.frame;
+    if (capture.storyboard && capture.storyboard->complete() && !capture.storyboardWritten) {
+        writeStoryboard();
+        if (storyboardOnly())
+            demo_exit(0);
+    }
     if (o.hasUntil && t >= o.until)
         demo_exit(0);
     capture.lastFrame = Clock::now();
@@ -134,18 +173,31 @@ void onMilestone(const char* name) {
     else if (m == "playing") {
         capture.playing = capture.lastFrame = now;
         capture.started = true;
-        if (!capture.options.video.empty() &&
-            !capture.video.open(capture.options.video, display.width, display.height,
-                                capture.options.fps, "music/tune3.mp3"))
+        const CaptureOptions& o = capture.options;
+        if (!o.video.empty() &&
+            !capture.video.open(o.video, display.width * o.scale, display.height * o.scale, o.fps,
+                                "music/tune3.mp3"))
             failCapture("cannot start ffmpeg");
+        if (!o.storyboard.empty())
+            capture.storyboard = std::make_unique<Storyboard>(display.width, display.height);
+        double seconds = showSeconds;
+        if (o.hasUntil)
+            seconds = std::min(seconds, musicSeconds(o.until));
+        if (storyboardOnly())
+            seconds = std::min(seconds, musicSeconds(capture.storyboard->lastTime()));
+        capture.expectedFrames = std::max(1L, long(seconds * o.fps));
     }
 }
 
 // Runs when the show has ended (through its own exit): finish the video, print the figures.
 void finish() {
-    if (capture.showProgress)
-        std::fprintf(stderr, "\n");
+    capture.progress.finish();
     bool ok = true;
+    if (capture.storyboard && !capture.storyboardWritten &&
+        !capture.storyboard->write(capture.options.storyboard)) {
+        std::fprintf(stderr, "demo-capture: cannot write %s\n", capture.options.storyboard.c_str());
+        ok = false;
+    }
     if (capture.video.isOpen() && !capture.video.close()) {
         std::fprintf(stderr, "demo-capture: ffmpeg could not write %s\n",
                      capture.options.video.c_str());
@@ -188,7 +240,7 @@ int main(int argc, char** argv) {
         }
     }
     capture.atWritten.assign(o.atTimes.size(), false);
-    capture.showProgress = o.progress || isatty(2);
+    capture.progress = tools::ProgressBar(o.progress);
 
     // No window and no sound card: frames go to the hook, time to the fixed step.
     setenv("SDL_VIDEODRIVER", "dummy", 1);

@@ -9,14 +9,16 @@ namespace {
 
 const char* const usage =
     "usage: demo-capture [--data DIR] [--fps N] [--png DIR [--every K] [--at T,T,...]]\n"
-    "                    [--video FILE.mp4] [--bench [--json FILE]] [--until T] [--progress]\n"
-    "                    [--hash --at T,T,...]\n"
+    "                    [--video FILE.mp4 [--scale N]] [--storyboard FILE.png]\n"
+    "                    [--bench [--json FILE]] [--until T] [--progress] [--hash --at T,T,...]\n"
     "Runs the show under a fixed-step clock, from DIR or the current folder (the data\n"
     "folder with img/, img2/, 3ds/ and music/).\n"
     "  --fps N          frames per second of demo time (default 60)\n"
     "  --png DIR        write every frame (or every K-th with --every) as PNG into DIR\n"
     "  --at T,T,...     with --png: write only the first frames at or after these demo times\n"
     "  --video FILE     encode the frames with the soundtrack into an H.264 mp4 (ffmpeg)\n"
+    "  --scale N        with --video: every pixel as an N x N block, N from 1 to 4 (default 1)\n"
+    "  --storyboard FILE  the show as one PNG: a labelled thumbnail every 32 demo units\n"
     "  --bench          time every frame and print per-part figures and the start-up time\n"
     "  --json FILE      with --bench: write the same figures as JSON\n"
     "  --until T        stop once the frame at demo time T has been handled\n"
@@ -88,6 +90,11 @@ bool parseOptions(int argc, char** argv, CaptureOptions& options) {
             options.pngFolder = argv[++i];
         } else if (!std::strcmp(arg, "--video")) {
             options.video = argv[++i];
+        } else if (!std::strcmp(arg, "--scale")) {
+            if (!parseInt(argv[++i], options.scale) || options.scale > 4)
+                return fail("--scale takes a whole number from 1 to 4");
+        } else if (!std::strcmp(arg, "--storyboard")) {
+            options.storyboard = argv[++i];
         } else if (!std::strcmp(arg, "--json")) {
             options.json = argv[++i];
         } else if (!std::strcmp(arg, "--data")) {
@@ -102,5 +109,7 @@ bool parseOptions(int argc, char** argv, CaptureOptions& options) {
         return fail("--hash needs --at T,T,...");
     if (!options.json.empty() && !options.bench)
         return fail("--json needs --bench");
+    if (options.scale != 1 && options.video.empty())
+        return fail("--scale needs --video FILE.mp4");
     return true;
 }

@@ -10,7 +10,9 @@ struct CaptureOptions {
     int every = 1;              // --every K
     std::vector<float> atTimes; // --at T,T,...
     std::vector<std::string> atNames;
-    std::string video; // --video FILE.mp4
+    std::string video;      // --video FILE.mp4
+    int scale = 1;          // --scale N: video frames enlarged N times by pixel repetition
+    std::string storyboard; // --storyboard FILE.png
     bool bench = false;
     std::string json; // --json FILE
     std::string data; // --data DIR; the current folder when empty

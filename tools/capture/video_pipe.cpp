@@ -13,6 +13,13 @@ std::string quoted(const std::string& text) {
     return out + "'";
 }
 
+// H.264 at a constant quality near the eye's limit (CRF 16, tuned for drawn pictures with
+// flat areas and hard edges), in 4:2:0 with BT.709 colour, converted and flagged, so that
+// browsers and video sites play it with the right colours at any size.
+constexpr const char* videoEncoding =
+    " -vf scale=out_color_matrix=bt709:out_range=tv,format=yuv420p -c:v libx264 -preset medium"
+    " -tune animation -crf 16 -colorspace bt709 -color_primaries bt709 -color_trc bt709";
+
 } // namespace
 
 bool VideoPipe::open(const std::string& path, int w, int h, int fps, const std::string& audio) {
@@ -24,9 +31,8 @@ bool VideoPipe::open(const std::string& path, int w, int h, int fps, const std::
     // Little-endian 0xAARRGGBB words are the bytes B, G, R, A; the alpha is not used.
     const std::string command =
         "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pix_fmt bgr0 -s " + size + " -r " +
-        std::to_string(fps) + " -i - -i " + quoted(audio) +
-        " -map 0:v:0 -map 1:a:0 -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p"
-        " -c:a aac -b:a 192k -movflags +faststart " +
+        std::to_string(fps) + " -i - -i " + quoted(audio) + " -map 0:v:0 -map 1:a:0" +
+        std::string(videoEncoding) + " -c:a aac -b:a 192k -shortest -movflags +faststart " +
         quoted(path);
     pipe = popen(command.c_str(), "w");
     return pipe != nullptr;

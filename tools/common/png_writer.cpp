@@ -8,7 +8,7 @@
 namespace tools {
 
 bool writePng(const std::string& path, const uint32_t* pixels, int width, int height, int pitch,
-              bool alpha) {
+              bool alpha, int compression) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
@@ -20,7 +20,7 @@ bool writePng(const std::string& path, const uint32_t* pixels, int width, int he
         return false;
     }
     png_init_io(png, file);
-    png_set_compression_level(png, 1);
+    png_set_compression_level(png, compression);
     png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8,
                  alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

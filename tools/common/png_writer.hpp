@@ -7,8 +7,9 @@
 namespace tools {
 
 // `pitch` is the distance between rows in pixels. Returns false when the file cannot be
-// written. Level 1 compression: the tools write many frames and favour speed.
+// written. Compression level 1 by default: the tools write many frames and favour speed;
+// 9 for a single picture that is kept.
 bool writePng(const std::string& path, const uint32_t* pixels, int width, int height, int pitch,
-              bool alpha);
+              bool alpha, int compression = 1);
 
 } // namespace tools

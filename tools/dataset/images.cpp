@@ -74,12 +74,15 @@ std::vector<ImageFile> imageFiles() {
 
 } // namespace
 
-bool writeImages(const std::string& root, std::string& failed) {
-    for (const ImageFile& file : imageFiles())
-        if (!file.write(root + "/" + file.path)) {
-            failed = file.path;
+bool writeImages(const std::string& root, std::string& failed, const StepProgress& progress) {
+    const std::vector<ImageFile> files = imageFiles();
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].write(root + "/" + files[i].path)) {
+            failed = files[i].path;
             return false;
         }
+        report(progress, double(i + 1) / double(files.size()));
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 // show's clock, chords, and the patterns that the parts of the arrangement share.
 
 #include "music_voices.hpp"
+#include "step_progress.hpp"
 
 #include <array>
 #include <vector>
@@ -75,7 +76,7 @@ public:
     void accent(int bar, int weight);
 };
 
-// Every bar of the show, part by part.
-void arrangeSong(Band& band);
+// Every bar of the show, part by part; reports after each bar.
+void arrangeSong(Band& band, const StepProgress& progress = {});
 
 } // namespace dataset

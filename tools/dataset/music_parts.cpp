@@ -312,7 +312,7 @@ void outro(Band& band, int bar) {
 
 } // namespace
 
-void arrangeSong(Band& band) {
+void arrangeSong(Band& band, const StepProgress& progress) {
     // Before the first unit: a swell into the downbeat, and the pad fading in.
     swell(band.fxOut(0.3f), timeAt(0), 1.0f, 0.25f, 40);
     for (int bar = 0; bar < bars; ++bar) {
@@ -338,6 +338,7 @@ void arrangeSong(Band& band) {
             boxes(band, bar);
         else
             outro(band, bar);
+        report(progress, double(bar + 1) / double(bars));
     }
     // The last chord rings on through the closing picture.
     band.accent(bars, 1);

@@ -3,14 +3,16 @@
 // one registry of meshes, and a mesh name met again is taken as the same mesh.
 
 #include "scene_file.hpp"
+#include "step_progress.hpp"
 
 #include <string>
 
 namespace dataset {
 
 // Writes "3ds/boots.3ds", "3ds/dame.3ds", "3ds/tovik.3ds", "3ds/wisplogo.3ds" and
-// "3ds/kroll.3ds" below `root`. On failure returns false with the failing path.
-bool writeScenes(const std::string& root, std::string& failed);
+// "3ds/kroll.3ds" below `root`. On failure returns false with the failing path. Reports
+// after each file.
+bool writeScenes(const std::string& root, std::string& failed, const StepProgress& progress = {});
 
 // Each scene on its own, for the writer above and for tests.
 void buildBoots(SceneFile& scene);

@@ -9,9 +9,10 @@
 
 namespace dataset {
 
-std::vector<int16_t> renderSoundtrack() {
+std::vector<int16_t> renderSoundtrack(const StepProgress& progress) {
     Band band(frameAt(songSeconds));
-    arrangeSong(band);
+    // The arrangement is about nine tenths of the work, the effects and mix the rest.
+    arrangeSong(band, [&](double fraction) { report(progress, fraction * 0.9); });
 
     // The kick pushes the bass and the synthesizers aside for a moment.
     applyGain(band.bass, duckingCurve(band.bass.frames(), band.kicks, 0.55f));
@@ -28,10 +29,13 @@ std::vector<int16_t> renderSoundtrack() {
     echoes.mixInto(mix, 0.7f);
     // Peaks at -1.9 dBFS: the encoder's ripple adds a little, which must stay
     // under -1 dBFS after decoding.
-    return master(mix, 0.8f, 6.0f);
+    std::vector<int16_t> mastered = master(mix, 0.8f, 6.0f);
+    report(progress, 1.0);
+    return mastered;
 }
 
-bool writeMp3(const std::string& path, const std::vector<int16_t>& samples) {
+bool writeMp3(const std::string& path, const std::vector<int16_t>& samples,
+              const StepProgress& progress) {
     lame_global_flags* lame = lame_init();
     if (!lame)
         return false;
@@ -60,6 +64,7 @@ bool writeMp3(const std::string& path, const std::vector<int16_t>& samples) {
             lame_encode_buffer_interleaved(lame, const_cast<short*>(&samples[size_t(at) * 2]),
                                            count, buffer.data(), int(buffer.size()));
         ok = bytes >= 0 && std::fwrite(buffer.data(), 1, size_t(bytes), file) == size_t(bytes);
+        report(progress, double(at + count) / double(frames));
     }
     if (ok) {
         const int bytes = lame_encode_flush(lame, buffer.data(), int(buffer.size()));

@@ -1,10 +1,11 @@
-// korvid-scene FILE.3ds [--frame F]: imports a 3DS file as the engine does, links it and
-// prints its node tree, meshes and material groups, one fact a line; with --frame, also
-// the world position of every node at that frame.
+// korvid-scene FILE.3ds [--frame F]: imports a 3DS file as the engine does, after the
+// tools' completion (tools/common/file_completion.hpp), links it and prints its node tree,
+// meshes and material groups, one fact a line; with --frame, also the world position of
+// every node at that frame.
 #include "engine/core/engine.hpp"
-#include "engine/scene/import.hpp"
 #include "engine/scene/mesh.hpp"
 #include "engine/scene/scene.hpp"
+#include "tools/common/file_completion.hpp"
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,7 +97,8 @@ int main(int argc, char** argv) {
         atFrame = true;
     }
     Engine engine;
-    if (Error e = importScene(engine, "scene", argv[1])) {
+    Lib3dsFilePtr file;
+    if (Error e = tools::importCompleted(engine, "scene", argv[1], file)) {
         std::fprintf(stderr, "%s\n", errorMessages[e]);
         return 1;
     }

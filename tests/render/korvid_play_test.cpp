@@ -1,0 +1,193 @@
+// korvid-play in a real window on the test's own X server: it draws what korvid-render
+// draws, answers its keys and the window's close button, and quits by itself.
+
+#include "png_reader.hpp"
+#include "run_program.hpp"
+#include "virtual_display.hpp"
+
+#include <X11/Xlib.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+
+namespace {
+
+const std::string playTool = KORVID_BINARY_DIR "/tools/play/korvid-play";
+const std::string renderTool = KORVID_BINARY_DIR "/tools/render/korvid-render";
+const std::string file = "CameraRollAnimWithChildObject.3ds"; // a camera, 300 frames
+// Absolute: each test runs the tools in folders of its own.
+const std::string path = std::filesystem::absolute("../shared/testdata/3ds/" + file).string();
+
+// What a command writes to standard output.
+std::string output(const std::string& command) {
+    std::string text;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+class KorvidPlay : public VirtualDisplay {
+protected:
+    // Starts the player and waits for its window.
+    void start(const std::string& arguments) {
+        errors = testFolder("play") + "/stderr.txt";
+        player = spawnProgram({"sh", "-c", "exec " + playTool + " " + arguments + " 2>" + errors});
+        ASSERT_GT(player, 0);
+        for (int i = 0; i < 200 && window.empty(); ++i) {
+            window = output("xdotool search --name '^" + file + "' 2>/dev/null");
+            window = window.substr(0, window.find('\n'));
+            if (window.empty())
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_FALSE(window.empty()) << "no window";
+    }
+
+    // The player's exit status once it has ended, -1 when it still runs after `seconds`.
+    int ended(double seconds) {
+        const int status = waitFor(player, seconds);
+        if (status != -1)
+            player = -1;
+        return status;
+    }
+
+    void TearDown() override {
+        if (player > 0) {
+            kill(player, SIGKILL);
+            waitFor(player, 5.0);
+        }
+        VirtualDisplay::TearDown();
+    }
+
+    std::string caption() { return output("xdotool getwindowname " + window); }
+
+    // The caption once it holds `part` (the player redraws it every frame); "" if it never does.
+    std::string captionWith(const std::string& part) {
+        for (int i = 0; i < 250; ++i) {
+            const std::string text = caption();
+            if (text.find(part) != std::string::npos)
+                return text;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ADD_FAILURE() << "no \"" << part << "\" in " << caption();
+        return "";
+    }
+
+    void press(const std::string& keys) {
+        std::system(("xdotool key --window " + window + " " + keys).c_str());
+    }
+
+    // The window's pixels, grabbed from the screen without the pointer.
+    Image screenshot() {
+        std::smatch at;
+        const std::string geometry = output("xdotool getwindowgeometry " + window);
+        EXPECT_TRUE(std::regex_search(geometry, at, std::regex("Position: (\\d+),(\\d+)")));
+        const std::string png = testFolder("play-shot") + "/shot.png";
+        std::system(("ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size 512x384 -i " +
+                     display + "+" + at[1].str() + "," + at[2].str() + " -frames:v 1 " + png)
+                        .c_str());
+        return readPng(png);
+    }
+
+    // What a window manager sends when the window's close button is pressed.
+    void closeWindow() {
+        Display* x = XOpenDisplay(display.c_str());
+        ASSERT_NE(x, nullptr);
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = Window(std::stoul(window));
+        event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(x, event.xclient.window, False, NoEventMask, &event);
+        XCloseDisplay(x);
+    }
+
+    pid_t player = -1;
+    std::string window, errors;
+};
+
+int frameIn(const std::string& caption) {
+    std::smatch m;
+    return std::regex_search(caption, m, std::regex("frame (\\d+)/300")) ? std::stoi(m[1]) : -1;
+}
+
+// korvid-render's picture of the file, RGB only.
+std::vector<uint32_t> rendered(const std::string& arguments) {
+    const std::string png = testFolder("play-render") + "/render.png";
+    EXPECT_EQ(
+        runProgram(testFolder("run"), renderTool, "", path + " --out " + png + " " + arguments)
+            .status,
+        0);
+    std::vector<uint32_t> pixels = readPng(png).pixels;
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
+std::vector<uint32_t> rgb(const Image& image) {
+    std::vector<uint32_t> pixels = image.pixels;
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(KorvidPlay, DrawsWhatKorvidRenderDrawsAndAnswersItsKeys) {
+    start(path);
+    const int first = frameIn(captionWith(file + " | frame "));
+    EXPECT_NE(captionWith(" | /Camera01 | outline 2"), "");
+    // The animation runs by the clock, then stops on Space and steps on the arrows.
+    for (int i = 0; i < 250 && frameIn(caption()) == first; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_NE(frameIn(caption()), first);
+    press("space");
+    press("Right");
+    const int frame = frameIn(captionWith(" | paused"));
+    press("Right Right Left");
+    EXPECT_EQ(frameIn(captionWith("frame " + std::to_string(frame + 1) + "/")), frame + 1);
+    press("Left");
+    captionWith("frame " + std::to_string(frame) + "/");
+    EXPECT_EQ(rgb(screenshot()), rendered("--frame " + std::to_string(frame)));
+
+    press("c o");
+    EXPECT_NE(captionWith(" | outside view | outline 0 | paused"), "");
+    EXPECT_EQ(rgb(screenshot()), rendered("--frame " + std::to_string(frame) +
+                                          " --camera /korvid-render.camera --outline 0"));
+    press("c o o plus");
+    EXPECT_NE(captionWith(" | /Camera01 | outline 2 | speed x2 | paused"), "");
+    press("minus minus");
+    EXPECT_NE(captionWith(" | speed x1/2 | paused"), "");
+
+    press("Escape");
+    EXPECT_EQ(ended(10.0), 0);
+    EXPECT_EQ(readFile(errors), "");
+}
+
+TEST_F(KorvidPlay, QuitsOnTheCloseButtonAndByItself) {
+    start(path);
+    closeWindow();
+    EXPECT_EQ(ended(10.0), 0);
+    window.clear();
+    start(path + " --seconds 1 --size 256x192 --outline 1");
+    EXPECT_EQ(ended(10.0), 0);
+    EXPECT_EQ(readFile(errors), "");
+}
+
+TEST(KorvidPlayFailures, AFileItCannotShowGivesOneLineAndStatusOne) {
+    ProgramResult r = runProgram(testFolder("run"), playTool, "", "missing.3ds");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "korvid-play: missing.3ds: cannot import: file input/output error\n");
+    r = runProgram(testFolder("run"), playTool, "", path + " --camera /Box01");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "korvid-play: " + path + ": no camera node at /Box01\n");
+    r = runProgram(testFolder("run"), playTool, "", path + " --seconds 0");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("usage: korvid-play"), std::string::npos);
+}
