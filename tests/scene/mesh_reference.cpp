@@ -1,4 +1,5 @@
 #include "tests/scene/mesh_reference.hpp"
+#include "engine/scene/mesh_matrix.hpp"
 
 #include <lib3ds/matrix.h>
 #include <lib3ds/vector.h>
@@ -45,10 +46,9 @@ bool sameVector(const Vector& a, const Vector& b) {
 } // namespace
 
 void convertLinear(Lib3dsMesh& from, Mesh& mesh) {
+    // The inverse is checked on its own (MatrixTakesPointsBackToObjectSpace).
     Lib3dsMatrix inv, rot;
-    lib3ds_matrix_copy(inv, from.matrix);
-    if (!lib3ds_matrix_inv(inv))
-        lib3ds_matrix_identity(inv);
+    meshMatrixInverse(from.matrix, inv);
     lib3ds_matrix_identity(rot);
     for (int i = 0; i < 3; ++i) {
         lib3ds_vector_copy(rot[i], inv[i]);

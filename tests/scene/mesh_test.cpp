@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 #include <lib3ds/file.h>
+#include <lib3ds/matrix.h>
+#include <lib3ds/vector.h>
 
+#include <cmath>
 #include <cstring>
 #include <dirent.h>
 
@@ -118,18 +121,58 @@ TEST(MeshConversion, OpenTriangleAxesTexelsBoundsAndDroppedFaces) {
     EXPECT_EQ(mesh->boundsMax, (Vector{6, 4, 3}));
 }
 
-TEST(MeshConversion, MatrixTakesPointsToObjectSpace) {
+// Points are stored in world space, made from the object's points by the mesh matrix
+// (columns = axes); the conversion takes them back. Where lib3ds inverts the matrix the
+// result is exactly lib3ds's; where it gives up (scale 0.002 has the pivot product 8e-9)
+// the inverse must still be right; a flat matrix takes the points onto its plane.
+TEST(MeshConversion, MatrixTakesPointsBackToObjectSpace) {
+    struct Case {
+        const char* name;
+        float axes[3][3];
+        bool lib3dsInverts, flat;
+    };
+    const Case cases[] = {
+        {"skewed", {{1, 2, 3}, {0, 1, 4}, {5, 6, 0}}, true, false},
+        {"tiny", {{0.002f, 0, 0}, {0, 0.002f, 0}, {0, 0, 0.002f}}, false, false},
+        {"flat", {{1.5f, 2, 0}, {-2, 1.5f, 0}, {0, 0, 0}}, false, true},
+    };
+    const double origin[3] = {5, 6, 7};
     Engine engine;
-    LibMesh moved =
-        makeMesh("moved", {{11, 20, 30}, {12, 20, 30}, {11, 21, 30}}, {{0, 1, 2, "grey", 1}});
-    moved->matrix[3][0] = 10, moved->matrix[3][1] = 20, moved->matrix[3][2] = 30;
-    const Mesh* mesh = convert(engine, *moved);
-    // lib3ds's inverse by pivoting leaves rounding in the last bits.
-    const Vector expected[2] = {{0, 1, 0}, {0, 2, 0}};
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_NEAR(mesh->vertices[i].x, expected[i].x, 1e-5f);
-        EXPECT_NEAR(mesh->vertices[i].y, expected[i].y, 1e-5f);
-        EXPECT_NEAR(mesh->vertices[i].z, expected[i].z, 1e-5f);
+    for (const Case& c : cases) {
+        std::vector<Point> world;
+        for (const Point& q : cubePoints) {
+            Point p;
+            for (int i = 0; i < 3; ++i)
+                p[i] = float(origin[i] + c.axes[0][i] * q[0] + c.axes[1][i] * q[1] +
+                             c.axes[2][i] * q[2]);
+            world.push_back(p);
+        }
+        LibMesh mesh =
+            makeMesh(c.name, world, cubeFaces([](int) { return std::make_pair("a", 1u); }));
+        for (int j = 0; j < 3; ++j)
+            std::copy(c.axes[j], c.axes[j] + 3, mesh->matrix[j]);
+        std::copy(origin, origin + 3, mesh->matrix[3]);
+        Lib3dsMatrix inverse;
+        lib3ds_matrix_copy(inverse, mesh->matrix);
+        ASSERT_EQ(lib3ds_matrix_inv(inverse) != 0, c.lib3dsInverts) << c.name;
+        const Mesh* converted = convert(engine, *mesh);
+        ASSERT_EQ(converted->vertices.size(), c.flat ? 4u : 8u) << c.name; // flat: top on bottom
+        for (const Vector& v : converted->vertices) {
+            // Each vertex is one of the cube's corners (x and y exchanged).
+            bool found = false;
+            for (size_t i = 0; i < cubePoints.size() && !found; ++i) {
+                const Point& q = cubePoints[i];
+                const Vector expected{q[1], q[0], c.flat ? 0.0f : q[2]};
+                found = std::fabs(v.x - expected.x) < 1e-3f &&
+                        std::fabs(v.y - expected.y) < 1e-3f && std::fabs(v.z - expected.z) < 1e-3f;
+                if (found && c.lib3dsInverts) {
+                    Lib3dsVector exact;
+                    lib3ds_vector_transform(exact, inverse, world[i].data());
+                    EXPECT_EQ(v, (Vector{exact[1], exact[0], exact[2]})) << c.name;
+                }
+            }
+            EXPECT_TRUE(found) << c.name << " vertex " << v.x << " " << v.y << " " << v.z;
+        }
     }
 }
 
