@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <lib3ds/chunk.h>
 #include <lib3ds/file.h>
+#include <lib3ds/matrix.h>
+#include <lib3ds/node.h>
 #include <lib3ds/tracks.h>
 
 #include <dirent.h>
@@ -206,6 +208,61 @@ TEST(Import, UnsupportedAndMissingRecords) {
               errFileFormat);
     // The partial scene stays registered.
     EXPECT_TRUE(engine.find<Scene>(kindScene, "ambient"));
+}
+
+// World matrices against lib3ds's own evaluation of the file at frames on and between
+// keys: lib3ds places an object node at its matrix less its pivot, and the engine's axes
+// are lib3ds's with x and y exchanged. The container's pivot is 0 because the engine,
+// unlike lib3ds, hands a node's pivot on to its children.
+TEST(Import, WorldMatricesFollowLib3dsEvaluation) {
+    auto turn = [](float angle, float x, float y, float z) {
+        return cat({f32(angle), vec(x, y, z)});
+    };
+    const Bytes turns =
+        track(LIB3DS_ROT_TRACK_TAG,
+              {{0, turn(0.3f, 0, 0, 1)}, {10, turn(1.1f, 1, 2, 0.5f)}, {20, turn(0.7f, 0, 1, 0)}});
+    const Bytes moves =
+        track(LIB3DS_POS_TRACK_TAG, {{0, vec(1, 2, 3)}, {10, vec(4, -1, 2)}, {20, vec(0, 0, 5)}});
+    const Bytes bytes =
+        file({triangleMesh("m")},
+             {node(LIB3DS_OBJECT_NODE_TAG, 0, "$$$DUMMY", 65535,
+                   {moves, turns,
+                    track(LIB3DS_SCL_TRACK_TAG, {{0, vec(1, 1, 1)}, {20, vec(2, 0.5f, 1.5f)}})}),
+              node(LIB3DS_OBJECT_NODE_TAG, 1, "m", 0,
+                   {chunk(LIB3DS_PIVOT, {vec(0.5f, -1, 2)}), turns,
+                    track(LIB3DS_POS_TRACK_TAG, {{0, vec(0, 3, 0)}, {20, vec(1, 1, 1)}})}),
+              node(LIB3DS_OBJECT_NODE_TAG, 2, "m", 65535,
+                   {chunk(LIB3DS_PIVOT, {vec(1, 2, 3)}), moves, turns})});
+    const std::string path = tempPath("worlds");
+    writeFile(path, bytes);
+    Engine engine;
+    Lib3dsFilePtr file;
+    ASSERT_EQ(read3dsFile(path, file), errNone);
+    unlink(path.c_str());
+    ASSERT_EQ(importLoaded(engine, "worlds", *file), errNone);
+    Scene& scene = *engine.find<Scene>(kindScene, "worlds");
+
+    const int exchanged[3] = {1, 0, 2};
+    for (float frame : {0.0f, 4.0f, 10.0f, 13.5f}) {
+        scene.setTime(frame);
+        scene.updateWorlds(nullptr);
+        lib3ds_file_eval(file.get(), frame);
+        // Top-level nodes sorted by name: the container, its child, the other mesh node.
+        Lib3dsNode* const nodes[] = {file->nodes, file->nodes->childs, file->nodes->next};
+        for (Lib3dsNode* n : nodes) {
+            Lib3dsMatrix placed;
+            lib3ds_matrix_copy(placed, n->matrix);
+            const float* pivot = n->data.object.pivot;
+            lib3ds_matrix_translate_xyz(placed, -pivot[0], -pivot[1], -pivot[2]);
+            // lib3ds stores column c in placed[c].
+            const Matrix& world = static_cast<Node*>(n->user.p)->world;
+            for (int r = 0; r < 3; ++r)
+                for (int c = 0; c < 4; ++c)
+                    EXPECT_NEAR(world.m[r][c], placed[c < 3 ? exchanged[c] : 3][exchanged[r]],
+                                2e-4f)
+                        << n->name << " at frame " << frame << ", row " << r << ", column " << c;
+        }
+    }
 }
 
 // lib3ds refuses a file (8), or would read it unsafely (7), or reads it: where the check
