@@ -1,5 +1,4 @@
 #include "engine/scene/scene.hpp"
-#include "engine/scene/track_convert.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,18 +20,6 @@ float at(const ScalarTrack& t, float frame) {
     t.evaluate(frame, v);
     return v;
 }
-
-// lib3ds keys as the library holds them after reading: a sorted list with tangents.
-template <class Key>
-struct LibKeys {
-    std::vector<Key> keys;
-
-    Key* list() {
-        for (size_t i = 0; i < keys.size(); ++i)
-            keys[i].next = i + 1 < keys.size() ? &keys[i + 1] : nullptr;
-        return keys.empty() ? nullptr : &keys[0];
-    }
-};
 
 } // namespace
 
@@ -85,53 +72,17 @@ TEST(Tracks, ColourAlphaIsOneAndRotationBlendsKeysWithTangents) {
 }
 
 TEST(Tracks, SlerpBranches) {
-    const Quaternion a{0, 0, 0, 1};
-    const Quaternion b = Quaternion::fromAxisAngle({1, 0, 0}, 0.5f);
-    Quaternion r = slerp(a, b, 0.5f);
-    EXPECT_NEAR(r.x, std::sin(0.125f), 1e-6f);
     // Nearly equal: the linear weights.
-    r = slerp(a, a, 0.25f);
+    const Quaternion a{0, 0, 0, 1};
+    Quaternion r = slerp(a, a, 0.25f);
     EXPECT_EQ(r.w, 1.0f);
-    // The exact negative: the nearly-opposite branch towards (-a.y, a.x, -a.w, a.z).
-    const Quaternion p{0.6f, 0.0f, 0.0f, 0.8f};
-    r = slerp(p, Quaternion{-0.6f, 0.0f, 0.0f, -0.8f}, 1.0f);
-    const float s1 = std::sin(0.0f * 1.57f), s2 = std::sin(1.0f * 1.57f);
-    EXPECT_EQ(r.x, s1 * 0.6f + s2 * -0.0f);
-    EXPECT_EQ(r.y, s1 * 0.0f + s2 * 0.6f);
-    EXPECT_EQ(r.z, s1 * 0.0f + s2 * -0.8f);
-    EXPECT_EQ(r.w, s1 * 0.8f + s2 * 0.0f);
-}
-
-// Positions, rotations and their tangents are checked end to end against lib3ds's own
-// evaluation (Import.WorldMatricesFollowLib3dsEvaluation); colours and angles here.
-TEST(Tracks, ConversionFromLib3ds) {
-    LibKeys<Lib3dsLin3Key> colourKeys{std::vector<Lib3dsLin3Key>(2)};
-    colourKeys.keys[1].tcb.frame = 10;
-    const float red[3] = {1, 0.5f, 0}, green[3] = {0, 1, 0.25f};
-    std::copy(red, red + 3, colourKeys.keys[0].value);
-    std::copy(green, green + 3, colourKeys.keys[1].dd);
-    Lib3dsLin3Track lin3{0, colourKeys.list()};
-    Colour colour;
-    ColourTrack colours;
-    convertColourTrack(colour, colours, lin3);
-    EXPECT_EQ(colour.r, 256.0f); // scale 256, not 255
-    EXPECT_EQ(colour.g, 128.0f);
-    EXPECT_EQ(colour.a, 1.0f);
-    ASSERT_EQ(colours.count(), 2u);
-    EXPECT_EQ(colours.keys[1].frame, 10.0f);
-    EXPECT_EQ(colours.keys[1].outTangent.b, 64.0f);
-    EXPECT_EQ(colours.keys[1].outTangent.a, 1.0f);
-
-    // A single key sets the field and leaves the track empty.
-    LibKeys<Lib3dsLin1Key> roll{std::vector<Lib3dsLin1Key>(1)};
-    roll.keys[0].value = 90.0f;
-    Lib3dsLin1Track lin1{0, roll.list()};
-    float angle = 0;
-    ScalarTrack rolls;
-    rolls.keys.resize(3);
-    convertScalarTrack(angle, rolls, lin1);
-    EXPECT_EQ(angle, 90.0f * 0.017453292f);
-    EXPECT_EQ(rolls.count(), 0u);
+    // The exact negative: the nearly-opposite branch turns towards (-a.y, a.x, -a.w, a.z)
+    // by sin(1.57), not quite 1.
+    r = slerp(Quaternion{0.6f, 0, 0, 0.8f}, Quaternion{-0.6f, 0, 0, -0.8f}, 1.0f);
+    EXPECT_EQ(r.x, 0.0f);
+    EXPECT_NEAR(r.y, 0.6 * std::sin(1.57), 1e-7);
+    EXPECT_NEAR(r.z, -0.8 * std::sin(1.57), 1e-7);
+    EXPECT_EQ(r.w, 0.0f);
 }
 
 TEST(Animation, SetTimeLoopsOverFrames) {

@@ -113,22 +113,21 @@ TEST(SceneGraph, LinkResolvesTargetsByPath) {
     attach(&scene->root, group, "group");
     attach(&scene->root, target, "Camera01.ctarget");
     attach(group, near, "near");
-    auto aimed = [&](const char* name, NodeRef ref, Node* before) {
+    auto aimed = [&](const char* name, NodeRef ref, const char* sceneName, Node* before) {
         auto* camera = new CameraNode;
         camera->target = std::move(ref);
+        if (sceneName)
+            camera->target.scene = ResourceRef(kindScene, sceneName);
         camera->target.node = before;
         attach(group, camera, name);
         return camera;
     };
-    NodeRef inOwnScene("/Camera01.ctarget"), inMissingScene("/Camera01.ctarget");
-    inOwnScene.scene = ResourceRef(kindScene, "a");
-    inMissingScene.scene = ResourceRef(kindScene, "nowhere");
-    CameraNode* absolute = aimed("absolute", NodeRef("//Camera01.ctarget"), nullptr);
-    CameraNode* relative = aimed("relative", NodeRef("../near"), nullptr);
-    CameraNode* lost = aimed("lost", NodeRef("/nothing"), target);
-    CameraNode* untargeted = aimed("untargeted", NodeRef(), target);
-    CameraNode* named = aimed("named", inOwnScene, nullptr);
-    CameraNode* elsewhere = aimed("elsewhere", inMissingScene, near);
+    CameraNode* absolute = aimed("absolute", NodeRef("//Camera01.ctarget"), nullptr, nullptr);
+    CameraNode* relative = aimed("relative", NodeRef("../near"), nullptr, nullptr);
+    CameraNode* lost = aimed("lost", NodeRef("/nothing"), nullptr, target);
+    CameraNode* untargeted = aimed("untargeted", NodeRef(), nullptr, target);
+    CameraNode* named = aimed("named", NodeRef("/Camera01.ctarget"), "a", nullptr);
+    CameraNode* elsewhere = aimed("elsewhere", NodeRef("/Camera01.ctarget"), "nowhere", near);
     auto* spot = new SpotLightNode;
     spot->target = NodeRef("near");
     attach(group, spot, "spot");
