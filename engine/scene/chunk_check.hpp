@@ -1,16 +1,25 @@
 #pragma once
-// Validation of a 3DS file's chunk tree before lib3ds reads it. lib3ds 1.3 trusts its
-// input: a chunk length below 6 makes its reader loop for ever, counts larger than their
-// chunk read garbage or past the end of the file, face and material-group indices past
-// their arrays read and write out of bounds, parent ids that loop recurse without end.
-// The check walks every chunk that lib3ds reads, in the contexts where it reads them, and
-// accepts a file only when lib3ds can read all of it within bounds.
+// lib3ds 1.3 reading a 3DS file, replayed on the file's bytes before lib3ds sees them.
+// lib3ds trusts its input: a chunk length of 0 makes a loop read the same chunk for ever,
+// numbers past the end of the file are read into uninitialised memory, face and
+// material-group indices past their arrays are read and written out of bounds, parent ids
+// can make its node linking recurse without end, and a repeating track can make its
+// evaluation at frame 0 follow a null key. Where it notices a fault (an unknown top chunk,
+// a chunk length below 6 where it reads a chunk with its own reader, a name without its
+// terminator) it stops and refuses the file. The check follows lib3ds through the file, in
+// the order lib3ds reads it, and tells which of the two comes first, if either.
 
 #include <cstddef>
 #include <cstdint>
 
 namespace korvid {
 
-bool checkChunks(const uint8_t* data, size_t size);
+enum class ChunkCheck {
+    readable, // lib3ds reads the whole file and evaluates it at frame 0 safely
+    refused,  // lib3ds refuses the file before it does anything unsafe
+    unsafe,   // lib3ds would read out of bounds or uninitialised data, loop or crash
+};
+
+ChunkCheck checkChunks(const uint8_t* data, size_t size);
 
 } // namespace korvid

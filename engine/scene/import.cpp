@@ -5,8 +5,11 @@
 #include "engine/scene/scene.hpp"
 
 #include <lib3ds/file.h>
+#include <lib3ds/io.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -27,6 +30,57 @@ bool readFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     return !failed && !bytes.empty();
+}
+
+// lib3ds reads the bytes that were checked, through its IO callbacks, so the file cannot
+// change between the check and the read. They behave as a stdio file does: a seek may go
+// past the end, a read there returns what is left, and there is never an error to report.
+struct MemoryFile {
+    const std::vector<uint8_t>& bytes;
+    long at = 0;
+
+    static MemoryFile& of(void* self) { return *static_cast<MemoryFile*>(self); }
+
+    static Lib3dsBool error(void*) { return LIB3DS_FALSE; }
+
+    static long seek(void* self, long offset, Lib3dsIoSeek origin) {
+        MemoryFile& f = of(self);
+        const long base = origin == LIB3DS_SEEK_SET   ? 0
+                          : origin == LIB3DS_SEEK_CUR ? f.at
+                                                      : long(f.bytes.size());
+        if (offset < -base)
+            return -1;
+        f.at = base + offset;
+        return 0;
+    }
+
+    static long tell(void* self) { return of(self).at; }
+
+    static size_t read(void* self, void* buffer, size_t size) {
+        MemoryFile& f = of(self);
+        const size_t left = size_t(f.at) < f.bytes.size() ? f.bytes.size() - size_t(f.at) : 0;
+        const size_t n = std::min(size, left);
+        if (n)
+            std::memcpy(buffer, f.bytes.data() + f.at, n);
+        f.at += long(n);
+        return n;
+    }
+
+    static size_t write(void*, const void*, size_t) { return 0; }
+};
+
+Lib3dsFile* readFromMemory(const std::vector<uint8_t>& bytes) {
+    MemoryFile source{bytes};
+    Lib3dsIo* io = lib3ds_io_new(&source, MemoryFile::error, MemoryFile::seek, MemoryFile::tell,
+                                 MemoryFile::read, MemoryFile::write);
+    Lib3dsFile* file = io ? lib3ds_file_new() : nullptr;
+    if (file && !lib3ds_file_read(file, io)) {
+        lib3ds_file_free(file);
+        file = nullptr;
+    }
+    if (io)
+        lib3ds_io_free(io);
+    return file;
 }
 
 // The lib3ds node after `node` in a depth-first walk, parents before children.
@@ -63,9 +117,15 @@ Error read3dsFile(const std::string& fileName, Lib3dsFilePtr& file) {
         std::vector<uint8_t> bytes;
         if (!readFile(fileName, bytes))
             return errFileIO;
-        if (!checkChunks(bytes.data(), bytes.size()))
+        switch (checkChunks(bytes.data(), bytes.size())) {
+        case ChunkCheck::refused:
+            return errFileIO;
+        case ChunkCheck::unsafe:
             return errFileFormat;
-        file.reset(lib3ds_file_load(fileName.c_str()));
+        case ChunkCheck::readable:
+            break;
+        }
+        file.reset(readFromMemory(bytes));
         return file ? errNone : errFileIO;
     } catch (const std::bad_alloc&) {
         return errMemory;

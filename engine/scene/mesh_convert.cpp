@@ -3,6 +3,7 @@
 #include "engine/core/engine.hpp"
 #include "engine/scene/exact_key.hpp"
 #include "engine/scene/mesh.hpp"
+#include "engine/scene/mesh_matrix.hpp"
 #include "engine/scene/smooth_normals.hpp"
 
 #include <lib3ds/matrix.h>
@@ -101,12 +102,10 @@ Vector exchanged(const float* v) {
     return {v[1], v[0], v[2]};
 }
 
-// inv = the inverse of the mesh matrix (the identity when it has none); rot = inv's three
-// axes normalised, without translation, for the normals.
+// inv = the inverse of the mesh matrix; rot = inv's three axes normalised, without
+// translation, for the normals.
 void objectSpace(const Lib3dsMesh& from, Lib3dsMatrix inv, Lib3dsMatrix rot) {
-    lib3ds_matrix_copy(inv, const_cast<float(*)[4]>(from.matrix));
-    if (!lib3ds_matrix_inv(inv))
-        lib3ds_matrix_identity(inv);
+    meshMatrixInverse(from.matrix, inv);
     lib3ds_matrix_identity(rot);
     for (int axis = 0; axis < 3; ++axis) {
         lib3ds_vector_copy(rot[axis], inv[axis]);

@@ -1,5 +1,4 @@
 #include "engine/scene/scene.hpp"
-#include "engine/scene/track_convert.hpp"
 
 #include <gtest/gtest.h>
 
@@ -22,28 +21,17 @@ float at(const ScalarTrack& t, float frame) {
     return v;
 }
 
-// lib3ds keys as the library holds them after reading: a sorted list with tangents.
-template <class Key>
-struct LibKeys {
-    std::vector<Key> keys;
-
-    Key* list() {
-        for (size_t i = 0; i < keys.size(); ++i)
-            keys[i].next = i + 1 < keys.size() ? &keys[i + 1] : nullptr;
-        return keys.empty() ? nullptr : &keys[0];
-    }
-};
-
 } // namespace
 
 TEST(Tracks, ScalarHermiteAtBetweenAndOutsideKeys) {
-    const ScalarTrack t = scalarTrack({{0, 1.0f, 0.0f, 2.0f}, {10, 3.0f, 4.0f, 0.0f}});
-    EXPECT_EQ(at(t, -5), 1.0f);
-    EXPECT_EQ(at(t, 0), 1.0f);
-    EXPECT_EQ(at(t, 10), 3.0f);
-    EXPECT_EQ(at(t, 20), 3.0f);
-    // u = 0.5: h1 = h2 = 0.5, h3 = 0.125, h4 = -0.125.
-    EXPECT_EQ(at(t, 5), 0.5f * 1.0f + 0.5f * 3.0f + 0.125f * 2.0f - 0.125f * 4.0f);
+    // Values 0 and 1 with tangents 0 and 3 make the curve u^3, for u = (frame - 2) / 8.
+    const ScalarTrack t = scalarTrack({{2, 0.0f, 0.0f, 0.0f}, {10, 1.0f, 3.0f, 0.0f}});
+    EXPECT_EQ(at(t, -5), 0.0f);
+    EXPECT_EQ(at(t, 2), 0.0f);
+    EXPECT_EQ(at(t, 10), 1.0f);
+    EXPECT_EQ(at(t, 20), 1.0f);
+    EXPECT_EQ(at(t, 6), 0.125f);
+    EXPECT_NEAR(at(t, 4), 0.015625f, 1e-7f);
     EXPECT_EQ(at(ScalarTrack{}, 5), -99.0f); // an empty track writes nothing
 
     // Three keys: the interval is found by frame.
@@ -60,7 +48,7 @@ TEST(Tracks, ScalarHermiteAtBetweenAndOutsideKeys) {
     EXPECT_TRUE(v);
 }
 
-TEST(Tracks, ColourAlphaIsOneAndRotationBlendsThreeSlerps) {
+TEST(Tracks, ColourAlphaIsOneAndRotationBlendsKeysWithTangents) {
     ColourTrack colours;
     colours.keys = {{0, {0, 0, 0, 7}, {}, {}}, {2, {100, 50, 10, 9}, {}, {}}};
     Colour c;
@@ -68,91 +56,33 @@ TEST(Tracks, ColourAlphaIsOneAndRotationBlendsThreeSlerps) {
     EXPECT_EQ(c.r, 50.0f);
     EXPECT_EQ(c.a, 1.0f);
 
-    const Quaternion q0{0, 0, 0, 1};
-    const Quaternion q1 = Quaternion::fromAxisAngle({0, 0, 1}, 1.0f);
-    RotationTrack turns;
-    turns.keys = {{0, q0, q0, q0}, {4, q1, q1, q1}};
-    Quaternion q;
-    turns.evaluate(1.0f, q);
-    const Quaternion a = slerp(q0, q1, 0.25f);
-    const Quaternion expected = slerp(a, a, 2 * 0.25f * 0.75f);
-    EXPECT_EQ(q.z, expected.z);
-    EXPECT_EQ(q.w, expected.w);
-    EXPECT_NEAR(q.z, std::sin(0.125f), 1e-6f);
+    // Both keys at rest, both tangents turned by t about z: the keys' slerp stays at rest,
+    // the tangents' slerp stays at rotz(t), and the blend between them by 2u(1 - u) turns
+    // by 0.375 t at u = 0.25.
+    const Quaternion rest{0, 0, 0, 1};
+    for (double t : {0.5, 2.0, -1.2}) {
+        const Quaternion turned{0, 0, float(std::sin(t / 2)), float(std::cos(t / 2))};
+        RotationTrack turns;
+        turns.keys = {{10, rest, turned, turned}, {14, rest, turned, turned}};
+        Quaternion q;
+        turns.evaluate(11.0f, q);
+        EXPECT_NEAR(q.z, std::sin(0.375 * t / 2), 1e-6) << t;
+        EXPECT_NEAR(q.w, std::cos(0.375 * t / 2), 1e-6) << t;
+    }
 }
 
 TEST(Tracks, SlerpBranches) {
-    const Quaternion a{0, 0, 0, 1};
-    const Quaternion b = Quaternion::fromAxisAngle({1, 0, 0}, 0.5f);
-    Quaternion r = slerp(a, b, 0.5f);
-    EXPECT_NEAR(r.x, std::sin(0.125f), 1e-6f);
     // Nearly equal: the linear weights.
-    r = slerp(a, a, 0.25f);
+    const Quaternion a{0, 0, 0, 1};
+    Quaternion r = slerp(a, a, 0.25f);
     EXPECT_EQ(r.w, 1.0f);
-    // The exact negative: the nearly-opposite branch towards (-a.y, a.x, -a.w, a.z).
-    const Quaternion p{0.6f, 0.0f, 0.0f, 0.8f};
-    r = slerp(p, Quaternion{-0.6f, 0.0f, 0.0f, -0.8f}, 1.0f);
-    const float s1 = std::sin(0.0f * 1.57f), s2 = std::sin(1.0f * 1.57f);
-    EXPECT_EQ(r.x, s1 * 0.6f + s2 * -0.0f);
-    EXPECT_EQ(r.y, s1 * 0.0f + s2 * 0.6f);
-    EXPECT_EQ(r.z, s1 * 0.0f + s2 * -0.8f);
-    EXPECT_EQ(r.w, s1 * 0.8f + s2 * 0.0f);
-}
-
-TEST(Tracks, ConversionFromLib3ds) {
-    LibKeys<Lib3dsLin3Key> positions{std::vector<Lib3dsLin3Key>(2)};
-    positions.keys[0].tcb.frame = 0;
-    positions.keys[1].tcb.frame = 10;
-    float values[2][3] = {{1, 2, 3}, {4, 5, 6}};
-    for (int i = 0; i < 2; ++i)
-        for (int k = 0; k < 3; ++k) {
-            positions.keys[i].value[k] = values[i][k];
-            positions.keys[i].ds[k] = 10.0f * i + k;
-            positions.keys[i].dd[k] = 20.0f * i + k;
-        }
-    Lib3dsLin3Track lin3{0, positions.list()};
-    Vector field;
-    VectorTrack track;
-    convertVectorTrack(field, track, lin3);
-    EXPECT_EQ(field, (Vector{2, 1, 3}));
-    ASSERT_EQ(track.count(), 2u);
-    EXPECT_EQ(track.keys[1].frame, 10.0f);
-    EXPECT_EQ(track.keys[1].value, (Vector{5, 4, 6}));
-    EXPECT_EQ(track.keys[1].inTangent, (Vector{11, 10, 12}));
-    EXPECT_EQ(track.keys[1].outTangent, (Vector{21, 20, 22}));
-
-    Colour colour;
-    ColourTrack colours;
-    positions.keys[0].value[0] = 1, positions.keys[0].value[1] = 0.5f,
-    positions.keys[0].value[2] = 0;
-    convertColourTrack(colour, colours, lin3);
-    EXPECT_EQ(colour.r, 256.0f);
-    EXPECT_EQ(colour.g, 128.0f);
-    EXPECT_EQ(colour.a, 1.0f);
-    EXPECT_EQ(colours.keys[0].outTangent.a, 1.0f);
-
-    // A single key sets the field and leaves the track empty.
-    LibKeys<Lib3dsLin1Key> roll{std::vector<Lib3dsLin1Key>(1)};
-    roll.keys[0].value = 90.0f;
-    Lib3dsLin1Track lin1{0, roll.list()};
-    float angle = 0;
-    ScalarTrack rolls;
-    rolls.keys.resize(3);
-    convertScalarTrack(angle, rolls, lin1);
-    EXPECT_EQ(angle, 90.0f * 0.017453292f);
-    EXPECT_EQ(rolls.count(), 0u);
-
-    LibKeys<Lib3dsQuatKey> turns{std::vector<Lib3dsQuatKey>(2)};
-    turns.keys[1].tcb.frame = 5;
-    const float q[4] = {0.1f, 0.2f, 0.3f, 0.9f};
-    std::copy(q, q + 4, turns.keys[1].q);
-    Lib3dsQuatTrack quat{0, turns.list()};
-    Quaternion rotation;
-    RotationTrack rotations;
-    convertRotationTrack(rotation, rotations, quat);
-    EXPECT_EQ(rotations.keys[1].value.x, 0.2f);
-    EXPECT_EQ(rotations.keys[1].value.y, 0.1f);
-    EXPECT_EQ(rotations.keys[1].value.w, 0.9f);
+    // The exact negative: the nearly-opposite branch turns towards (-a.y, a.x, -a.w, a.z)
+    // by sin(1.57), not quite 1.
+    r = slerp(Quaternion{0.6f, 0, 0, 0.8f}, Quaternion{-0.6f, 0, 0, -0.8f}, 1.0f);
+    EXPECT_EQ(r.x, 0.0f);
+    EXPECT_NEAR(r.y, 0.6 * std::sin(1.57), 1e-7);
+    EXPECT_NEAR(r.z, -0.8 * std::sin(1.57), 1e-7);
+    EXPECT_EQ(r.w, 0.0f);
 }
 
 TEST(Animation, SetTimeLoopsOverFrames) {

@@ -1,3 +1,4 @@
+#include "engine/core/engine.hpp"
 #include "engine/scene/scene.hpp"
 
 #include <gtest/gtest.h>
@@ -98,4 +99,52 @@ TEST(SceneGraph, DestroyingANodeDestroysItsSubtree) {
         EXPECT_EQ(scene.nodesByType[nodeTarget].size(), 1u);
     }
     EXPECT_EQ(destroyed, 3); // the scene took the rest with it
+}
+
+// The link step points camera and spotlight targets at the node their path names, looked
+// up from the owning node; a reference into a scene that is not registered keeps its node.
+TEST(SceneGraph, LinkResolvesTargetsByPath) {
+    Engine engine;
+    auto* scene = new Scene;
+    ASSERT_EQ(engine.addResource(scene, "a"), errNone);
+    auto* group = new ContainerNode;
+    auto* target = new TargetNode;
+    auto* near = new TargetNode;
+    attach(&scene->root, group, "group");
+    attach(&scene->root, target, "Camera01.ctarget");
+    attach(group, near, "near");
+    auto aimed = [&](const char* name, NodeRef ref, const char* sceneName, Node* before) {
+        auto* camera = new CameraNode;
+        camera->target = std::move(ref);
+        if (sceneName)
+            camera->target.scene = ResourceRef(kindScene, sceneName);
+        camera->target.node = before;
+        attach(group, camera, name);
+        return camera;
+    };
+    CameraNode* absolute = aimed("absolute", NodeRef("//Camera01.ctarget"), nullptr, nullptr);
+    CameraNode* relative = aimed("relative", NodeRef("../near"), nullptr, nullptr);
+    CameraNode* lost = aimed("lost", NodeRef("/nothing"), nullptr, target);
+    CameraNode* untargeted = aimed("untargeted", NodeRef(), nullptr, target);
+    CameraNode* named = aimed("named", NodeRef("/Camera01.ctarget"), "a", nullptr);
+    CameraNode* elsewhere = aimed("elsewhere", NodeRef("/Camera01.ctarget"), "nowhere", near);
+    auto* spot = new SpotLightNode;
+    spot->target = NodeRef("near");
+    attach(group, spot, "spot");
+    auto* child = new TargetNode;
+    attach(spot, child, "near");
+
+    engine.linkResources();
+    EXPECT_EQ(absolute->target.node, target);
+    EXPECT_EQ(relative->target.node, near);
+    EXPECT_EQ(lost->target.node, nullptr);
+    EXPECT_EQ(untargeted->target.node, nullptr);
+    EXPECT_EQ(named->target.node, target);
+    EXPECT_EQ(elsewhere->target.node, near);
+    EXPECT_EQ(spot->target.node, child); // a relative path starts at the owner itself
+
+    // A path changed after linking takes effect at the next link.
+    absolute->target.path = "/group/near";
+    engine.linkResources();
+    EXPECT_EQ(absolute->target.node, near);
 }
