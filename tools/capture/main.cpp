@@ -35,6 +35,7 @@ struct Capture {
     Clock::time_point start, loaded, linked, built, playing, lastFrame;
     bool started = false; // the music plays: frames from here on are the show's
     long frame = 0;       // frames presented since the music started
+    DWORD position = 0;   // music position read by the tick of the last present, in bytes
     std::vector<bool> atWritten;
     FrameStats stats;
     VideoPipe video;
@@ -83,8 +84,11 @@ int onPresent(SDL_Surface* screen) {
     if (!capture.started)
         return 0; // the wait screen
     const Clock::time_point now = Clock::now();
-    // The frame was drawn with the demo time of the tick before this one.
+    // The frame was drawn with the demo time and the music position of the tick before
+    // this one; under the fixed step the position read now is the one this tick read.
     const float t = previousTime;
+    const DWORD drawnAt = capture.position;
+    capture.position = BASS_ChannelGetPosition(stream);
     if (capture.options.bench)
         capture.stats.add(show_part_at(t), msBetween(capture.lastFrame, now));
 
@@ -109,7 +113,8 @@ int onPresent(SDL_Surface* screen) {
             }
     }
     if (capture.video.isOpen() &&
-        !capture.video.write(static_cast<const uint32_t*>(screen->pixels), screen->pitch / 4))
+        !capture.video.write(static_cast<const uint32_t*>(screen->pixels), screen->pitch / 4,
+                             double(drawnAt) / BASS_ChannelSeconds2Bytes(stream, 1.0f)))
         failCapture("the video encoder stopped taking frames");
     SDL_UnlockSurface(screen);
 
