@@ -4,6 +4,7 @@
 
 #include "platform/clock.hpp"
 #include "platform/decoded_stream.hpp"
+#include "platform/device_clock.hpp"
 
 #include <SDL/SDL.h>
 
@@ -24,7 +25,6 @@ DWORD lastError = BASS_OK;
 struct Output {
     bool initialised = false;
     bool deviceOpen = false; // a real SDL audio device is running
-    DWORD queuedBytes = 0;   // one device buffer: what is consumed but not yet heard
 } output;
 
 struct Stream {
@@ -32,6 +32,7 @@ struct Stream {
     bool created = false;
     std::atomic<bool> playing{false};
     std::atomic<uint64_t> consumed{0}; // bytes handed to the device so far
+    DeviceClock heard;                 // the position on a real device
     uint32_t playTicks = 0;            // wall clock at play, for the silent device
     uint64_t playFrame = 0;            // presented frames at play, for the fixed step
 } music;
@@ -42,12 +43,14 @@ BOOL fail(DWORD code) {
 }
 
 void feed(void*, Uint8* buffer, int length) {
+    const int64_t now = DeviceClock::now();
     size_t count = 0;
     if (music.playing) {
         count = music.data.copy(size_t(music.consumed.load()), buffer, size_t(length));
         music.consumed += count;
     }
     std::memset(buffer + count, 0, size_t(length) - count);
+    music.heard.handedOver(now, music.consumed.load(), uint32_t(length));
 }
 
 bool validStream(DWORD handle) {
@@ -73,7 +76,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     if (output.initialised)
         return fail(BASS_ERROR_ALREADY);
     if (device == -2 || platform::fixedStepActive()) {
-        output = Output{true, false, 0};
+        output = Output{true, false};
         lastError = BASS_OK;
         return 1;
     }
@@ -93,7 +96,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
         SDL_CloseAudio();
         return fail(BASS_ERROR_FORMAT);
     }
-    output = Output{true, true, DWORD(obtained.samples) * frameBytes};
+    output = Output{true, true};
     lastError = BASS_OK;
     return 1;
 }
@@ -131,10 +134,15 @@ BOOL BASS_Start() {
 BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags) {
     if (!validStream(handle))
         return fail(BASS_ERROR_HANDLE);
+    if (output.deviceOpen)
+        SDL_LockAudio();
     music.playTicks = SDL_GetTicks();
     music.playFrame = platform::presentedFrames();
     music.consumed = 0;
+    music.heard.reset();
     music.playing = true;
+    if (output.deviceOpen)
+        SDL_UnlockAudio();
     lastError = BASS_OK;
     return 1;
 }
@@ -165,12 +173,8 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
         music.data.waitFor(size_t(sampleFrames * frameBytes));
         return bytesOf(sampleFrames);
     }
-    if (output.deviceOpen) {
-        // What the device has taken minus what still waits in its buffer.
-        const uint64_t consumed = music.consumed.load();
-        return consumed > output.queuedBytes ? bytesOf((consumed - output.queuedBytes) / frameBytes)
-                                             : 0;
-    }
+    if (output.deviceOpen)
+        return bytesOf(music.heard.heard(DeviceClock::now()) / frameBytes);
     const uint64_t elapsed = SDL_GetTicks() - music.playTicks;
     return bytesOf(elapsed * rate / 1000);
 }

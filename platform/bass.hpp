@@ -42,7 +42,8 @@ BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags);
 // Whole sample frames: always a multiple of 4 bytes.
 DWORD BASS_ChannelSeconds2Bytes(DWORD handle, float seconds);
 // The byte offset of the sample being heard; 0 before play, 0xFFFFFFFF on failure,
-// never past the end of the stream.
+// never past the end of the stream. On a sound device it moves on between the device's
+// callbacks with the monotonic clock, never back.
 DWORD BASS_ChannelGetPosition(DWORD handle);
 // Copies up to `length` decoded bytes at the current position; fewer near the end.
 // Returns the count, or 0xFFFFFFFF on failure.
