@@ -7,6 +7,7 @@
 #include "platform/device_clock.hpp"
 
 #include <SDL/SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -53,6 +54,21 @@ void feed(void*, Uint8* buffer, int length) {
     music.heard.handedOver(now, music.consumed.load(), uint32_t(length));
 }
 
+void quiet(const char*, int, const char*, int, const char*, ...) {}
+
+// The sound library under SDL (libasound) prints its own errors, eight "ALSA lib" lines
+// on a machine without a sound card, before SDL reports the failure for which the program
+// has its own line. SDL loads that library at run time, so it is looked up the same way:
+// no build dependency, and nothing to do where it is missing. It stays loaded, so the
+// quiet handler holds when SDL loads it.
+void quietSoundLibrary() {
+    static void* const alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    using SetHandler = int (*)(decltype(&quiet));
+    if (alsa)
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+            set(quiet);
+}
+
 bool validStream(DWORD handle) {
     return handle == theStream && music.created;
 }
@@ -82,6 +98,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     }
     if (device != -1)
         return fail(BASS_ERROR_DEVICE);
+    quietSoundLibrary();
     SDL_AudioSpec wanted{};
     wanted.freq = int(freq);
     wanted.format = AUDIO_S16SYS;
@@ -91,10 +108,15 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     SDL_AudioSpec obtained{};
     if (SDL_OpenAudio(&wanted, &obtained) < 0)
         return fail(BASS_ERROR_DEVICE);
-    // Formats other than the one asked for are not converted here: refuse them.
-    if (obtained.freq != int(freq) || obtained.format != AUDIO_S16SYS || obtained.channels != 2) {
+    // A device that opened at another rate, sample format or channel count would expect
+    // its own format from the callback: open it again without asking what it took, and SDL
+    // converts from the stream's. (Over SDL 2, SDL 1.2's layer always grants the format
+    // asked for and converts by itself.) Positions stay in the stream's bytes.
+    if (obtained.freq != wanted.freq || obtained.format != wanted.format ||
+        obtained.channels != wanted.channels) {
         SDL_CloseAudio();
-        return fail(BASS_ERROR_FORMAT);
+        if (SDL_OpenAudio(&wanted, nullptr) < 0)
+            return fail(BASS_ERROR_FORMAT);
     }
     output = Output{true, true};
     lastError = BASS_OK;

@@ -31,8 +31,9 @@ enum : DWORD {
 DWORD BASS_GetVersion();
 // The code of the last failure, 0 when the last call succeeded.
 DWORD BASS_ErrorGetCode();
-// Device -1 opens the default output at `freq` (16-bit stereo); device -2 opens nothing
-// and always succeeds, its position then follows the wall clock.
+// Device -1 opens the default output for `freq` 16-bit stereo, which SDL converts when
+// the device plays another format; device -2 opens nothing and always succeeds, its
+// position then follows the wall clock.
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win);
 // mem must be 0 and `file` a path; offset and length 0 take the whole file.
 // Returns 0 when the file is missing or cannot be decoded.
