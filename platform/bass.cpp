@@ -4,8 +4,10 @@
 
 #include "platform/clock.hpp"
 #include "platform/decoded_stream.hpp"
+#include "platform/device_clock.hpp"
 
 #include <SDL/SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -24,7 +26,6 @@ DWORD lastError = BASS_OK;
 struct Output {
     bool initialised = false;
     bool deviceOpen = false; // a real SDL audio device is running
-    DWORD queuedBytes = 0;   // one device buffer: what is consumed but not yet heard
 } output;
 
 struct Stream {
@@ -32,6 +33,7 @@ struct Stream {
     bool created = false;
     std::atomic<bool> playing{false};
     std::atomic<uint64_t> consumed{0}; // bytes handed to the device so far
+    DeviceClock heard;                 // the position on a real device
     uint32_t playTicks = 0;            // wall clock at play, for the silent device
     uint64_t playFrame = 0;            // presented frames at play, for the fixed step
 } music;
@@ -42,12 +44,29 @@ BOOL fail(DWORD code) {
 }
 
 void feed(void*, Uint8* buffer, int length) {
+    const int64_t now = DeviceClock::now();
     size_t count = 0;
     if (music.playing) {
         count = music.data.copy(size_t(music.consumed.load()), buffer, size_t(length));
         music.consumed += count;
     }
     std::memset(buffer + count, 0, size_t(length) - count);
+    music.heard.handedOver(now, music.consumed.load(), uint32_t(length));
+}
+
+void quiet(const char*, int, const char*, int, const char*, ...) {}
+
+// The sound library under SDL (libasound) prints its own errors, eight "ALSA lib" lines
+// on a machine without a sound card, before SDL reports the failure for which the program
+// has its own line. SDL loads that library at run time, so it is looked up the same way:
+// no build dependency, and nothing to do where it is missing. It stays loaded, so the
+// quiet handler holds when SDL loads it.
+void quietSoundLibrary() {
+    static void* const alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    using SetHandler = int (*)(decltype(&quiet));
+    if (alsa)
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+            set(quiet);
 }
 
 bool validStream(DWORD handle) {
@@ -73,12 +92,13 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     if (output.initialised)
         return fail(BASS_ERROR_ALREADY);
     if (device == -2 || platform::fixedStepActive()) {
-        output = Output{true, false, 0};
+        output = Output{true, false};
         lastError = BASS_OK;
         return 1;
     }
     if (device != -1)
         return fail(BASS_ERROR_DEVICE);
+    quietSoundLibrary();
     SDL_AudioSpec wanted{};
     wanted.freq = int(freq);
     wanted.format = AUDIO_S16SYS;
@@ -88,12 +108,17 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     SDL_AudioSpec obtained{};
     if (SDL_OpenAudio(&wanted, &obtained) < 0)
         return fail(BASS_ERROR_DEVICE);
-    // Formats other than the one asked for are not converted here: refuse them.
-    if (obtained.freq != int(freq) || obtained.format != AUDIO_S16SYS || obtained.channels != 2) {
+    // A device that opened at another rate, sample format or channel count would expect
+    // its own format from the callback: open it again without asking what it took, and SDL
+    // converts from the stream's. (Over SDL 2, SDL 1.2's layer always grants the format
+    // asked for and converts by itself.) Positions stay in the stream's bytes.
+    if (obtained.freq != wanted.freq || obtained.format != wanted.format ||
+        obtained.channels != wanted.channels) {
         SDL_CloseAudio();
-        return fail(BASS_ERROR_FORMAT);
+        if (SDL_OpenAudio(&wanted, nullptr) < 0)
+            return fail(BASS_ERROR_FORMAT);
     }
-    output = Output{true, true, DWORD(obtained.samples) * frameBytes};
+    output = Output{true, true};
     lastError = BASS_OK;
     return 1;
 }
@@ -131,10 +156,15 @@ BOOL BASS_Start() {
 BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags) {
     if (!validStream(handle))
         return fail(BASS_ERROR_HANDLE);
+    if (output.deviceOpen)
+        SDL_LockAudio();
     music.playTicks = SDL_GetTicks();
     music.playFrame = platform::presentedFrames();
     music.consumed = 0;
+    music.heard.reset();
     music.playing = true;
+    if (output.deviceOpen)
+        SDL_UnlockAudio();
     lastError = BASS_OK;
     return 1;
 }
@@ -165,12 +195,8 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
         music.data.waitFor(size_t(sampleFrames * frameBytes));
         return bytesOf(sampleFrames);
     }
-    if (output.deviceOpen) {
-        // What the device has taken minus what still waits in its buffer.
-        const uint64_t consumed = music.consumed.load();
-        return consumed > output.queuedBytes ? bytesOf((consumed - output.queuedBytes) / frameBytes)
-                                             : 0;
-    }
+    if (output.deviceOpen)
+        return bytesOf(music.heard.heard(DeviceClock::now()) / frameBytes);
     const uint64_t elapsed = SDL_GetTicks() - music.playTicks;
     return bytesOf(elapsed * rate / 1000);
 }

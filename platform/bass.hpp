@@ -31,8 +31,9 @@ enum : DWORD {
 DWORD BASS_GetVersion();
 // The code of the last failure, 0 when the last call succeeded.
 DWORD BASS_ErrorGetCode();
-// Device -1 opens the default output at `freq` (16-bit stereo); device -2 opens nothing
-// and always succeeds, its position then follows the wall clock.
+// Device -1 opens the default output for `freq` 16-bit stereo, which SDL converts when
+// the device plays another format; device -2 opens nothing and always succeeds, its
+// position then follows the wall clock.
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win);
 // mem must be 0 and `file` a path; offset and length 0 take the whole file.
 // Returns 0 when the file is missing or cannot be decoded.
@@ -42,7 +43,8 @@ BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags);
 // Whole sample frames: always a multiple of 4 bytes.
 DWORD BASS_ChannelSeconds2Bytes(DWORD handle, float seconds);
 // The byte offset of the sample being heard; 0 before play, 0xFFFFFFFF on failure,
-// never past the end of the stream.
+// never past the end of the stream. On a sound device it moves on between the device's
+// callbacks with the monotonic clock, never back.
 DWORD BASS_ChannelGetPosition(DWORD handle);
 // Copies up to `length` decoded bytes at the current position; fewer near the end.
 // Returns the count, or 0xFFFFFFFF on failure.

@@ -24,7 +24,10 @@ uint32_t DecodedStream::open(const char* path) {
     handle = mpg123_new(nullptr, &err);
     if (!handle)
         return BASS_ERROR_MEM;
-    mpg123_param(handle, MPG123_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO, 0.0);
+    // These flags replace libmpg123's defaults, so gapless decoding is asked for again: a
+    // file with a LAME header then loses the encoder's delay and padding, and sample n of
+    // the stream is sample n of what was encoded.
+    mpg123_param(handle, MPG123_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS, 0.0);
     if (mpg123_open(handle, path) != MPG123_OK) {
         close();
         return BASS_ERROR_FILEOPEN;

@@ -1,7 +1,9 @@
-// The soundtrack decodes through the audio stand-in: long enough for the show and its
-// closing picture, beats where the clock expects them, peaks below -1 dBFS, a fade at the end.
+// The soundtrack decodes through the audio stand-in: gaplessly, to the length its LAME
+// header gives, long enough for the show and its closing picture, beats on the sample where
+// the clock expects them, peaks below -1 dBFS, a fade at the end.
 
 #include "data_files.hpp"
+#include "sample_levels.hpp"
 
 #include "platform/bass.hpp"
 #include "platform/clock.hpp"
@@ -38,6 +40,36 @@ std::vector<int16_t> decodeThroughStandIn() {
     return samples;
 }
 
+// The sample frames an mp3's Xing/Info header with a LAME extension promises: its frame count
+// times 1152, less the encoder's delay and padding (two 12-bit fields). 0 without one.
+size_t lameLength(const std::vector<uint8_t>& file) {
+    for (const char* tag : {"Xing", "Info"}) {
+        const auto at = std::search(
+            file.begin(), file.begin() + std::min<size_t>(file.size(), 4096), tag, tag + 4);
+        if (at == file.begin() + std::min<size_t>(file.size(), 4096))
+            continue;
+        const size_t i = size_t(at - file.begin());
+        const auto word = [&](size_t k) {
+            return uint32_t(file[k]) << 24 | uint32_t(file[k + 1]) << 16 |
+                   uint32_t(file[k + 2]) << 8 | file[k + 3];
+        };
+        const uint32_t flags = word(i + 4);
+        if (!(flags & 1))
+            return 0;
+        const uint32_t frames = word(i + 8);
+        // Frame count, byte count, seek table, quality; then the LAME extension, whose
+        // delay and padding sit 21 bytes in.
+        const size_t lame =
+            i + 8 + 4 + (flags & 2 ? 4 : 0) + (flags & 4 ? 100 : 0) + (flags & 8 ? 4 : 0);
+        if (std::string(file.begin() + long(lame), file.begin() + long(lame) + 4) != "LAME")
+            return 0;
+        const size_t delay = size_t(file[lame + 21]) << 4 | file[lame + 22] >> 4;
+        const size_t padding = size_t(file[lame + 22] & 15) << 8 | file[lame + 23];
+        return size_t(frames) * 1152 - delay - padding;
+    }
+    return 0;
+}
+
 double rms(const std::vector<int16_t>& s, double from, double to) {
     const size_t a = size_t(from * 44100) * 2, b = std::min(s.size(), size_t(to * 44100) * 2);
     double sum = 0.0;
@@ -48,21 +80,25 @@ double rms(const std::vector<int16_t>& s, double from, double to) {
 
 } // namespace
 
-TEST(DatasetMusic, DecodesToTheWholeShowWithHeadroomAndAFade) {
+TEST(DatasetMusic, DecodesGaplesslyToTheWholeShowWithHeadroomAndAFade) {
     const std::vector<int16_t> samples = decodeThroughStandIn();
+    // Not a sample of the encoder's delay or padding: exactly the length the header gives.
+    const size_t headerLength = lameLength(fileBytes(dataPath("music/tune3.mp3")));
+    ASSERT_GT(headerLength, 0u);
+    EXPECT_EQ(samples.size() / 2, headerLength);
     const double seconds = double(samples.size() / 2) / 44100.0;
     // The show ends at unit 2048 (237.4 s) and its closing picture takes six more seconds.
     EXPECT_GE(seconds, 240.0);
     EXPECT_NEAR(seconds, 246.0, 0.05);
 
-    int peak = 0;
-    for (int16_t v : samples)
-        peak = std::max(peak, std::abs(int(v)));
+    const int peak = peakOf(samples, 0.0, seconds);
     EXPECT_LT(peak, 29205) << "peaks must stay below -1 dBFS";
     EXPECT_GT(peak, 16384) << "and the music must not be timid";
 
-    // Demo time 0 falls at 1.025 s: the first downbeat is a hit well above the lead-in.
+    // Demo time 0 falls at 1.025 s: the first downbeat is a hit well above the lead-in, and
+    // it starts within 1 ms (44 samples) of the sample the generator put it on.
     EXPECT_GT(rms(samples, 1.03, 1.2), 3.0 * rms(samples, 0.3, 0.8));
+    EXPECT_NEAR(double(firstDownbeat(samples)), 1.025 * 44100, 44.0);
     // Every block of the show has music in it; the last seconds fade away.
     for (int block = 0; block < 32; ++block) {
         const double start = 1.025 + block * 64 * 3.69275 / 32.0;

@@ -67,6 +67,20 @@ TEST(Program, BadWaitScreenImages) {
     EXPECT_EQ(detail.substr(detail.size() - 2), "\"\n");
 }
 
+TEST(Program, SoundDevicesThatFailOrTakeAnotherFormat) {
+    const std::string folder = dataFolder("sound", true, Wait::missing);
+    const std::string waitError = sdlError + "SDL hax0rz: \"Couldn't open img/wait.png\"\n";
+    // A device that opened at 48 kHz plays through SDL's conversion: no notice.
+    ProgramResult r = runProgram(folder, demo, faults + " KORVID_FAULT=audio_48k");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, waitError);
+
+    // No such sound card: the notice line and nothing from the sound library.
+    r = runProgram(folder, demo, "SDL_AUDIODRIVER=alsa AUDIODEV=hw:9");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Bass could not open sound device. Using no sound.\n" + waitError);
+}
+
 TEST(Program, WindowSystemFailures) {
     const std::string folder = dataFolder("window", true, Wait::valid);
     ProgramResult r = runProgram(folder, demo, faults + " KORVID_FAULT=video_mode");

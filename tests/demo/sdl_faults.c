@@ -1,7 +1,9 @@
 /* Preloaded into the demo program by tests to make the window system fail on demand:
  * KORVID_FAULT=video_mode makes SDL_SetVideoMode fail, KORVID_FAULT=flip every SDL_Flip,
- * KORVID_FAULT=flip=N the first N of them, and KORVID_FAULT=quit makes every SDL_PollEvent
- * report the window's quit event. */
+ * KORVID_FAULT=flip=N the first N of them, KORVID_FAULT=quit makes every SDL_PollEvent
+ * report the window's quit event, and KORVID_FAULT=audio_48k makes the sound device say it
+ * opened at 48000 Hz when asked what it took, as SDL 1.2 does on a device that plays
+ * nothing else. */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE
 #endif
@@ -45,4 +47,13 @@ int SDL_PollEvent(SDL_Event* event) {
     }
     int (*real)(SDL_Event*) = (int (*)(SDL_Event*))dlsym(RTLD_NEXT, "SDL_PollEvent");
     return real(event);
+}
+
+int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
+    int (*real)(SDL_AudioSpec*, SDL_AudioSpec*) =
+        (int (*)(SDL_AudioSpec*, SDL_AudioSpec*))dlsym(RTLD_NEXT, "SDL_OpenAudio");
+    const int result = real(desired, obtained);
+    if (result == 0 && obtained && fault("audio_48k"))
+        obtained->freq = 48000;
+    return result;
 }

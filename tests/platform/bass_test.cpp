@@ -1,13 +1,16 @@
 #include "platform/bass.hpp"
 #include "platform/clock.hpp"
+#include "platform/device_clock.hpp"
 
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -117,20 +120,101 @@ TEST_F(Audio, DeviceThatCannotOpenFails) {
     unsetenv("SDL_DISKAUDIOFILE");
 }
 
-TEST_F(Audio, RealDevicePositionIsWhatWasHeard) {
-    // SDL's dummy driver consumes the stream at the real rate.
+TEST_F(Audio, RealDevicePositionAdvancesSmoothlyWithTheDevice) {
+    // SDL's disk driver takes the stream at the real rate, a buffer of 1024 sample frames
+    // (23 ms) at a time. Polled about every millisecond for 1.5 s, the position must move on
+    // between the device's callbacks instead of in steps of a buffer, never go back, never
+    // run ahead of the wall clock since play and keep up with it.
+    SDL_Quit();
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
     const HSTREAM s = BASS_StreamCreateFile(0, mp3, 0, 0, 0);
     ASSERT_NE(s, 0u);
     ASSERT_TRUE(BASS_Start());
-    const Uint32 before = SDL_GetTicks();
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point play = Clock::now();
     ASSERT_TRUE(BASS_StreamPlay(s, 0, 0x20000));
-    SDL_Delay(400);
-    const DWORD position = BASS_ChannelGetPosition(s);
-    const Uint32 elapsed = SDL_GetTicks() - before;
-    EXPECT_EQ(position % 4, 0u);
-    EXPECT_GT(position, 0u);
-    EXPECT_LE(position, (elapsed + 1) * 177u);
+    struct Poll {
+        double ms;
+        DWORD position;
+    };
+    std::vector<Poll> polls;
+    for (double ms = 0; ms < 1500;) {
+        const DWORD position = BASS_ChannelGetPosition(s);
+        ms = std::chrono::duration<double, std::milli>(Clock::now() - play).count();
+        polls.push_back({ms, position});
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    unsetenv("SDL_DISKAUDIOFILE");
+
+    // Among polls less than 5 ms apart a stepped position changes on at most a fifth.
+    size_t close = 0, moved = 0;
+    double largestLead = 0; // how far one poll's advance outran the time between the two
+    for (size_t i = 1; i < polls.size(); ++i) {
+        const Poll &a = polls[i - 1], &b = polls[i];
+        ASSERT_GE(b.position, a.position) << "at " << b.ms << " ms";
+        ASSERT_EQ(b.position % 4, 0u);
+        // SDL's disk driver sleeps 23 ms for each 23.2 ms buffer.
+        ASSERT_LE(b.position, (b.ms * 1.02 + 2.0) * 176.4) << "at " << b.ms << " ms";
+        if (a.position > 0 && b.ms - a.ms < 5.0) {
+            ++close;
+            moved += b.position != a.position;
+        }
+        if (a.position > 0)
+            largestLead = std::max(largestLead, (b.position - a.position) / 176.4 - (b.ms - a.ms));
+    }
+    ASSERT_GT(close, 100u);
+    EXPECT_GT(double(moved) / double(close), 0.6) << moved << " of " << close;
+    EXPECT_LT(largestLead, 10.0) << "ms gained by the position in one poll";
+    EXPECT_GT(polls.back().position / 176.4, 0.8 * polls.back().ms - 100.0);
+}
+
+TEST(DeviceClock, FollowsTheDeviceBetweenCallbacksNeverBackNorPastWhatItWasGiven) {
+    // A device taking buffers of 1024 sample frames, one every 1024 / 44100 s from t0: at
+    // any moment the sample heard is the time since t0 times the rate, whole frames.
+    constexpr uint32_t buffer = 4096;
+    constexpr int64_t t0 = 5000000000;
+    const auto callbackAt = [](int k) { return t0 + int64_t(k * 1024 * 1e9 / 44100); };
+    const auto expected = [](int64_t t) { return uint64_t(double(t - t0) * 44100e-9) * 4; };
+    DeviceClock clock;
+    clock.reset();
+    EXPECT_EQ(clock.heard(t0 + 100000000), 0u); // nothing given yet
+    int k = 0;
+    const auto callbacks = [&](int until) {
+        for (; k < until; ++k)
+            clock.handedOver(callbackAt(k), uint64_t(k + 1) * buffer, buffer);
+    };
+    callbacks(20);
+    for (int64_t t = callbackAt(19) + 50000; t < callbackAt(20); t += 2500000)
+        ASSERT_EQ(clock.heard(t), expected(t)) << t - t0;
+
+    // Two buffers at once (as when SDL fills a larger buffer of its own), one early: the
+    // position stays on the device's line.
+    clock.handedOver(callbackAt(20), 21u * buffer, buffer);
+    clock.handedOver(callbackAt(20), 22u * buffer, buffer);
+    EXPECT_EQ(clock.heard(callbackAt(20) + 5000000), expected(callbackAt(20) + 5000000));
+    clock.handedOver(callbackAt(22) - 9000000, 23u * buffer, buffer);
+    EXPECT_EQ(clock.heard(callbackAt(22) - 1000000), expected(callbackAt(22) - 1000000));
+    // A callback 15 ms late: the position waits for it without going back, and is on the
+    // line again once the late one is 16 callbacks old.
+    const uint64_t before = clock.heard(callbackAt(23) + 14000000);
+    clock.handedOver(callbackAt(23) + 15000000, 24u * buffer, buffer);
+    EXPECT_EQ(clock.heard(callbackAt(23) + 15000000), before);
+    k = 24;
+    callbacks(40);
+    const int64_t later = callbackAt(39) + 10000000;
+    EXPECT_EQ(clock.heard(later), expected(later));
+
+    // The device stops calling back (or the stream ends): the position stops at what it
+    // was given, and callbacks that give nothing more never take it back.
+    EXPECT_EQ(clock.heard(callbackAt(50)), 40u * buffer);
+    for (int j = 50; j < 70; ++j) {
+        clock.handedOver(callbackAt(j), 40u * buffer, buffer);
+        ASSERT_EQ(clock.heard(callbackAt(j) + 1000000), 40u * buffer);
+    }
 }
 
 TEST_F(Audio, FixedStepAdvancesPerPresentedFrameAndStopsAtTheEnd) {

@@ -78,10 +78,11 @@ TEST(Capture, TheVideoEnlargedByPixelRepetitionStopsAtUntil) {
     // The sound stops with the pictures.
     EXPECT_NEAR(duration(video, "a:0"), duration(video, "v:0"), 0.1);
 
-    // Frame 40 of the video against the PNG of that frame, each pixel a 2 x 2 block. The
+    // The PNG of presented frame 40 against the video, each pixel a 2 x 2 block. That frame
+    // was drawn with the music position of the tick before, so it fills video frame 39. The
     // encoding blurs the film grain a little: blocks are compared by their means.
     // Raw RGB bytes: a PNG would carry the video's transfer curve, which PNG readers apply.
-    std::system(("ffmpeg -loglevel error -y -i " + video + " -vf 'select=eq(n\\,40)' -frames:v 1 " +
+    std::system(("ffmpeg -loglevel error -y -i " + video + " -vf 'select=eq(n\\,39)' -frames:v 1 " +
                  "-f rawvideo -pix_fmt rgb24 " + data + "/decoded.rgb")
                     .c_str());
     const std::string decoded = readFile(data + "/decoded.rgb");

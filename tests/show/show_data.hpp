@@ -25,3 +25,4 @@ inline std::string copyOfData(const std::string& name, const std::string& withou
 
 const std::string demoProgram = DEMO_PROGRAM;
 const std::string captureProgram = CAPTURE_PROGRAM;
+const std::string clockProgram = CLOCK_PROGRAM;

@@ -44,6 +44,7 @@ struct Capture {
     Clock::time_point start, loaded, linked, built, playing, lastFrame;
     bool started = false; // the music plays: frames from here on are the show's
     long frame = 0;       // frames presented since the music started
+    DWORD position = 0;   // music position read by the tick of the last present, in bytes
     std::vector<bool> atWritten;
     FrameStats stats;
     VideoPipe video;
@@ -87,8 +88,9 @@ void drawProgress(float t) {
     capture.progress.update(double(capture.frame) / double(capture.expectedFrames), detail);
 }
 
-// The frame as the video wants it: enlarged when --scale asks for it.
-bool writeVideoFrame(const SDL_Surface* screen) {
+// The frame drawn at music position `seconds`, as the video wants it: enlarged when
+// --scale asks for it.
+bool writeVideoFrame(const SDL_Surface* screen, double seconds) {
     const uint32_t* pixels = static_cast<const uint32_t*>(screen->pixels);
     int pitch = screen->pitch / 4;
     if (const int scale = capture.options.scale; scale > 1) {
@@ -96,7 +98,7 @@ bool writeVideoFrame(const SDL_Surface* screen) {
         pixels = capture.enlarged.data();
         pitch = screen->w * scale;
     }
-    return capture.video.write(pixels, pitch);
+    return capture.video.write(pixels, pitch, seconds);
 }
 
 void writeStoryboard() {
@@ -115,8 +117,11 @@ int onPresent(SDL_Surface* screen) {
     if (!capture.started)
         return 0; // the wait screen
     const Clock::time_point now = Clock::now();
-    // The frame was drawn with the demo time of the tick before this one.
+    // The frame was drawn with the demo time and the music position of the tick before
+    // this one; under the fixed step the position read now is the one this tick read.
     const float t = previousTime;
+    const DWORD drawnAt = capture.position;
+    capture.position = BASS_ChannelGetPosition(stream);
     if (capture.options.bench)
         capture.stats.add(show_part_at(t), msBetween(capture.lastFrame, now));
 
@@ -140,7 +145,8 @@ int onPresent(SDL_Surface* screen) {
                 capture.atWritten[i] = true;
             }
     }
-    if (capture.video.isOpen() && !writeVideoFrame(screen))
+    if (capture.video.isOpen() &&
+        !writeVideoFrame(screen, double(drawnAt) / BASS_ChannelSeconds2Bytes(stream, 1.0f)))
         failCapture("the video encoder stopped taking frames");
     if (capture.storyboard)
         capture.storyboard->offer(t, static_cast<const uint32_t*>(screen->pixels),

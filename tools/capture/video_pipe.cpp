@@ -1,5 +1,6 @@
 #include "tools/capture/video_pipe.hpp"
 
+#include <cmath>
 #include <csignal>
 #include <sys/wait.h>
 
@@ -22,11 +23,13 @@ constexpr const char* videoEncoding =
 
 } // namespace
 
-bool VideoPipe::open(const std::string& path, int w, int h, int fps, const std::string& audio) {
+bool VideoPipe::open(const std::string& path, int w, int h, int rate, const std::string& audio) {
     // A dead encoder must give a write error, not end the process.
     std::signal(SIGPIPE, SIG_IGN);
     width = w;
     height = h;
+    fps = rate;
+    slots = 0;
     const std::string size = std::to_string(w) + "x" + std::to_string(h);
     // Little-endian 0xAARRGGBB words are the bytes B, G, R, A; the alpha is not used.
     const std::string command =
@@ -38,13 +41,16 @@ bool VideoPipe::open(const std::string& path, int w, int h, int fps, const std::
     return pipe != nullptr;
 }
 
-bool VideoPipe::write(const uint32_t* pixels, int pitch) {
+bool VideoPipe::write(const uint32_t* pixels, int pitch, double seconds) {
     if (!pipe)
         return false;
-    for (int y = 0; y < height; ++y)
-        if (std::fwrite(pixels + size_t(y) * size_t(pitch), 4, size_t(width), pipe) !=
-            size_t(width))
-            return false;
+    // The audio track starts at music position 0, and slot k is shown at k / fps.
+    const long slot = std::lround(seconds * fps);
+    for (; slots <= slot; ++slots)
+        for (int y = 0; y < height; ++y)
+            if (std::fwrite(pixels + size_t(y) * size_t(pitch), 4, size_t(width), pipe) !=
+                size_t(width))
+                return false;
     return true;
 }
 
