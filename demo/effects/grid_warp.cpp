@@ -1,22 +1,15 @@
 #include "demo/effects/grid_warp.hpp"
 
-#include "demo/effects/support.hpp"
+#include "demo/effects/grid_cells.hpp"
 #include "engine/core/surface.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <new>
 
-using effects::trunc32;
 using korvid::Error;
 using korvid::Surface;
 
 namespace {
-
-// Texture position in 8.24 (1.0 is the whole texture) and brightness (256 is 1.0).
-struct GridRecord {
-    float u, v, b;
-};
 
 // Shared by every grid: grows when a grid needs more, never shrinks, lives to the end.
 struct Scratch {
@@ -37,65 +30,6 @@ struct Scratch {
 } scratch;
 
 constexpr double twoPi = 6.2831855;
-
-// Texel addressing: u and v are 8.24 fractions of the texture; the shifts bring their top
-// bits down to a column and to a row already multiplied by the pitch, and the masks wrap.
-struct Addressing {
-    int32_t uShift, vShift;
-    uint32_t uMask, vMask;
-    const uint32_t* texels;
-
-    uint32_t at(uint32_t u, uint32_t v) const {
-        return texels[((v >> vShift) & vMask) + ((u >> uShift) & uMask)];
-    }
-};
-
-// Per byte, alpha included: bytes 1 and 3 as ((t >> 8) & 0x00FF00FF) * w kept in
-// 0xFF00FF00, bytes 0 and 2 as ((t & 0x00FF00FF) * w) >> 8. w is at most 255, so no lane
-// carries into the next; a negative w wraps as the unsigned word it becomes.
-inline uint32_t shadeTexel(uint32_t texel, uint32_t w) {
-    return ((((texel >> 8) & 0x00FF00FF) * w) & 0xFF00FF00) |
-           ((((texel & 0x00FF00FF) * w) >> 8) & 0x00FF00FF);
-}
-
-// An edge of a cell: start and per-row step of u and v.
-struct Edge {
-    uint32_t u, v;
-    int32_t du, dv;
-};
-
-Edge edge(const GridRecord& top, const GridRecord& bottom, int32_t shift) {
-    return {uint32_t(trunc32(top.u)), uint32_t(trunc32(top.v)), trunc32(bottom.u - top.u) >> shift,
-            trunc32(bottom.v - top.v) >> shift};
-}
-
-template <bool Shaded>
-void drawCells(const GridRecord* records, int32_t cols, int32_t rows, int32_t shift,
-               uint32_t* target, int32_t pitch, const Addressing& texture) {
-    const int32_t size = 1 << shift;
-    const int32_t stride = cols + 1;
-    for (int32_t r = 0; r < rows; ++r)
-        for (int32_t c = 0; c < cols; ++c) {
-            const GridRecord* tl = records + r * stride + c;
-            Edge left = edge(tl[0], tl[stride], shift);
-            Edge right = edge(tl[1], tl[stride + 1], shift);
-            // The brightness of the top corners only, constant over the cell; never
-            // above 255 so that shading never brightens, not clamped below.
-            const uint32_t w = uint32_t(std::min(trunc32(tl[0].b + tl[1].b) >> 1, 255));
-            uint32_t* row = target + (r << shift) * pitch + (c << shift);
-            for (int32_t i = 0; i < size; ++i, row += pitch) {
-                const int32_t du = int32_t(right.u - left.u) >> shift;
-                const int32_t dv = int32_t(right.v - left.v) >> shift;
-                uint32_t u = left.u, v = left.v;
-                for (int32_t x = 0; x < size; ++x, u += uint32_t(du), v += uint32_t(dv)) {
-                    const uint32_t texel = texture.at(u, v);
-                    row[x] = Shaded ? shadeTexel(texel, w) : texel;
-                }
-                left.u += uint32_t(left.du), left.v += uint32_t(left.dv);
-                right.u += uint32_t(right.du), right.v += uint32_t(right.dv);
-            }
-        }
-}
 
 bool isPowerOfTwo(int32_t value, int32_t log2) {
     return log2 < 31 && value == (1 << log2);
@@ -201,7 +135,7 @@ Error GridWarp::draw(bool normaliseToTarget) {
                                       float((p.y / nh + 0.5) * 16777216.0), float(p.z * 256.0)};
     }
 
-    Addressing addressing;
+    GridTexture addressing;
     addressing.uShift = 24 - texture->widthLog2;
     addressing.vShift = 24 - texture->heightLog2 - texture->pitchLog2;
     addressing.uMask = (1u << texture->widthLog2) - 1;
@@ -219,12 +153,15 @@ Error GridWarp::draw(bool normaliseToTarget) {
         return code;
     }
     addressing.texels = texels;
-    if (shaded)
-        drawCells<true>(scratch.records.get(), cols, rows, shift, targetPixels, targetPitch,
-                        addressing);
-    else
-        drawCells<false>(scratch.records.get(), cols, rows, shift, targetPixels, targetPitch,
-                         addressing);
+    GridCells cells;
+    cells.records = scratch.records.get();
+    cells.cols = cols;
+    cells.rows = rows;
+    cells.shift = shift;
+    cells.shaded = shaded != 0;
+    cells.target = targetPixels;
+    cells.pitch = targetPitch;
+    fill_grid_cells(cells, addressing);
     texture->unlock();
     target->unlock();
     return korvid::errNone;
