@@ -185,10 +185,21 @@ void Surface::fill(float value, const Rect* rect) {
         r.xmax = std::min(rect->xmax, width);
         r.ymax = std::min(rect->ymax, height);
     }
+    if (r.xmin >= r.xmax)
+        return;
     locked = true;
-    for (int32_t y = r.ymin; y < r.ymax; ++y)
-        std::fill(cells.begin() + size_t(y) * size_t(pitch) + size_t(r.xmin),
-                  cells.begin() + size_t(y) * size_t(pitch) + size_t(r.xmax), value);
+    // 0.0 is all zero bits, which memset writes much faster than a loop of floats: the
+    // renderer clears its depth buffer this way before every render.
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    const size_t count = size_t(r.xmax - r.xmin);
+    for (int32_t y = r.ymin; y < r.ymax; ++y) {
+        float* row = cells.data() + size_t(y) * size_t(pitch) + size_t(r.xmin);
+        if (bits == 0)
+            std::memset(row, 0, count * sizeof(float));
+        else
+            std::fill(row, row + count, value);
+    }
     locked = false;
 }
 
