@@ -21,10 +21,12 @@ struct Light {
     float hotspot, falloff; // full cone angles, radians
 };
 
-// Engine-wide, kept between renders: the lights of the scene and the light gathered at each
-// normal of the mesh being lit (every corner on a normal sees the same vertex and normal).
+// Engine-wide, kept between renders: the lights of the scene, the light gathered at each
+// normal of the mesh being lit (every corner on a normal sees the same vertex and normal),
+// and which of its normals a drawn face uses.
 std::vector<Light> lights;
 std::vector<Colour> normalLight;
+std::vector<uint8_t> normalDrawn;
 
 template <class LightNode>
 Light lightOf(const LightNode& node, const Matrix& toCamera) {
@@ -69,10 +71,14 @@ void collectLights(Scene& scene, const View& v) {
 Colour lightAt(const Vector& V, const Vector& N) {
     Colour sum{0.0f, 0.0f, 0.0f, 255.0f};
     for (const Light& l : lights) {
-        const Vector D = normalised(V - l.position);
+        // The direction is normalised inline so that its squared length doubles as the
+        // squared distance: |P - V|^2 and |V - P|^2 differ only in the signs of the terms.
+        const Vector toVertex = V - l.position;
+        const float d2 = lengthSquared(toVertex);
+        const float inverse = 1.0f / std::sqrt(d2);
+        const Vector D{toVertex.x * inverse, toVertex.y * inverse, toVertex.z * inverse};
         Colour c = l.colour;
         if (l.rangeAttenuation) {
-            const float d2 = lengthSquared(l.position - V);
             if (d2 > l.outerRange * l.outerRange)
                 continue;
             if (d2 > l.innerRange * l.innerRange) {
@@ -96,6 +102,25 @@ Colour lightAt(const Vector& V, const Vector& N) {
     return sum;
 }
 
+// Marks the normals that the faces pass 3 will draw use: the others are not lit, and their
+// corners stay black, which no pixel shows.
+void markDrawnNormals(const MeshNode& node) {
+    normalDrawn.assign(node.normals.size(), 0);
+    const RenderNormal* firstNormal = node.normals.data();
+    for (const RenderGroup& group : node.groups) {
+        const Material* material = materialOf(group);
+        if (!material || !material->lit())
+            continue;
+        const bool backFacesToo = node.modifier || material->twoSided();
+        for (const RenderFace& face : group.faces) {
+            if (face.culled || (face.backFacing && !backFacesToo))
+                continue;
+            for (const RenderCorner* corner : face.corner)
+                normalDrawn[size_t(corner->normal - firstNormal)] = 1;
+        }
+    }
+}
+
 void lightMeshNode(MeshNode& node) {
     bool anyLit = false;
     for (RenderGroup& group : node.groups) {
@@ -111,17 +136,18 @@ void lightMeshNode(MeshNode& node) {
     }
     if (!anyLit || lights.empty())
         return;
-    if (normalLight.size() < node.normals.size()) {
-        try {
+    try {
+        if (normalLight.size() < node.normals.size())
             normalLight.resize(node.normals.size());
-        } catch (const std::bad_alloc&) {
-            return; // unlit rather than partly lit
-        }
+        markDrawnNormals(node);
+    } catch (const std::bad_alloc&) {
+        return; // unlit rather than partly lit
     }
 
     for (size_t i = 0; i < node.normals.size(); ++i) {
         const RenderNormal& n = node.normals[i];
-        normalLight[i] = lightAt(n.vertex->cameraPosition, n.cameraNormal);
+        normalLight[i] = normalDrawn[i] ? lightAt(n.vertex->cameraPosition, n.cameraNormal)
+                                        : Colour{0.0f, 0.0f, 0.0f, 255.0f};
     }
     const RenderNormal* firstNormal = node.normals.data();
     for (RenderGroup& group : node.groups) {
