@@ -1,6 +1,7 @@
 #include "demo/effects/grid_warp.hpp"
 
 #include "demo/effects/grid_cells.hpp"
+#include "engine/core/pass_clock.hpp"
 #include "engine/core/surface.hpp"
 
 #include <cmath>
@@ -56,6 +57,7 @@ void GridWarp::bind(Surface* targetSurface, Surface* textureSurface, int32_t cel
 }
 
 void GridWarp::reset(float z) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (pointCount == 0)
         return;
     // Steps of width / (cols + 1): the lattice spans slightly less than the frame.
@@ -71,6 +73,7 @@ void GridWarp::reset(float z) {
 }
 
 void GridWarp::rotate(float angle, float scale) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     for (int32_t i = 0; i < pointCount; ++i) {
         Point& p = points[size_t(i)];
         const double r = std::sqrt(double(p.x) * p.x + double(p.y) * p.y) * scale;
@@ -81,6 +84,7 @@ void GridWarp::rotate(float angle, float scale) {
 }
 
 void GridWarp::ripple(float wave, float amplitude, float phase) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (pointCount == 0)
         return;
     const float k = float(twoPi / (double(target->width) * wave));
@@ -96,6 +100,7 @@ void GridWarp::ripple(float wave, float amplitude, float phase) {
 }
 
 void GridWarp::wobble(float wave, float amplitude, float phaseX, float phaseY) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (pointCount == 0)
         return;
     const float k = float(twoPi / (double(target->width) * wave));
@@ -109,11 +114,13 @@ void GridWarp::wobble(float wave, float amplitude, float phaseX, float phaseY) {
 }
 
 void GridWarp::shade(float factor) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     for (int32_t i = 0; i < pointCount; ++i)
         points[size_t(i)].z = factor * points[size_t(i)].z;
 }
 
 Error GridWarp::draw(bool normaliseToTarget) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     // The cells were counted at bind; a target that has shrunk since cannot take them.
     if (pointCount == 0 || !texture || target->storage != korvid::storage32 ||
         texture->storage != korvid::storage32 || (cols << shift) > target->width ||

@@ -1,4 +1,5 @@
 #include "engine/core/surface.hpp"
+#include "engine/core/pass_clock.hpp"
 
 #include <SDL/SDL.h>
 
@@ -151,6 +152,7 @@ Error Surface::unlock() {
 }
 
 void Surface::fill(uint32_t colour, const Rect* rect) {
+    const PassTimer timer(Pass::twoD);
     if (storage == storageCells) {
         fill(float(colour), rect);
         return;
@@ -170,6 +172,7 @@ void Surface::fill(uint32_t colour, const Rect* rect) {
 }
 
 void Surface::fill(float value, const Rect* rect) {
+    const PassTimer timer(Pass::twoD);
     if (storage != storageCells) {
         const double v = value;
         const int64_t truncated = v > -9.2e18 && v < 9.2e18 ? int64_t(v) : 0;

@@ -1,5 +1,6 @@
 // Drawing one surface onto another, and the mipmap chain.
 
+#include "engine/core/pass_clock.hpp"
 #include "engine/core/pixel.hpp"
 #include "engine/core/pixel_rows.hpp"
 #include "engine/core/surface.hpp"
@@ -23,6 +24,7 @@ uint32_t opacityWeight(float opacity) {
 } // namespace
 
 void Surface::blit(Surface* source, int32_t x, int32_t y, float opacity) {
+    const PassTimer timer(Pass::twoD);
     if (!source)
         return;
     const uint32_t a = opacityWeight(opacity);

@@ -1,5 +1,7 @@
 #include "engine/scene/scene.hpp"
 
+#include "engine/core/pass_clock.hpp"
+
 #include <cmath>
 #include <unordered_set>
 
@@ -45,6 +47,7 @@ void Scene::collectNodeRefs(NodeRefMap& refs) {
 }
 
 Error Scene::setTime(float t) {
+    const PassTimer timer(Pass::scene);
     // The animation loops with period `frames`. A scene without keyframe data (0 frames),
     // or a time that is not a number, plays frame 0.
     frame = frames != 0.0f ? std::fmod(t, frames) : 0.0f;

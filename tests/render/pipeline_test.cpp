@@ -1,3 +1,4 @@
+#include "engine/core/pass_clock.hpp"
 #include "engine/render/fade_ramp_material.hpp"
 #include "engine/render/pipeline.hpp"
 #include "engine/render/vertex_modifier.hpp"
@@ -211,6 +212,33 @@ TEST(RenderScene, OutlinesFollowTheRenderMode) {
     ASSERT_EQ(s.render(), errNone);
     EXPECT_EQ(drawList.size(), 4u);
     EXPECT_EQ(s.countNot(sceneBackground), filled);
+}
+
+TEST(RenderScene, PassClockCountsEachPassOnceAndOnlyWhenOn) {
+    // Which passes receive time, not how much. Off by default; a render inside another
+    // timed scope counts toward that scope alone; the depth buffer's clear inside a render
+    // counts as rasterising, not as a 2D fill; a render without outlines times no edges.
+    OneSquare s;
+    s.scene->root.renderMode = 0;
+    ASSERT_FALSE(passClock.enabled);
+    ASSERT_EQ(s.render(), errNone);
+    for (double ms : passClock.ms)
+        EXPECT_EQ(ms, 0.0);
+
+    passClock.enabled = true;
+    {
+        const PassTimer outer(Pass::twoD);
+        ASSERT_EQ(s.render(), errNone);
+    }
+    for (Pass p : {Pass::scene, Pass::transform, Pass::lighting, Pass::raster, Pass::edges})
+        EXPECT_EQ(passClock.ms[size_t(p)], 0.0) << int(p);
+    passClock.reset();
+    ASSERT_EQ(s.render(), errNone);
+    EXPECT_EQ(passClock.ms[size_t(Pass::twoD)], 0.0);
+    EXPECT_EQ(passClock.ms[size_t(Pass::edges)], 0.0);
+    EXPECT_EQ(passClock.open, 0);
+    passClock.enabled = false;
+    passClock.reset();
 }
 
 TEST(RenderScene, DepthSortedFacesAreDrawnFarthestFirst) {

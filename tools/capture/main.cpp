@@ -4,6 +4,7 @@
 #include "demo/clock.hpp"
 #include "demo/program.hpp"
 #include "demo/timeline.hpp"
+#include "engine/core/pass_clock.hpp"
 #include "platform/clock.hpp"
 #include "tools/capture/frame_stats.hpp"
 #include "tools/capture/options.hpp"
@@ -85,8 +86,10 @@ int onPresent(SDL_Surface* screen) {
     const Clock::time_point now = Clock::now();
     // The frame was drawn with the demo time of the tick before this one.
     const float t = previousTime;
-    if (capture.options.bench)
-        capture.stats.add(show_part_at(t), msBetween(capture.lastFrame, now));
+    if (capture.options.bench) {
+        capture.stats.add(show_part_at(t), msBetween(capture.lastFrame, now), korvid::passClock.ms);
+        korvid::passClock.reset();
+    }
 
     if (SDL_LockSurface(screen) < 0)
         failCapture(std::string("cannot read the screen: ") + SDL_GetError());
@@ -134,6 +137,9 @@ void onMilestone(const char* name) {
     else if (m == "playing") {
         capture.playing = capture.lastFrame = now;
         capture.started = true;
+        // The passes are timed from the first frame of the show on.
+        korvid::passClock.enabled = capture.options.bench;
+        korvid::passClock.reset();
         if (!capture.options.video.empty() &&
             !capture.video.open(capture.options.video, display.width, display.height,
                                 capture.options.fps, "music/tune3.mp3"))
