@@ -1,5 +1,6 @@
 #include "engine/core/pass_clock.hpp"
 #include "engine/render/fade_ramp_material.hpp"
+#include "engine/render/light_normals.hpp"
 #include "engine/render/pipeline.hpp"
 #include "engine/render/vertex_modifier.hpp"
 #include "test_scene.hpp"
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 
 namespace korvid {
 namespace {
@@ -340,6 +343,56 @@ TEST(RenderScene, OmniLightsAddDiffuseLightWithRangeAttenuation) {
     s.node->groups[0].textureOffsetU = 0.25f;
     s.corner0();
     EXPECT_EQ(s.node->groups[0].corners[2].u, 1.25f);
+}
+
+TEST(RenderScene, BothFormsOfNormalLightingAgreeToTheBit) {
+    // Four-at-a-time lighting against the plain one on the same normals: range attenuation
+    // cutting some of them off and dimming others, normals facing away and zero normals, a
+    // vertex on a light (whose direction is not a number), and a count that is not a
+    // multiple of four, a vertex that is not a number. Normals left out of the list keep
+    // what the output held.
+    std::mt19937 random(77);
+    std::uniform_real_distribution<float> coordinate(-30.0f, 30.0f), unit(-1.0f, 1.0f);
+    std::vector<RenderVertex> vertices(150);
+    for (RenderVertex& v : vertices)
+        v.cameraPosition = Vector{coordinate(random), coordinate(random), coordinate(random)};
+    vertices[9].cameraPosition.x = std::nanf("");
+    std::vector<Light> lights(3);
+    lights[0].position = Vector{0.0f, -20.0f, 5.0f};
+    lights[0].colour = Colour{200.0f, 100.0f, 50.0f, 1.0f};
+    lights[1].position = vertices[5].cameraPosition;
+    lights[1].colour = Colour{30.0f, 60.0f, 90.0f, 0.5f};
+    lights[1].rangeAttenuation = true;
+    lights[1].innerRange = 10.0f;
+    lights[1].outerRange = 40.0f;
+    lights[2].position = Vector{25.0f, 25.0f, -10.0f};
+    lights[2].colour = Colour{80.0f, 80.0f, 80.0f, 2.0f};
+    lights[2].rangeAttenuation = true;
+    lights[2].innerRange = 30.0f;
+    lights[2].outerRange = 20.0f; // beyond the outer range or scaled up, never between
+    std::vector<RenderNormal> normals(203);
+    std::vector<uint32_t> indices;
+    for (size_t i = 0; i < normals.size(); ++i) {
+        normals[i].vertex = &vertices[i % vertices.size()];
+        normals[i].cameraNormal =
+            i % 17 == 0 ? Vector{} : normalised(Vector{unit(random), unit(random), unit(random)});
+        if (i % 7 != 3)
+            indices.push_back(uint32_t(i));
+    }
+    const Colour unset{-1.0f, -2.0f, -3.0f, -4.0f};
+    // All three lights, then the two with ranges alone, which may leave a lane unlit.
+    for (size_t first : {0, 1}) {
+        const std::vector<Light> used(lights.begin() + long(first), lights.end());
+        std::vector<Colour> fast(normals.size(), unset), plain(normals.size(), unset);
+        lightNormals(used, normals.data(), indices.data(), indices.size(), fast.data());
+        scalar::lightNormals(used, normals.data(), indices.data(), indices.size(), plain.data());
+        EXPECT_EQ(std::memcmp(fast.data(), plain.data(), fast.size() * sizeof(Colour)), 0);
+        int lit = 0;
+        for (const Colour& c : plain)
+            lit += c.r > 0.0f;
+        EXPECT_GT(lit, 30);
+        EXPECT_EQ(plain[3].r, unset.r);
+    }
 }
 
 TEST(RenderScene, SpotlightsLightInsideTheirCone) {
