@@ -65,6 +65,9 @@ inline Levels levelsOf(uint32_t s, uint32_t ds, int32_t n, int32_t lastLevel, in
 // Texels are addressed by shifts alone: the 8.24 coordinates are kept shifted left by 8,
 // which drops their whole repeats, so the top log2(side) bits are the texel's column or
 // row. The shift is done in 64 bits so that a side of one texel (a shift by 32) gives 0.
+// Side is the log2 of a square texture whose rows are its width, which lets the shifts be
+// constants; 0 stands for any other texture.
+template <int Side>
 struct TextureLookup {
     const uint32_t* table;
     const uint8_t* texels;
@@ -77,13 +80,37 @@ struct TextureLookup {
           vShift(uint32_t(32 - in.heightLog2)) {}
 
     uint32_t texel(uint32_t u, uint32_t v) const {
-        return texels[ptrdiff_t(uint64_t(v) >> vShift) * pitch + ptrdiff_t(uint64_t(u) >> uShift)];
+        if constexpr (Side > 0)
+            return texels[((v >> (32 - Side)) << Side) + (u >> (32 - Side))];
+        else
+            return texels[ptrdiff_t(uint64_t(v) >> vShift) * pitch +
+                          ptrdiff_t(uint64_t(u) >> uShift)];
     }
     const uint32_t* row(int32_t level) const { return table + (level << rowBits); }
 };
 
+// Calls fill(lookup) with the lookup for the texture of `in`: one with constant shifts for
+// the square sides the show's textures have, the general one for the rest.
+template <class Fill>
+inline void withLookup(const TextureSpans& in, Fill&& fill) {
+    if (in.widthLog2 == in.heightLog2 && in.pitch == int32_t(1) << in.widthLog2) {
+        switch (in.widthLog2) {
+        case 7:
+            return fill(TextureLookup<7>(in));
+        case 8:
+            return fill(TextureLookup<8>(in));
+        case 9:
+            return fill(TextureLookup<9>(in));
+        default:
+            break;
+        }
+    }
+    fill(TextureLookup<0>(in));
+}
+
 // The texels of a span through one row of the table: every level the same.
-inline void textureStepsAtLevel(const TextureLookup& lookup, const uint32_t* row, int32_t n,
+template <class Lookup>
+inline void textureStepsAtLevel(const Lookup& lookup, const uint32_t* row, int32_t n,
                                 uint32_t* colour, float* depth, float z, float dz, uint32_t u,
                                 uint32_t du, uint32_t v, uint32_t dv) {
     for (int32_t i = 0; i < n; ++i) {
@@ -97,10 +124,10 @@ inline void textureStepsAtLevel(const TextureLookup& lookup, const uint32_t* row
     }
 }
 
-template <bool Clamp>
-inline void textureSteps(const TextureLookup& lookup, int32_t n, uint32_t* colour, float* depth,
-                         float z, float dz, uint32_t s, uint32_t ds, uint32_t u, uint32_t du,
-                         uint32_t v, uint32_t dv) {
+template <bool Clamp, class Lookup>
+inline void textureSteps(const Lookup& lookup, int32_t n, uint32_t* colour, float* depth, float z,
+                         float dz, uint32_t s, uint32_t ds, uint32_t u, uint32_t du, uint32_t v,
+                         uint32_t dv) {
     for (int32_t i = 0; i < n; ++i) {
         if (z > depth[i]) {
             const int32_t level = Clamp ? levelOf(s, lookup.lastLevel) : int32_t(s) >> 16;
@@ -116,9 +143,10 @@ inline void textureSteps(const TextureLookup& lookup, int32_t n, uint32_t* colou
 
 // The span of both textured fillers: u and v step linearly in 8.24, kept shifted by 8. The
 // lookup comes by value, a copy that no store to the frame can reach.
-inline void textureSpan(const TextureLookup lookup, int32_t n, uint32_t* colour, float* depth,
-                        float z, float dz, uint32_t s, uint32_t ds, uint32_t u, uint32_t du,
-                        uint32_t v, uint32_t dv) {
+template <class Lookup>
+inline void textureSpan(const Lookup lookup, int32_t n, uint32_t* colour, float* depth, float z,
+                        float dz, uint32_t s, uint32_t ds, uint32_t u, uint32_t du, uint32_t v,
+                        uint32_t dv) {
     u <<= 8, du <<= 8, v <<= 8, dv <<= 8;
     int32_t level = 0;
     switch (levelsOf(s, ds, n, lookup.lastLevel, level)) {
@@ -213,37 +241,39 @@ void fillFadeSpans(const RenderContext& ctx, const RampSpans& in) {
 }
 
 void fillTextureAffineSpans(const RenderContext& ctx, const TextureSpans& in) {
-    const TextureLookup lookup(in);
     const float dz = in.invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
     const uint32_t du = truncWrap(in.u.gx * fixed24);
     const uint32_t dv = truncWrap(in.v.gx * fixed24);
-    walkSpans(ctx, in.invZ, [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
-        textureSpan(lookup, n, colour, depth, in.invZ.atOffset(dx, dy), dz,
-                    uint32_t(truncSaturate(in.shade.atOffset(dx, dy) * fixed16)), ds,
-                    truncWrap(in.u.atOffset(dx, dy) * fixed24), du,
-                    truncWrap(in.v.atOffset(dx, dy) * fixed24), dv);
+    withLookup(in, [&](const auto lookup) {
+        walkSpans(ctx, in.invZ, [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
+            textureSpan(lookup, n, colour, depth, in.invZ.atOffset(dx, dy), dz,
+                        uint32_t(truncSaturate(in.shade.atOffset(dx, dy) * fixed16)), ds,
+                        truncWrap(in.u.atOffset(dx, dy) * fixed24), du,
+                        truncWrap(in.v.atOffset(dx, dy) * fixed24), dv);
+        });
     });
 }
 
 void fillTexturePerspectiveSpans(const RenderContext& ctx, const TextureSpans& in) {
-    const TextureLookup lookup(in);
     const float dz = in.invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
-    walkSpans(ctx, in.invZ, [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
-        const float count = float(n);
-        // 1/z, u/z and v/z at both ends of the span; u and v are exact there and linear
-        // between, which divides at the span's two ends instead of at every pixel.
-        const float ws = in.invZ.atOffset(dx, dy);
-        const float we = ws + count * dz;
-        const float uzs = in.u.atOffset(dx, dy);
-        const float vzs = in.v.atOffset(dx, dy);
-        const float us = uzs / ws, ue = (uzs + count * in.u.gx) / we;
-        const float vs = vzs / ws, ve = (vzs + count * in.v.gx) / we;
-        textureSpan(lookup, n, colour, depth, ws, dz,
-                    uint32_t(truncSaturate(in.shade.atOffset(dx, dy) * fixed16)), ds,
-                    truncWrap(us * fixed24), truncWrap((ue - us) / count * fixed24),
-                    truncWrap(vs * fixed24), truncWrap((ve - vs) / count * fixed24));
+    withLookup(in, [&](const auto lookup) {
+        walkSpans(ctx, in.invZ, [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
+            const float count = float(n);
+            // 1/z, u/z and v/z at both ends of the span; u and v are exact there and linear
+            // between, which divides at the span's two ends instead of at every pixel.
+            const float ws = in.invZ.atOffset(dx, dy);
+            const float we = ws + count * dz;
+            const float uzs = in.u.atOffset(dx, dy);
+            const float vzs = in.v.atOffset(dx, dy);
+            const float us = uzs / ws, ue = (uzs + count * in.u.gx) / we;
+            const float vs = vzs / ws, ve = (vzs + count * in.v.gx) / we;
+            textureSpan(lookup, n, colour, depth, ws, dz,
+                        uint32_t(truncSaturate(in.shade.atOffset(dx, dy) * fixed16)), ds,
+                        truncWrap(us * fixed24), truncWrap((ue - us) / count * fixed24),
+                        truncWrap(vs * fixed24), truncWrap((ve - vs) / count * fixed24));
+        });
     });
 }
 

@@ -175,41 +175,47 @@ TEST(SpanFillers, RampFillersMatchThePlainVersions) {
 }
 
 TEST(SpanFillers, TexturedFillersMatchThePlainVersions) {
-    // An 8x4 texture in a 16-byte pitch, and a table of 8 levels of 32 entries.
-    std::vector<uint8_t> texels(16 * 4);
-    for (size_t i = 0; i < texels.size(); ++i)
-        texels[i] = uint8_t((i * 7 + 3) % 32);
-    std::vector<uint32_t> table(8 * 32);
-    for (size_t i = 0; i < table.size(); ++i)
-        table[i] = uint32_t(0xFF000000u | (i * 0x00010203u));
-    Frame fast(64, 48), plain(64, 48);
-    for (const bool perspective : {false, true}) {
-        RandomTriangles triangles;
-        for (int n = 0; n < 300; ++n) {
-            TriangleSetup t;
-            if (!triangles.next(t, fast.ctx))
-                continue;
-            TextureSpans in;
-            in.invZ = t.plane(t.p[0].invZ, t.p[1].invZ, t.p[2].invZ);
-            in.shade = triangles.plane(t, -2.0f, 10.0f);
-            in.u = triangles.plane(t, -3.0f, 3.0f);
-            in.v = triangles.plane(t, -3.0f, 3.0f);
-            in.table = table.data();
-            in.lastLevel = 7;
-            in.rowBits = 5;
-            in.texels = texels.data();
-            in.pitch = 16;
-            in.widthLog2 = 3;
-            in.heightLog2 = 2;
-            if (perspective)
-                fillTexturePerspectiveSpans(fast.ctx, in);
-            else
-                fillTextureAffineSpans(fast.ctx, in);
-            plainTexture(plain, in, perspective);
+    // An 8x4 texture in a 16-byte pitch, and a square one whose rows are its width (the
+    // shape the show's textures have); a table of 8 levels of 32 entries.
+    struct Texture {
+        int32_t widthLog2, heightLog2, pitch;
+    };
+    for (const Texture& shape : {Texture{3, 2, 16}, Texture{7, 7, 128}}) {
+        std::vector<uint8_t> texels(size_t(shape.pitch) << shape.heightLog2);
+        for (size_t i = 0; i < texels.size(); ++i)
+            texels[i] = uint8_t((i * 7 + 3 + i / 131) % 32);
+        std::vector<uint32_t> table(8 * 32);
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = uint32_t(0xFF000000u | (i * 0x00010203u));
+        Frame fast(64, 48), plain(64, 48);
+        for (const bool perspective : {false, true}) {
+            RandomTriangles triangles;
+            for (int n = 0; n < 300; ++n) {
+                TriangleSetup t;
+                if (!triangles.next(t, fast.ctx))
+                    continue;
+                TextureSpans in;
+                in.invZ = t.plane(t.p[0].invZ, t.p[1].invZ, t.p[2].invZ);
+                in.shade = triangles.plane(t, -2.0f, 10.0f);
+                in.u = triangles.plane(t, -3.0f, 3.0f);
+                in.v = triangles.plane(t, -3.0f, 3.0f);
+                in.table = table.data();
+                in.lastLevel = 7;
+                in.rowBits = 5;
+                in.texels = texels.data();
+                in.pitch = shape.pitch;
+                in.widthLog2 = shape.widthLog2;
+                in.heightLog2 = shape.heightLog2;
+                if (perspective)
+                    fillTexturePerspectiveSpans(fast.ctx, in);
+                else
+                    fillTextureAffineSpans(fast.ctx, in);
+                plainTexture(plain, in, perspective);
+            }
+            EXPECT_GT(fast.countNot(0xFF102030), 1500);
+            EXPECT_EQ(fast.colour, plain.colour) << shape.widthLog2;
+            EXPECT_EQ(fast.depth, plain.depth);
         }
-        EXPECT_GT(fast.countNot(0xFF102030), 1500);
-        EXPECT_EQ(fast.colour, plain.colour);
-        EXPECT_EQ(fast.depth, plain.depth);
     }
 }
 
