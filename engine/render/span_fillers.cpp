@@ -144,9 +144,9 @@ inline void textureSteps(const Lookup& lookup, int32_t n, uint32_t* colour, floa
 // The span of both textured fillers: u and v step linearly in 8.24, kept shifted by 8. The
 // lookup comes by value, a copy that no store to the frame can reach.
 template <class Lookup>
-inline void textureSpan(const Lookup lookup, int32_t n, uint32_t* colour, float* depth, float z,
-                        float dz, uint32_t s, uint32_t ds, uint32_t u, uint32_t du, uint32_t v,
-                        uint32_t dv) {
+[[gnu::always_inline]] inline void
+textureSpan(const Lookup lookup, int32_t n, uint32_t* colour, float* depth, float z, float dz,
+            uint32_t s, uint32_t ds, uint32_t u, uint32_t du, uint32_t v, uint32_t dv) {
     u <<= 8, du <<= 8, v <<= 8, dv <<= 8;
     int32_t level = 0;
     switch (levelsOf(s, ds, n, lookup.lastLevel, level)) {
