@@ -8,8 +8,31 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <random>
+
+// Every allocation of this test program is counted, so that a test can check that a
+// render allocates nothing once its buffers have grown. (The deletes free what the news
+// took from malloc, which the compiler cannot see through the standard allocators.)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace {
+long allocations = 0;
+}
+
+void* operator new(size_t size) {
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    std::free(p);
+}
 
 namespace korvid {
 namespace {
@@ -215,6 +238,26 @@ TEST(RenderScene, OutlinesFollowTheRenderMode) {
     ASSERT_EQ(s.render(), errNone);
     EXPECT_EQ(drawList.size(), 4u);
     EXPECT_EQ(s.countNot(sceneBackground), filled);
+}
+
+TEST(RenderScene, ARepeatedRenderAllocatesNothing) {
+    // Outlines, a light and a twisted node: every working list of the passes is used.
+    struct Shift : VertexModifier {
+        Vector deformPosition(const Vector& p) override { return Vector{p.x + 1.0f, p.y, p.z}; }
+        Vector deformNormal(const Vector& n, const RenderVertex&, const Vector&) override {
+            return n;
+        }
+    } shift;
+    OneSquare s;
+    s.scene->root.renderMode = 2;
+    s.addOmni("Omni01", Vector{0.0f, 0.0f, 0.0f}, Colour{200, 200, 200, 1});
+    s.node->modifier = &shift;
+    ASSERT_EQ(s.render(), errNone);
+    const long before = allocations;
+    ASSERT_EQ(s.render(), errNone);
+    EXPECT_EQ(allocations, before);
+    EXPECT_FALSE(drawList.empty());
+    s.node->modifier = nullptr;
 }
 
 TEST(RenderScene, PassClockCountsEachPassOnceAndOnlyWhenOn) {
