@@ -5,6 +5,7 @@
 #include "engine/core/surface.hpp"
 
 #include <cmath>
+#include <cstring>
 #include <new>
 
 using korvid::Error;
@@ -51,33 +52,72 @@ void GridWarp::bind(Surface* targetSurface, Surface* textureSurface, int32_t cel
     const int32_t needed = valid ? (cols + 1) * (rows + 1) : 0;
     if (needed > pointCapacity) {
         points.reset(new (std::nothrow) Point[size_t(needed)]);
+        lattice.reset(points ? new (std::nothrow) Polar[size_t(needed)] : nullptr);
         pointCapacity = points ? needed : 0;
     }
     pointCount = needed <= pointCapacity ? needed : 0;
+    latticeKnown = false;
 }
+
+template <class At>
+void GridWarp::walkLattice(At at) const {
+    // Steps of width / (cols + 1): the lattice spans slightly less than the frame.
+    const float sx = float(target->width) / float(cols + 1);
+    const float sy = float(target->height) / float(rows + 1);
+    float y = float(-(target->height / 2));
+    for (int32_t j = 0; j <= rows; ++j, y += sy) {
+        float x = float(-(target->width / 2));
+        for (int32_t i = 0; i <= cols; ++i, x += sx)
+            at(x, y);
+    }
+}
+
+const GridWarp::Polar* GridWarp::latticePolar() {
+    if (!lattice || pointCount == 0)
+        return nullptr;
+    if (!latticeKnown) {
+        Polar* polar = lattice.get();
+        walkLattice([&polar](float x, float y) {
+            *polar++ = {x, y, std::sqrt(double(x) * x + double(y) * y),
+                        float(std::atan2(double(x), double(y)))};
+        });
+        latticeKnown = true;
+    }
+    return lattice.get();
+}
+
+namespace {
+
+// The point is the lattice point, to the bit: -0 and +0 have different angles.
+inline bool samePlace(float x, float y, float latticeX, float latticeY) {
+    uint32_t a[2], b[2];
+    std::memcpy(&a[0], &x, 4);
+    std::memcpy(&a[1], &y, 4);
+    std::memcpy(&b[0], &latticeX, 4);
+    std::memcpy(&b[1], &latticeY, 4);
+    return a[0] == b[0] && a[1] == b[1];
+}
+
+} // namespace
 
 void GridWarp::reset(float z) {
     const korvid::PassTimer timer(korvid::Pass::twoD);
     if (pointCount == 0)
         return;
-    // Steps of width / (cols + 1): the lattice spans slightly less than the frame.
-    const float sx = float(target->width) / float(cols + 1);
-    const float sy = float(target->height) / float(rows + 1);
-    float y = float(-(target->height / 2));
     Point* p = points.get();
-    for (int32_t j = 0; j <= rows; ++j, y += sy) {
-        float x = float(-(target->width / 2));
-        for (int32_t i = 0; i <= cols; ++i, x += sx)
-            *p++ = {x, y, z};
-    }
+    walkLattice([&p, z](float x, float y) { *p++ = {x, y, z}; });
 }
 
 void GridWarp::rotate(float angle, float scale) {
     const korvid::PassTimer timer(korvid::Pass::twoD);
+    const Polar* polar = latticePolar();
     for (int32_t i = 0; i < pointCount; ++i) {
         Point& p = points[size_t(i)];
-        const double r = std::sqrt(double(p.x) * p.x + double(p.y) * p.y) * scale;
-        const float th = float(std::atan2(double(p.x), double(p.y))) + angle;
+        const bool known = polar && samePlace(p.x, p.y, polar[i].x, polar[i].y);
+        const double r =
+            (known ? polar[i].radius : std::sqrt(double(p.x) * p.x + double(p.y) * p.y)) * scale;
+        const float th =
+            (known ? polar[i].angle : float(std::atan2(double(p.x), double(p.y)))) + angle;
         p.x = float(std::sin(double(th)) * r);
         p.y = float(std::cos(double(th)) * r);
     }
@@ -89,9 +129,13 @@ void GridWarp::ripple(float wave, float amplitude, float phase) {
         return;
     const float k = float(twoPi / (double(target->width) * wave));
     const float p = float(phase * twoPi);
+    const Polar* polar = latticePolar();
     for (int32_t i = 0; i < pointCount; ++i) {
         Point& q = points[size_t(i)];
-        const double c = std::cos(std::sqrt(double(q.x) * q.x + double(q.y) * q.y) * k - p);
+        const double r = polar && samePlace(q.x, q.y, polar[i].x, polar[i].y)
+                             ? polar[i].radius
+                             : std::sqrt(double(q.x) * q.x + double(q.y) * q.y);
+        const double c = std::cos(r * k - p);
         const double s = (c + 0.4000000059604645) * amplitude + 1.0;
         q.x = float(q.x * s);
         q.y = float(q.y * s);
@@ -176,6 +220,8 @@ Error GridWarp::draw(bool normaliseToTarget) {
 
 void GridWarp::release() {
     points.reset();
+    lattice.reset();
+    latticeKnown = false;
     pointCount = 0;
     pointCapacity = 0;
 }

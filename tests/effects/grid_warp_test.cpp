@@ -97,6 +97,35 @@ TEST(GridWarp, ResetPlacesALatticeSlightlySmallerThanTheFrame) {
     grid.rotate(float(M_PI / 2), 2.0f);
     EXPECT_NEAR(grid.points[0].x, 2.0f * -192.0f, 1e-2f);
     EXPECT_NEAR(grid.points[0].y, 2.0f * 256.0f, 1e-2f);
+
+    // Turned straight from the lattice and from moved points, and rippled from the
+    // lattice: exactly the formulas, whatever the grid keeps of the lattice.
+    for (const bool moved : {false, true}) {
+        grid.reset(1.0f);
+        if (moved)
+            grid.wobble(0.5f, 3.0f, 0.1f, 0.2f);
+        const std::vector<GridWarp::Point> start(grid.points.get(),
+                                                 grid.points.get() + grid.pointCount);
+        grid.rotate(0.7f, 1.3f);
+        for (int32_t i = 0; i < grid.pointCount; ++i) {
+            const GridWarp::Point& p = start[size_t(i)];
+            const double r = std::sqrt(double(p.x) * p.x + double(p.y) * p.y) * 1.3f;
+            const float th = float(std::atan2(double(p.x), double(p.y))) + 0.7f;
+            ASSERT_EQ(grid.points[size_t(i)].x, float(std::sin(double(th)) * r)) << i;
+            ASSERT_EQ(grid.points[size_t(i)].y, float(std::cos(double(th)) * r)) << i;
+        }
+    }
+    grid.reset(1.0f);
+    const std::vector<GridWarp::Point> lattice(grid.points.get(),
+                                               grid.points.get() + grid.pointCount);
+    grid.ripple(1.0f, 0.6f, 0.3f);
+    const float k = float(6.2831855 / 512.0), phase = float(0.3f * 6.2831855);
+    for (int32_t i = 0; i < grid.pointCount; ++i) {
+        const GridWarp::Point& p = lattice[size_t(i)];
+        const double c = std::cos(std::sqrt(double(p.x) * p.x + double(p.y) * p.y) * k - phase);
+        ASSERT_EQ(grid.points[size_t(i)].x, float(p.x * ((c + 0.4000000059604645) * 0.6f + 1.0)));
+        ASSERT_EQ(grid.points[size_t(i)].z, float((c + 2.0) * 1.0f)) << i;
+    }
 }
 
 TEST(GridWarp, CellsMatchThePlainInterpolation) {
