@@ -1,12 +1,15 @@
 // The fast fillers against plain ones that compute each pixel's fixed-point values from the
 // span start plus i whole steps in 64-bit integers, with every clamp and blend written out.
 
+#include "engine/render/fixed_point.hpp"
 #include "engine/render/span_fillers.hpp"
 #include "engine/render/span_table.hpp"
 #include "frame.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <random>
 
 namespace korvid {
@@ -139,6 +142,49 @@ struct RandomTriangles {
         return t.plane(uniform(lo, hi), uniform(lo, hi), uniform(lo, hi));
     }
 };
+
+TEST(FixedPoint, ConversionsTruncateClampAndWrap) {
+    // Against truncation in double precision: clamped to the int32 range (NaN gives 0) for
+    // shades, taken modulo 2^32 (0 for NaN and beyond 4.6e18) for texture coordinates.
+    auto saturated = [](float v) -> int32_t {
+        if (v != v)
+            return 0;
+        const double t = std::trunc(double(v));
+        return t >= 2147483647.0 ? INT32_MAX : t <= -2147483648.0 ? INT32_MIN : int32_t(t);
+    };
+    auto wrapped = [](float v) -> uint32_t {
+        if (!(std::fabs(double(v)) < double(4.6e18f)))
+            return 0;
+        return uint32_t(uint64_t(int64_t(std::trunc(double(v)))));
+    };
+    std::vector<float> values = {0.0f,
+                                 -0.0f,
+                                 0.99f,
+                                 -0.99f,
+                                 1.5f,
+                                 -1.5f,
+                                 2147483520.0f,
+                                 2147483648.0f,
+                                 -2147483648.0f,
+                                 -2147483904.0f,
+                                 3e9f,
+                                 -3e9f,
+                                 4.5e18f,
+                                 4.6e18f,
+                                 -4.6e18f,
+                                 1e30f,
+                                 std::numeric_limits<float>::infinity(),
+                                 -std::numeric_limits<float>::infinity(),
+                                 std::nanf("")};
+    std::mt19937 random(5);
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(
+            std::ldexp(std::uniform_real_distribution<float>(-1.0f, 1.0f)(random), i % 70));
+    for (const float v : values) {
+        ASSERT_EQ(truncSaturate(v), saturated(v)) << v;
+        ASSERT_EQ(truncWrap(v), wrapped(v)) << v;
+    }
+}
 
 TEST(SpanFillers, RampFillersMatchThePlainVersions) {
     std::vector<uint32_t> ramp(13);
