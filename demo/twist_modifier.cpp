@@ -1,12 +1,32 @@
 #include "demo/twist_modifier.hpp"
 
 #include <cmath>
+#include <cstring>
 
 using korvid::Vector;
 
-double TwistModifier::angleAt(float z) const {
+double TwistModifier::angleAt(float z) {
+    // A new phase or amount starts a new generation of known angles (compared by their
+    // bits, so that a NaN cannot keep stale angles alive).
+    if (std::memcmp(&phase, &knownPhase, sizeof phase) != 0 ||
+        std::memcmp(&amount, &knownAmount, sizeof amount) != 0) {
+        knownPhase = phase;
+        knownAmount = amount;
+        if (++generation == 0) {
+            known.fill(KnownAngle{});
+            generation = 1;
+        }
+    }
+    uint32_t bits = 0;
+    std::memcpy(&bits, &z, sizeof bits);
+    KnownAngle& slot = known[(bits * 2654435761u) >> 20];
+    if (slot.generation == generation && slot.zBits == bits)
+        return slot.angle;
     // 0.013 and 0.01 are doubles; the phase's factor is the float nearest 1.2.
-    return (std::cos(z * 0.013 + double(phase * 1.2f)) + std::sin(z * 0.01 + phase)) * amount;
+    const double angle =
+        (std::cos(z * 0.013 + double(phase * 1.2f)) + std::sin(z * 0.01 + phase)) * amount;
+    slot = KnownAngle{bits, generation, angle};
+    return angle;
 }
 
 Vector TwistModifier::deformPosition(const Vector& p) {

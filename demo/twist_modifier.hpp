@@ -4,6 +4,9 @@
 
 #include "engine/render/vertex_modifier.hpp"
 
+#include <array>
+#include <cstdint>
+
 class TwistModifier : public korvid::VertexModifier {
 public:
     korvid::Vector deformPosition(const korvid::Vector& p) override;
@@ -16,5 +19,18 @@ public:
 
 private:
     // The turn at height z.
-    double angleAt(float z) const;
+    double angleAt(float z);
+
+    // The turns already worked out for this phase and amount, by the bits of z: a render
+    // asks again for the height of every vertex when it turns the vertex's normals, and
+    // for every vertex of a ring of equal height. Direct-mapped; a collision only means
+    // working the angle out again.
+    struct KnownAngle {
+        uint32_t zBits = 0;
+        uint32_t generation = 0; // 0: never filled
+        double angle = 0.0;
+    };
+    std::array<KnownAngle, 4096> known;
+    uint32_t generation = 1;
+    float knownPhase = 0.0f, knownAmount = 0.0f;
 };

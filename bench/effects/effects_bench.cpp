@@ -83,6 +83,36 @@ void BM_BlendColourTo(benchmark::State& state) {
 }
 BENCHMARK(BM_BlendColourTo)->Unit(benchmark::kMillisecond);
 
+// Whole frames drawn onto the Display in each blend mode: replace at full opacity (a copy)
+// and at 0.3 (the motion trail), alpha from a source that is half transparent, half
+// opaque and a band of soft edges (the 3D logo over the boots), and add (the greetings).
+void BM_SurfaceDraw(benchmark::State& state) {
+    const auto mode = korvid::BlendMode(state.range(0));
+    const float opacity = state.range(1) / 100.0f;
+    Frame display(width, height, 2), frame;
+    frame.surface.blendMode = mode;
+    if (mode == korvid::blendAlpha) {
+        uint32_t* pixels = frame.lock();
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                uint32_t& p = pixels[y * frame.surface.pitch + x];
+                const uint32_t alpha = y < 160 ? 0 : y < 224 ? p >> 24 : 255;
+                p = (p & 0x00FFFFFF) | alpha << 24;
+            }
+        frame.surface.unlock();
+    }
+    for (auto _ : state)
+        display.surface.draw(&frame.surface, 0, 0, opacity);
+    perFrame(state);
+}
+BENCHMARK(BM_SurfaceDraw)
+    ->ArgNames({"mode", "opacity%"})
+    ->Args({korvid::blendReplace, 100})
+    ->Args({korvid::blendReplace, 30})
+    ->Args({korvid::blendAlpha, 100})
+    ->Args({korvid::blendAdd, 100})
+    ->Unit(benchmark::kMillisecond);
+
 void BM_Oscilloscope(benchmark::State& state) {
     Frame display;
     const std::vector<uint32_t> words = noise(256, 3);

@@ -1,6 +1,7 @@
 #include "demo/effects/blend.hpp"
 
 #include "demo/effects/noise_table.hpp"
+#include "engine/core/pass_clock.hpp"
 #include "engine/core/surface.hpp"
 
 #include <algorithm>
@@ -122,6 +123,7 @@ void blendSurfaces(Surface* destination, Surface* source, RowOp rowOp) {
 }
 
 void blendNoise(Surface* destination, Surface* source, float f) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     const uint32_t a = blend_weight(f);
     blendSurfaces(destination, source, [a](uint32_t* dst, const uint32_t* src, int32_t width) {
         // The noise is read in runs of consecutive table entries, in pixel order.
@@ -135,6 +137,7 @@ void blendNoise(Surface* destination, Surface* source, float f) {
 }
 
 void blendColour(Surface* destination, Surface* source, uint32_t colour, float f) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     const uint32_t a = blend_weight(f);
     blendSurfaces(destination, source,
                   [a, colour](uint32_t* dst, const uint32_t* src, int32_t width) {

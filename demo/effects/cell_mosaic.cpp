@@ -1,6 +1,7 @@
 #include "demo/effects/cell_mosaic.hpp"
 
 #include "demo/effects/support.hpp"
+#include "engine/core/pass_clock.hpp"
 #include "platform/crt_rand.hpp"
 
 #include <algorithm>
@@ -159,6 +160,7 @@ bool CellMosaic::build(int32_t levels, int32_t width, int32_t height, double e1,
 
 void CellMosaic::remap(uint32_t* destination, const uint32_t* source, int32_t width, int32_t height,
                        int32_t pitch, int32_t level) const {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (!destination || !source || width <= 0 || height <= 0)
         return;
     const bool mapped = ready && level >= 0 && size_t(level) < maps.size() && width == mapWidth &&

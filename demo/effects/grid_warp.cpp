@@ -1,22 +1,17 @@
 #include "demo/effects/grid_warp.hpp"
 
-#include "demo/effects/support.hpp"
+#include "demo/effects/grid_cells.hpp"
+#include "engine/core/pass_clock.hpp"
 #include "engine/core/surface.hpp"
 
-#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 
-using effects::trunc32;
 using korvid::Error;
 using korvid::Surface;
 
 namespace {
-
-// Texture position in 8.24 (1.0 is the whole texture) and brightness (256 is 1.0).
-struct GridRecord {
-    float u, v, b;
-};
 
 // Shared by every grid: grows when a grid needs more, never shrinks, lives to the end.
 struct Scratch {
@@ -38,65 +33,6 @@ struct Scratch {
 
 constexpr double twoPi = 6.2831855;
 
-// Texel addressing: u and v are 8.24 fractions of the texture; the shifts bring their top
-// bits down to a column and to a row already multiplied by the pitch, and the masks wrap.
-struct Addressing {
-    int32_t uShift, vShift;
-    uint32_t uMask, vMask;
-    const uint32_t* texels;
-
-    uint32_t at(uint32_t u, uint32_t v) const {
-        return texels[((v >> vShift) & vMask) + ((u >> uShift) & uMask)];
-    }
-};
-
-// Per byte, alpha included: bytes 1 and 3 as ((t >> 8) & 0x00FF00FF) * w kept in
-// 0xFF00FF00, bytes 0 and 2 as ((t & 0x00FF00FF) * w) >> 8. w is at most 255, so no lane
-// carries into the next; a negative w wraps as the unsigned word it becomes.
-inline uint32_t shadeTexel(uint32_t texel, uint32_t w) {
-    return ((((texel >> 8) & 0x00FF00FF) * w) & 0xFF00FF00) |
-           ((((texel & 0x00FF00FF) * w) >> 8) & 0x00FF00FF);
-}
-
-// An edge of a cell: start and per-row step of u and v.
-struct Edge {
-    uint32_t u, v;
-    int32_t du, dv;
-};
-
-Edge edge(const GridRecord& top, const GridRecord& bottom, int32_t shift) {
-    return {uint32_t(trunc32(top.u)), uint32_t(trunc32(top.v)), trunc32(bottom.u - top.u) >> shift,
-            trunc32(bottom.v - top.v) >> shift};
-}
-
-template <bool Shaded>
-void drawCells(const GridRecord* records, int32_t cols, int32_t rows, int32_t shift,
-               uint32_t* target, int32_t pitch, const Addressing& texture) {
-    const int32_t size = 1 << shift;
-    const int32_t stride = cols + 1;
-    for (int32_t r = 0; r < rows; ++r)
-        for (int32_t c = 0; c < cols; ++c) {
-            const GridRecord* tl = records + r * stride + c;
-            Edge left = edge(tl[0], tl[stride], shift);
-            Edge right = edge(tl[1], tl[stride + 1], shift);
-            // The brightness of the top corners only, constant over the cell; never
-            // above 255 so that shading never brightens, not clamped below.
-            const uint32_t w = uint32_t(std::min(trunc32(tl[0].b + tl[1].b) >> 1, 255));
-            uint32_t* row = target + (r << shift) * pitch + (c << shift);
-            for (int32_t i = 0; i < size; ++i, row += pitch) {
-                const int32_t du = int32_t(right.u - left.u) >> shift;
-                const int32_t dv = int32_t(right.v - left.v) >> shift;
-                uint32_t u = left.u, v = left.v;
-                for (int32_t x = 0; x < size; ++x, u += uint32_t(du), v += uint32_t(dv)) {
-                    const uint32_t texel = texture.at(u, v);
-                    row[x] = Shaded ? shadeTexel(texel, w) : texel;
-                }
-                left.u += uint32_t(left.du), left.v += uint32_t(left.dv);
-                right.u += uint32_t(right.du), right.v += uint32_t(right.dv);
-            }
-        }
-}
-
 bool isPowerOfTwo(int32_t value, int32_t log2) {
     return log2 < 31 && value == (1 << log2);
 }
@@ -116,44 +52,90 @@ void GridWarp::bind(Surface* targetSurface, Surface* textureSurface, int32_t cel
     const int32_t needed = valid ? (cols + 1) * (rows + 1) : 0;
     if (needed > pointCapacity) {
         points.reset(new (std::nothrow) Point[size_t(needed)]);
+        lattice.reset(points ? new (std::nothrow) Polar[size_t(needed)] : nullptr);
         pointCapacity = points ? needed : 0;
     }
     pointCount = needed <= pointCapacity ? needed : 0;
+    latticeKnown = false;
 }
 
-void GridWarp::reset(float z) {
-    if (pointCount == 0)
-        return;
+template <class At>
+void GridWarp::walkLattice(At at) const {
     // Steps of width / (cols + 1): the lattice spans slightly less than the frame.
     const float sx = float(target->width) / float(cols + 1);
     const float sy = float(target->height) / float(rows + 1);
     float y = float(-(target->height / 2));
-    Point* p = points.get();
     for (int32_t j = 0; j <= rows; ++j, y += sy) {
         float x = float(-(target->width / 2));
         for (int32_t i = 0; i <= cols; ++i, x += sx)
-            *p++ = {x, y, z};
+            at(x, y);
     }
 }
 
+const GridWarp::Polar* GridWarp::latticePolar() {
+    if (!lattice || pointCount == 0)
+        return nullptr;
+    if (!latticeKnown) {
+        Polar* polar = lattice.get();
+        walkLattice([&polar](float x, float y) {
+            *polar++ = {x, y, std::sqrt(double(x) * x + double(y) * y),
+                        float(std::atan2(double(x), double(y)))};
+        });
+        latticeKnown = true;
+    }
+    return lattice.get();
+}
+
+namespace {
+
+// The point is the lattice point, to the bit: -0 and +0 have different angles.
+inline bool samePlace(float x, float y, float latticeX, float latticeY) {
+    uint32_t a[2], b[2];
+    std::memcpy(&a[0], &x, 4);
+    std::memcpy(&a[1], &y, 4);
+    std::memcpy(&b[0], &latticeX, 4);
+    std::memcpy(&b[1], &latticeY, 4);
+    return a[0] == b[0] && a[1] == b[1];
+}
+
+} // namespace
+
+void GridWarp::reset(float z) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
+    if (pointCount == 0)
+        return;
+    Point* p = points.get();
+    walkLattice([&p, z](float x, float y) { *p++ = {x, y, z}; });
+}
+
 void GridWarp::rotate(float angle, float scale) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
+    const Polar* polar = latticePolar();
     for (int32_t i = 0; i < pointCount; ++i) {
         Point& p = points[size_t(i)];
-        const double r = std::sqrt(double(p.x) * p.x + double(p.y) * p.y) * scale;
-        const float th = float(std::atan2(double(p.x), double(p.y))) + angle;
+        const bool known = polar && samePlace(p.x, p.y, polar[i].x, polar[i].y);
+        const double r =
+            (known ? polar[i].radius : std::sqrt(double(p.x) * p.x + double(p.y) * p.y)) * scale;
+        const float th =
+            (known ? polar[i].angle : float(std::atan2(double(p.x), double(p.y)))) + angle;
         p.x = float(std::sin(double(th)) * r);
         p.y = float(std::cos(double(th)) * r);
     }
 }
 
 void GridWarp::ripple(float wave, float amplitude, float phase) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (pointCount == 0)
         return;
     const float k = float(twoPi / (double(target->width) * wave));
     const float p = float(phase * twoPi);
+    const Polar* polar = latticePolar();
     for (int32_t i = 0; i < pointCount; ++i) {
         Point& q = points[size_t(i)];
-        const double c = std::cos(std::sqrt(double(q.x) * q.x + double(q.y) * q.y) * k - p);
+        const double r = polar && samePlace(q.x, q.y, polar[i].x, polar[i].y)
+                             ? polar[i].radius
+                             : std::sqrt(double(q.x) * q.x + double(q.y) * q.y);
+        const double c = std::cos(r * k - p);
         const double s = (c + 0.4000000059604645) * amplitude + 1.0;
         q.x = float(q.x * s);
         q.y = float(q.y * s);
@@ -162,6 +144,7 @@ void GridWarp::ripple(float wave, float amplitude, float phase) {
 }
 
 void GridWarp::wobble(float wave, float amplitude, float phaseX, float phaseY) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (pointCount == 0)
         return;
     const float k = float(twoPi / (double(target->width) * wave));
@@ -175,11 +158,13 @@ void GridWarp::wobble(float wave, float amplitude, float phaseX, float phaseY) {
 }
 
 void GridWarp::shade(float factor) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     for (int32_t i = 0; i < pointCount; ++i)
         points[size_t(i)].z = factor * points[size_t(i)].z;
 }
 
 Error GridWarp::draw(bool normaliseToTarget) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     // The cells were counted at bind; a target that has shrunk since cannot take them.
     if (pointCount == 0 || !texture || target->storage != korvid::storage32 ||
         texture->storage != korvid::storage32 || (cols << shift) > target->width ||
@@ -201,7 +186,7 @@ Error GridWarp::draw(bool normaliseToTarget) {
                                       float((p.y / nh + 0.5) * 16777216.0), float(p.z * 256.0)};
     }
 
-    Addressing addressing;
+    GridTexture addressing;
     addressing.uShift = 24 - texture->widthLog2;
     addressing.vShift = 24 - texture->heightLog2 - texture->pitchLog2;
     addressing.uMask = (1u << texture->widthLog2) - 1;
@@ -219,12 +204,15 @@ Error GridWarp::draw(bool normaliseToTarget) {
         return code;
     }
     addressing.texels = texels;
-    if (shaded)
-        drawCells<true>(scratch.records.get(), cols, rows, shift, targetPixels, targetPitch,
-                        addressing);
-    else
-        drawCells<false>(scratch.records.get(), cols, rows, shift, targetPixels, targetPitch,
-                         addressing);
+    GridCells cells;
+    cells.records = scratch.records.get();
+    cells.cols = cols;
+    cells.rows = rows;
+    cells.shift = shift;
+    cells.shaded = shaded != 0;
+    cells.target = targetPixels;
+    cells.pitch = targetPitch;
+    fill_grid_cells(cells, addressing);
     texture->unlock();
     target->unlock();
     return korvid::errNone;
@@ -232,6 +220,8 @@ Error GridWarp::draw(bool normaliseToTarget) {
 
 void GridWarp::release() {
     points.reset();
+    lattice.reset();
+    latticeKnown = false;
     pointCount = 0;
     pointCapacity = 0;
 }

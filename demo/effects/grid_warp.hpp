@@ -47,4 +47,22 @@ public:
     uint8_t shaded = 0;
     int32_t cols = 0, rows = 0;
     int32_t cellSize = 0, shift = 0;
+
+private:
+    // The polar form of every point of the regular lattice, worked out once per binding: a
+    // rotation or a ripple of points that are still where reset put them reads their
+    // radius and angle here instead of working them out again every frame.
+    struct Polar {
+        float x, y;    // the lattice point
+        double radius; // sqrt(x * x + y * y), in double
+        float angle;   // atan2(x, y), rounded to a float
+    };
+    // Calls at(x, y) for the lattice points in order, placed as reset places them.
+    template <class At>
+    void walkLattice(At at) const;
+    // The lattice's polar forms; null when there is no room for them.
+    const Polar* latticePolar();
+
+    std::unique_ptr<Polar[]> lattice; // as many as the points can hold
+    bool latticeKnown = false;        // it holds this binding's lattice
 };

@@ -1,6 +1,7 @@
 #include "demo/effects/image_sprite.hpp"
 
 #include "demo/effects/support.hpp"
+#include "engine/core/pass_clock.hpp"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
@@ -63,6 +64,7 @@ int32_t ImageSprite::getHeight() {
 }
 
 int ImageSprite::draw(SDL_Surface* destination, int32_t x, int32_t y) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (!destination)
         return 0;
     if (SDL_LockSurface(destination) < 0) {

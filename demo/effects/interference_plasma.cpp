@@ -1,5 +1,6 @@
 #include "demo/effects/interference_plasma.hpp"
 
+#include "engine/core/pass_clock.hpp"
 #include "platform/crt_rand.hpp"
 
 #include <algorithm>
@@ -45,6 +46,7 @@ void InterferencePlasma::setSteps(int32_t a, int32_t b, int32_t c, int32_t d) {
 }
 
 void InterferencePlasma::advance(double dt) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     // A time step that is not a number, or a backlog beyond a million ticks, is dropped:
     // the loop below must end, and the show never comes near either.
     if (!std::isfinite(dt))
@@ -95,6 +97,7 @@ void InterferencePlasma::drawArea(uint32_t* pixels, PixelOp op) {
 }
 
 int InterferencePlasma::addTo(uint32_t* pixels) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (!ready || !pixels)
         return 0;
     drawArea(pixels, [this](uint32_t d, uint8_t index) {
@@ -104,6 +107,7 @@ int InterferencePlasma::addTo(uint32_t* pixels) {
 }
 
 int InterferencePlasma::alphaTo(uint32_t* pixels, int32_t lo, int32_t hi) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (!ready || !pixels)
         return 0;
     // What each palette entry adds to a pixel's low 24 bits: the entry clamped, as whole

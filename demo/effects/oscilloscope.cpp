@@ -1,5 +1,6 @@
 #include "demo/effects/oscilloscope.hpp"
 
+#include "engine/core/pass_clock.hpp"
 #include "engine/core/surface.hpp"
 
 namespace {
@@ -33,6 +34,7 @@ void oscilloscope_dots(uint32_t* pixels, int32_t pitch, int32_t width, int32_t h
 }
 
 void oscilloscope(korvid::Surface* surface, DWORD stream, uint32_t colourL, uint32_t colourR) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     int16_t samples[requestBytes] = {}; // twice what is asked for, as the show reserves
     const DWORD count = BASS_ChannelGetData(stream, samples, requestBytes);
     if (count == readFailed || !surface || surface->storage != korvid::storage32)

@@ -1,4 +1,5 @@
 #include "demo/effects/ring_field.hpp"
+#include "engine/core/pass_clock.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +50,7 @@ void RingField::offsets(double t, int32_t out[3]) const {
 }
 
 int RingField::draw(uint32_t* pixels, double t) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (!ready || !pixels)
         return 0;
     int32_t offset[3];

@@ -1,6 +1,7 @@
 #include "demo/effects/sprite_swarm.hpp"
 
 #include "demo/effects/support.hpp"
+#include "engine/core/pass_clock.hpp"
 
 #include <cmath>
 #include <new>
@@ -56,6 +57,7 @@ void SpriteSwarm::positions(double t, int32_t xs[spriteCount], int32_t ys[sprite
 }
 
 int SpriteSwarm::draw(SDL_Surface* destination, double t) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (!ready)
         return 0;
     if (!sprite)

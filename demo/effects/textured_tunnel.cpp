@@ -1,5 +1,6 @@
 #include "demo/effects/textured_tunnel.hpp"
 
+#include "engine/core/pass_clock.hpp"
 #include "engine/render/math.hpp"
 
 #include <SDL/SDL.h>
@@ -71,6 +72,7 @@ TexturedTunnel::TexturedTunnel(int32_t width, int32_t height, const uint8_t* ima
 }
 
 int TexturedTunnel::advance(float dt) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (!ready)
         return 0;
     angles[0] += dt * 1.6f;
@@ -150,6 +152,7 @@ void TexturedTunnel::fillBlocks(uint32_t* pixels, int32_t pitch, int32_t columns
 }
 
 int TexturedTunnel::render(SDL_Surface* destination) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (!ready || !image || !destination || !destination->pixels ||
         destination->format->BytesPerPixel != 4)
         return 0;

@@ -1,6 +1,7 @@
 #include "demo/effects/twister.hpp"
 
 #include "demo/effects/support.hpp"
+#include "engine/core/pass_clock.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -60,6 +61,7 @@ bool Twister::setMaps(const uint32_t* spec, const uint32_t* light, const uint32_
 
 void Twister::draw(uint32_t* pixels, int32_t width, int32_t height, int32_t pitch, double d,
                    int32_t centreX) {
+    const korvid::PassTimer timer(korvid::Pass::twoD);
     if (!pixels || !colourMap || height <= 0)
         return;
     // Base outline: a circle of radius 50 with three lobes whose depth k breathes with d.

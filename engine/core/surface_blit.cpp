@@ -1,6 +1,8 @@
 // Drawing one surface onto another, and the mipmap chain.
 
+#include "engine/core/pass_clock.hpp"
 #include "engine/core/pixel.hpp"
+#include "engine/core/pixel_rows.hpp"
 #include "engine/core/surface.hpp"
 
 #include <SDL/SDL.h>
@@ -19,17 +21,10 @@ uint32_t opacityWeight(float opacity) {
     return a >= 255.0 ? 255 : uint32_t(a);
 }
 
-template <class PixelOp>
-void blendRows(uint32_t* dst, int32_t dstPitch, const uint32_t* src, int32_t srcPitch, int32_t w,
-               int32_t h, PixelOp op) {
-    for (int32_t y = 0; y < h; ++y, dst += dstPitch, src += srcPitch)
-        for (int32_t x = 0; x < w; ++x)
-            dst[x] = op(dst[x], src[x]);
-}
-
 } // namespace
 
 void Surface::blit(Surface* source, int32_t x, int32_t y, float opacity) {
+    const PassTimer timer(Pass::twoD);
     if (!source)
         return;
     const uint32_t a = opacityWeight(opacity);
@@ -54,32 +49,26 @@ void Surface::blit(Surface* source, int32_t x, int32_t y, float opacity) {
     src += (top - y) * srcPitch + (left - x);
     dst += top * dstPitch + left;
 
-    switch (source->blendMode) {
-    case blendReplace:
-        if (a == 255) {
-            for (int32_t row = 0; row < h; ++row)
-                std::copy(src + row * srcPitch, src + row * srcPitch + w, dst + row * dstPitch);
-        } else if (a > 0) {
-            blendRows(dst, dstPitch, src, srcPitch, w, h,
-                      [a](uint32_t d, uint32_t s) { return blendPixel(d, s, a); });
+    for (int32_t row = 0; row < h; ++row, src += srcPitch, dst += dstPitch) {
+        switch (source->blendMode) {
+        case blendReplace:
+            if (a == 255)
+                std::copy(src, src + w, dst);
+            else if (a > 0)
+                blendRow(dst, src, w, a);
+            break;
+        case blendAlpha:
+            // The weight is the source alpha, scaled by the opacity when that is below one.
+            alphaRow(dst, src, w, a);
+            break;
+        case blendAdd:
+            // Below full opacity the add mode draws nothing.
+            if (a == 255)
+                addRow(dst, src, w);
+            break;
+        default:
+            break;
         }
-        break;
-    case blendAlpha:
-        // The weight is the source alpha, scaled by the opacity when that is below one.
-        blendRows(dst, dstPitch, src, srcPitch, w, h, [a](uint32_t d, uint32_t s) {
-            const uint32_t wgt = a == 255 ? s >> 24 : ((s >> 24) * a) >> 8;
-            if (wgt == 0)
-                return d;
-            return wgt == 255 ? s : blendPixel(d, s, wgt);
-        });
-        break;
-    case blendAdd:
-        // Below full opacity the add mode draws nothing.
-        if (a == 255)
-            blendRows(dst, dstPitch, src, srcPitch, w, h, addSaturate);
-        break;
-    default:
-        break;
     }
 
     source->unlock();

@@ -1,30 +1,22 @@
+#include "engine/render/light_normals.hpp"
 #include "engine/render/material.hpp"
 #include "engine/render/render_passes.hpp"
 #include "engine/scene/scene.hpp"
 
 #include <algorithm>
-#include <cmath>
 #include <new>
 
 namespace korvid {
 
 namespace {
 
-// A light in camera space, prepared once per render.
-struct Light {
-    Vector position;
-    Colour colour; // colour times multiplier
-    bool rangeAttenuation;
-    float innerRange, outerRange;
-    bool cone; // a spotlight limited to its cone
-    Vector axis;
-    float hotspot, falloff; // full cone angles, radians
-};
-
-// Engine-wide, kept between renders: the lights of the scene and the light gathered at each
-// normal of the mesh being lit (every corner on a normal sees the same vertex and normal).
+// Engine-wide, kept between renders: the lights of the scene, the light gathered at each
+// normal of the mesh being lit (every corner on a normal sees the same vertex and normal),
+// which of its normals a drawn face uses, and their indices.
 std::vector<Light> lights;
 std::vector<Colour> normalLight;
+std::vector<uint8_t> normalDrawn;
+std::vector<uint32_t> drawnNormals;
 
 template <class LightNode>
 Light lightOf(const LightNode& node, const Matrix& toCamera) {
@@ -64,72 +56,73 @@ void collectLights(Scene& scene, const View& v) {
         }
 }
 
-// Diffuse light from every light at a vertex V with normal N, both in camera space, on top
-// of black: there is no ambient term, and nothing is clamped here.
-Colour lightAt(const Vector& V, const Vector& N) {
-    Colour sum{0.0f, 0.0f, 0.0f, 255.0f};
-    for (const Light& l : lights) {
-        const Vector D = normalised(V - l.position);
-        Colour c = l.colour;
-        if (l.rangeAttenuation) {
-            const float d2 = lengthSquared(l.position - V);
-            if (d2 > l.outerRange * l.outerRange)
-                continue;
-            if (d2 > l.innerRange * l.innerRange) {
-                const float t = (std::sqrt(d2) - l.innerRange) / (l.outerRange - l.innerRange);
-                c = c.scaled(1.0f - t);
-            }
-        }
-        if (l.cone) {
-            // The clamp keeps acos defined when rounding leaves the cosine just beyond 1.
-            const float a = 2.0f * std::acos(std::clamp(dot(l.axis, D), -1.0f, 1.0f));
-            if (a >= l.falloff)
-                continue;
-            if (a >= l.hotspot)
-                c = c.scaled(1.0f - (a - l.hotspot) / (l.falloff - l.hotspot));
-        }
-        const float k = -dot(D, N);
-        if (k < 0.0f)
+// Lists the normals that the faces pass 3 will draw use: the others are not lit, and their
+// corners stay black, which no pixel shows.
+void findDrawnNormals(const MeshNode& node) {
+    normalDrawn.assign(node.normals.size(), 0);
+    const RenderNormal* firstNormal = node.normals.data();
+    for (const RenderGroup& group : node.groups) {
+        const Material* material = materialOf(group);
+        if (!material || !material->lit())
             continue;
-        sum = sum + c.scaled(k);
+        const bool backFacesToo = node.modifier || material->twoSided();
+        for (const RenderFace& face : group.faces) {
+            if (face.culled || (face.backFacing && !backFacesToo))
+                continue;
+            for (const RenderCorner* corner : face.corner)
+                normalDrawn[size_t(corner->normal - firstNormal)] = 1;
+        }
     }
-    return sum;
+    drawnNormals.clear();
+    for (size_t i = 0; i < normalDrawn.size(); ++i)
+        if (normalDrawn[i])
+            drawnNormals.push_back(uint32_t(i));
 }
 
+bool anyLitGroup(const MeshNode& node) {
+    for (const RenderGroup& group : node.groups) {
+        const Material* material = materialOf(group);
+        if (material && material->lit())
+            return true;
+    }
+    return false;
+}
+
+// The light at the normals that drawn faces use, the rest black; false when there is no
+// light to gather or no room for the working lists (then the node stays unlit rather than
+// partly lit).
+bool lightDrawnNormals(const MeshNode& node) {
+    if (lights.empty() || !anyLitGroup(node))
+        return false;
+    try {
+        if (normalLight.size() < node.normals.size())
+            normalLight.resize(node.normals.size());
+        findDrawnNormals(node);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    std::fill_n(normalLight.begin(), node.normals.size(), Colour{0.0f, 0.0f, 0.0f, 255.0f});
+    lightNormals(lights, node.normals.data(), drawnNormals.data(), drawnNormals.size(),
+                 normalLight.data());
+    return true;
+}
+
+// Every corner's texture coordinates with its group's offset, and its colour: the light at
+// its normal in lit groups, black in the others.
 void lightMeshNode(MeshNode& node) {
-    bool anyLit = false;
+    const bool lit = lightDrawnNormals(node);
+    const RenderNormal* firstNormal = node.normals.data();
     for (RenderGroup& group : node.groups) {
         const Material* material = materialOf(group);
+        const bool litGroup = lit && material && material->lit();
         const std::vector<Corner>& from = group.group->corners;
         for (size_t i = 0; i < group.corners.size(); ++i) {
             RenderCorner& corner = group.corners[i];
             corner.u = from[i].uv.x + group.textureOffsetU;
             corner.v = from[i].uv.y + group.textureOffsetV;
-            corner.colour = Colour{0.0f, 0.0f, 0.0f, 255.0f};
+            corner.colour = litGroup ? normalLight[size_t(corner.normal - firstNormal)]
+                                     : Colour{0.0f, 0.0f, 0.0f, 255.0f};
         }
-        anyLit = anyLit || (material && material->lit());
-    }
-    if (!anyLit || lights.empty())
-        return;
-    if (normalLight.size() < node.normals.size()) {
-        try {
-            normalLight.resize(node.normals.size());
-        } catch (const std::bad_alloc&) {
-            return; // unlit rather than partly lit
-        }
-    }
-
-    for (size_t i = 0; i < node.normals.size(); ++i) {
-        const RenderNormal& n = node.normals[i];
-        normalLight[i] = lightAt(n.vertex->cameraPosition, n.cameraNormal);
-    }
-    const RenderNormal* firstNormal = node.normals.data();
-    for (RenderGroup& group : node.groups) {
-        const Material* material = materialOf(group);
-        if (!material || !material->lit())
-            continue;
-        for (RenderCorner& corner : group.corners)
-            corner.colour = normalLight[size_t(corner.normal - firstNormal)];
     }
 }
 

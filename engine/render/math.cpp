@@ -76,12 +76,6 @@ Matrix Matrix::operator*(const Matrix& b) const {
     return r;
 }
 
-Vector Matrix::transform(const Vector& p) const {
-    return {m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z + m[0][3],
-            m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z + m[1][3],
-            m[2][0] * p.x + m[2][1] * p.y + m[2][2] * p.z + m[2][3]};
-}
-
 Matrix Matrix::rotationPart() const {
     Matrix r = identity();
     for (int c = 0; c < 3; ++c) {

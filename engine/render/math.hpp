@@ -71,7 +71,11 @@ struct Matrix {
     // this * b, through a temporary so that the result may alias an operand.
     Matrix operator*(const Matrix& b) const;
     // Rows 0..2 applied to p plus the translation; the bottom row is ignored.
-    Vector transform(const Vector& p) const;
+    Vector transform(const Vector& p) const {
+        return {m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z + m[0][3],
+                m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z + m[1][3],
+                m[2][0] * p.x + m[2][1] * p.y + m[2][2] * p.z + m[2][3]};
+    }
     Vector getTranslation() const { return {m[0][3], m[1][3], m[2][3]}; }
     Vector column(int c) const { return {m[0][c], m[1][c], m[2][c]}; }
     // The first three columns normalised, no translation: a matrix for normals.

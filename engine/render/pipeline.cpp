@@ -1,5 +1,6 @@
 #include "engine/render/pipeline.hpp"
 
+#include "engine/core/pass_clock.hpp"
 #include "engine/render/edge_line.hpp"
 #include "engine/render/material.hpp"
 #include "engine/render/render_passes.hpp"
@@ -102,14 +103,17 @@ Error drawFaces(Scene& scene, const RenderContext& ctx) {
 }
 
 // Farthest first; edges are drawn darkening (mode 2) or blending (mode 1), others not at all.
-void drawSortedList(const RenderContext& ctx, uint32_t renderMode) {
+// The timer splits the walk between faces and edges.
+void drawSortedList(const RenderContext& ctx, uint32_t renderMode, PassTimer& timer) {
     std::sort(drawList.begin(), drawList.end(),
               [](const DrawItem& a, const DrawItem& b) { return a.key > b.key; });
     for (const DrawItem& d : drawList) {
         if (d.kind == DrawItem::face) {
+            timer.switchTo(Pass::raster);
             RenderFace& face = *static_cast<RenderFace*>(d.item);
             materialOf(*face.group)->drawFace(ctx, face);
         } else if (renderMode == 1 || renderMode == 2) {
+            timer.switchTo(Pass::edges);
             const RenderEdge& edge = *static_cast<RenderEdge*>(d.item);
             drawEdgeLine(ctx, screenOf(*edge.end[0]), screenOf(*edge.end[1]),
                          renderMode == 2 ? EdgeLineMode::darken : EdgeLineMode::blend);
@@ -130,6 +134,7 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
     Scene* cameraScene = camera->scene();
     if (!cameraScene)
         return errCameraNotFound;
+    PassTimer timer(Pass::scene);
 
     View v;
     v.clip = clipOf(*colour, clip);
@@ -153,6 +158,7 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
     v.viewNormal = v.view.rotationPart();
     v.focal = width * 0.5f / std::tan(camera->fov * 0.5f);
 
+    timer.switchTo(Pass::raster);
     if (depth) {
         if (depth->width < v.clip.xmax || depth->height < v.clip.ymax)
             return errZBufferSmall;
@@ -163,6 +169,7 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
     }
     drawList.clear();
 
+    timer.switchTo(Pass::transform);
     const uint32_t renderMode = scene->root.renderMode;
     if (auto meshes = scene->nodesByType.find(nodeMesh); meshes != scene->nodesByType.end())
         for (auto& [node, enabled] : meshes->second) {
@@ -174,7 +181,9 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
             if (const Error e = transformMeshNode(mesh, v, flaggedPass, renderMode))
                 return e;
         }
+    timer.switchTo(Pass::lighting);
     lightScene(*scene, v);
+    timer.switchTo(Pass::raster);
 
     RenderContext ctx;
     if (const Error e = colour->lock(ctx.colourPixels, ctx.colourPitch))
@@ -189,7 +198,7 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
 
     Error result = drawFaces(*scene, ctx);
     if (result == errNone && !drawList.empty())
-        drawSortedList(ctx, renderMode);
+        drawSortedList(ctx, renderMode, timer);
     depth->unlock();
     colour->unlock();
     return result;

@@ -10,7 +10,9 @@ struct Plane {
     float a0 = 0.0f, gx = 0.0f, gy = 0.0f;
     float x0 = 0.0f, y0 = 0.0f;
 
-    float at(float x, float y) const { return a0 + gx * (x - x0) + gy * (y - y0); }
+    float at(float x, float y) const { return atOffset(x - x0, y - y0); }
+    // The value at (x0 + dx, y0 + dy): planes with one origin share the two differences.
+    float atOffset(float dx, float dy) const { return a0 + gx * dx + gy * dy; }
 };
 
 // The per-triangle setup: the corners A, B, C and the edge differences that every plane of

@@ -5,6 +5,9 @@
 //
 // Fixed point: shade index 16.16, fade 8.8, texture coordinates 8.24 (1.0 is one repeat);
 // the depth value stays a float.
+//
+// The planes of one input come from one TriangleSetup: they share its corner A as their
+// origin, so each span start is offset from it once for all of them.
 
 #include "engine/render/plane.hpp"
 #include "engine/render/render_data.hpp"

@@ -19,33 +19,43 @@ int32_t rowOf(float y, const Rect& clip) {
     return int32_t(std::ceil(y));
 }
 
-// x truncated toward zero and clamped into [xmin, xmax]. For an integer bound, clamping
-// before truncating gives the same column as truncating before clamping.
-int32_t columnOf(float x, const Rect& clip) {
-    if (!(x > float(clip.xmin)))
-        return clip.xmin;
-    if (x >= float(clip.xmax))
-        return clip.xmax;
-    return int32_t(x);
-}
+// x truncated toward zero and clamped into [xmin, xmax]. The clamp is done on the float, so
+// that no NaN or huge value reaches the conversion, and without branches; for integer
+// bounds, clamping before truncating gives the same column as truncating before clamping.
+// The bounds are copies: stores into the span arrays could otherwise alias the rectangle.
+struct Columns {
+    float xmin, xmax;
+
+    int32_t operator()(float x) const {
+        const float c = x > xmin ? x : xmin; // a NaN takes xmin
+        return int32_t(c < xmax ? c : xmax);
+    }
+};
+
+// An end of an edge: its screen point and its row, ceil(y) clamped into the rectangle.
+struct EdgeEnd {
+    const ScreenPoint& p;
+    int32_t row;
+};
 
 // An edge running down the screen bounds its rows on the left, one running up on the right.
-void scanEdge(const ScreenPoint& a, const ScreenPoint& b, const Rect& clip, SpanTable& t) {
-    const int32_t ya = rowOf(a.y, clip);
-    const int32_t yb = rowOf(b.y, clip);
+void scanEdge(const EdgeEnd& a, const EdgeEnd& b, const Columns& columns, SpanTable& t) {
+    const int32_t ya = a.row, yb = b.row;
     if (ya == yb)
         return;
-    const float slope = (b.x - a.x) / (b.y - a.y);
+    const float slope = (b.p.x - a.p.x) / (b.p.y - a.p.y);
+    int32_t* const left = t.left.data();
+    int32_t* const right = t.right.data();
     if (yb > ya) {
-        float x = (float(ya) - a.y) * slope + a.x;
+        float x = (float(ya) - a.p.y) * slope + a.p.x;
         for (int32_t y = ya; y < yb; ++y, x += slope)
-            t.left[size_t(y)] = columnOf(x, clip);
+            left[y] = columns(x);
         t.yStart = std::min(t.yStart, ya);
         t.yEnd = std::max(t.yEnd, yb);
     } else {
-        float x = (float(yb) - b.y) * slope + b.x;
+        float x = (float(yb) - b.p.y) * slope + b.p.x;
         for (int32_t y = yb; y < ya; ++y, x += slope)
-            t.right[size_t(y)] = columnOf(x, clip);
+            right[y] = columns(x);
         t.yStart = std::min(t.yStart, yb);
         t.yEnd = std::max(t.yEnd, ya);
     }
@@ -69,14 +79,17 @@ void scanTriangle(const ScreenPoint& a, const ScreenPoint& b, const ScreenPoint&
     }
     t.yStart = clip.ymax;
     t.yEnd = clip.ymin;
+    // Each corner's row is found once for both of its edges.
+    const EdgeEnd ea{a, rowOf(a.y, clip)}, eb{b, rowOf(b.y, clip)}, ec{c, rowOf(c.y, clip)};
+    const Columns columns{float(clip.xmin), float(clip.xmax)};
     if (winding) {
-        scanEdge(a, b, clip, t);
-        scanEdge(b, c, clip, t);
-        scanEdge(c, a, clip, t);
+        scanEdge(ea, eb, columns, t);
+        scanEdge(eb, ec, columns, t);
+        scanEdge(ec, ea, columns, t);
     } else {
-        scanEdge(a, c, clip, t);
-        scanEdge(c, b, clip, t);
-        scanEdge(b, a, clip, t);
+        scanEdge(ea, ec, columns, t);
+        scanEdge(ec, eb, columns, t);
+        scanEdge(eb, ea, columns, t);
     }
 }
 

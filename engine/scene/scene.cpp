@@ -1,7 +1,9 @@
 #include "engine/scene/scene.hpp"
 
+#include "engine/core/pass_clock.hpp"
+
+#include <algorithm>
 #include <cmath>
-#include <unordered_set>
 
 namespace korvid {
 
@@ -45,6 +47,7 @@ void Scene::collectNodeRefs(NodeRefMap& refs) {
 }
 
 Error Scene::setTime(float t) {
+    const PassTimer timer(Pass::scene);
     // The animation loops with period `frames`. A scene without keyframe data (0 frames),
     // or a time that is not a number, plays frame 0.
     frame = frames != 0.0f ? std::fmod(t, frames) : 0.0f;
@@ -60,44 +63,51 @@ Error Scene::setTime(float t) {
 }
 
 void Scene::updateWorlds(Node* start) {
-    std::vector<Node*> pending, next, order, deps;
+    // The lists live in the scene and keep their storage, so that a frame allocates
+    // nothing once they have grown. A scene holds a few dozen nodes: a linear search of
+    // the finished ones is cheaper than a hash set that allocates on every insertion.
+    WorldUpdate& w = worldUpdate;
+    w.pending.clear();
+    w.done.clear();
     if (start) {
-        pending.push_back(start);
+        w.pending.push_back(start);
     } else {
         for (auto& [type, nodes] : nodesByType)
             for (auto& [node, enabled] : nodes)
                 if (enabled)
-                    pending.push_back(node);
+                    w.pending.push_back(node);
     }
-    std::unordered_set<Node*> done;
+    auto isDone = [&w](Node* node) {
+        return std::find(w.done.begin(), w.done.end(), node) != w.done.end();
+    };
     // Every pass finishes at least one node unless the dependencies form a cycle, which
     // no imported scene has; the bound keeps a hand-built cycle from looping for ever.
     size_t passes = 0, nodeCount = 0;
     for (auto& [type, nodes] : nodesByType)
         nodeCount += nodes.size();
-    while (!pending.empty() && passes++ <= nodeCount + 1) {
-        next.clear();
-        for (Node* node : pending) {
-            if (done.count(node))
+    while (!w.pending.empty() && passes++ <= nodeCount + 1) {
+        w.next.clear();
+        for (Node* node : w.pending) {
+            if (isDone(node))
                 continue;
-            deps.clear();
-            node->collectDependencies(deps);
+            w.deps.clear();
+            node->collectDependencies(w.deps);
             bool waiting = false;
-            for (Node* dep : deps)
-                if (dep && !done.count(dep)) {
-                    next.push_back(dep);
+            for (Node* dep : w.deps)
+                if (dep && !isDone(dep)) {
+                    w.next.push_back(dep);
                     waiting = true;
                 }
-            if (waiting) {
-                next.push_back(node);
-            } else {
-                order.push_back(node);
-                done.insert(node);
-            }
+            if (waiting)
+                w.next.push_back(node);
+            else
+                w.done.push_back(node);
         }
-        pending.swap(next);
+        // Copied rather than swapped, so that each list keeps the storage it grew.
+        w.pending.assign(w.next.begin(), w.next.end());
     }
-    for (Node* node : order)
+    // The finished nodes, in the order they were finished.
+    for (Node* node : w.done)
         node->updateWorld();
 }
 

@@ -6,6 +6,7 @@
 #include "engine/scene/node.hpp"
 
 #include <map>
+#include <vector>
 
 namespace korvid {
 
@@ -35,6 +36,12 @@ public:
     std::map<NodeType, std::map<Node*, bool, NodeOrder>> nodesByType;
     float frames = 0.0f;
     float frame = 0.0f;
+
+private:
+    // The working lists of updateWorlds, kept between calls.
+    struct WorldUpdate {
+        std::vector<Node*> pending, next, deps, done;
+    } worldUpdate;
 };
 
 } // namespace korvid

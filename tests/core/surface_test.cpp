@@ -1,4 +1,5 @@
 #include "engine/core/pixel.hpp"
+#include "engine/core/pixel_rows.hpp"
 #include "engine/core/surface.hpp"
 #include "surface_pixels.hpp"
 
@@ -49,6 +50,44 @@ TEST(Pixel, PackedArithmeticMatchesPerChannel) {
     }
     EXPECT_EQ(addSaturate(0xFFFFFFFF, 0xFFFFFFFF), 0xFFFFFFFFu);
     EXPECT_EQ(average2(0xFF01FF00, 0x01FF0000), 0x80807F00u);
+}
+
+TEST(Pixel, BlitRowsMatchPerChannelRules) {
+    // Alphas of 0 and 255 in runs and mixed with others, so that the four-pixel steps see
+    // groups that are wholly kept, wholly copied and mixed; every length up to 11 leaves
+    // every tail.
+    uint32_t seed = 99;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    uint32_t src[11] = {}, dst[11] = {};
+    for (uint32_t a = 0; a < 256; ++a)
+        for (int32_t n = 0; n <= 11; ++n) {
+            const uint32_t alphas[4] = {0, 255, next() >> 24, a};
+            const uint32_t pattern = next();
+            for (int32_t i = 0; i < n; ++i) {
+                src[i] = (next() & 0x00FFFFFF) | alphas[(pattern >> (2 * (i / 4))) & 3] << 24;
+                dst[i] = next();
+            }
+            for (int form = 0; form < 2; ++form) {
+                uint32_t blended[11], alpha[11], added[11];
+                std::memcpy(blended, dst, sizeof dst);
+                std::memcpy(alpha, dst, sizeof dst);
+                std::memcpy(added, dst, sizeof dst);
+                (form ? scalar::blendRow : blendRow)(blended, src, n, a);
+                (form ? scalar::alphaRow : alphaRow)(alpha, src, n, a);
+                (form ? scalar::addRow : addRow)(added, src, n);
+                for (int32_t i = 0; i < n; ++i) {
+                    ASSERT_EQ(blended[i], plainBlend(dst[i], src[i], a)) << a << " " << i;
+                    const uint32_t w = (src[i] >> 24) * (a == 255 ? 256 : a) >> 8;
+                    const uint32_t expected = w == 0     ? dst[i]
+                                              : w == 255 ? src[i]
+                                                         : plainBlend(dst[i], src[i], w);
+                    ASSERT_EQ(alpha[i], expected) << a << " " << i;
+                    ASSERT_EQ(added[i], plainAdd(dst[i], src[i]));
+                }
+                for (int32_t i = n; i < 11; ++i)
+                    ASSERT_EQ(blended[i], dst[i]);
+            }
+        }
 }
 
 TEST(Surface, CreationSizesAndLog2Fields) {

@@ -1,3 +1,4 @@
+#include "demo/effects/grid_cells.hpp"
 #include "demo/effects/grid_warp.hpp"
 #include "effects_test_support.hpp"
 
@@ -8,30 +9,33 @@ using korvid::Surface;
 
 namespace {
 
+// The points as the cells read them: 8.24 texture positions and brightness.
+std::vector<GridRecord> recordsOf(const GridWarp& grid, float nw, float nh) {
+    std::vector<GridRecord> recs;
+    for (int32_t i = 0; i < grid.pointCount; ++i) {
+        const GridWarp::Point& p = grid.points[size_t(i)];
+        recs.push_back({float((p.x / nw + 0.5) * 16777216.0), float((p.y / nh + 0.5) * 16777216.0),
+                        float(p.z * 256.0)});
+    }
+    return recs;
+}
+
 // The grid drawn the plain way: every pixel's texture coordinate from the cell's corner
 // values by multiplication instead of repeated addition, the texel by row and column, and
 // shading byte by byte.
 std::vector<uint32_t> plainDraw(const GridWarp& grid, std::vector<uint32_t> target,
                                 int32_t targetWidth, const std::vector<uint32_t>& texels,
                                 int32_t texWidth, int32_t texHeight, float nw, float nh) {
-    struct Rec {
-        float u, v, b;
-    };
     const int32_t stride = grid.cols + 1;
-    std::vector<Rec> recs;
-    for (int32_t i = 0; i < grid.pointCount; ++i) {
-        const GridWarp::Point& p = grid.points[size_t(i)];
-        recs.push_back({float((p.x / nw + 0.5) * 16777216.0), float((p.y / nh + 0.5) * 16777216.0),
-                        float(p.z * 256.0)});
-    }
+    const std::vector<GridRecord> recs = recordsOf(grid, nw, nh);
     const int32_t s = grid.shift, size = 1 << s;
     const int32_t wl = int32_t(std::log2(texWidth)), hl = int32_t(std::log2(texHeight));
     for (int32_t r = 0; r < grid.rows; ++r)
         for (int32_t c = 0; c < grid.cols; ++c) {
-            const Rec& tl = recs[size_t(r * stride + c)];
-            const Rec& tr = recs[size_t(r * stride + c + 1)];
-            const Rec& bl = recs[size_t((r + 1) * stride + c)];
-            const Rec& br = recs[size_t((r + 1) * stride + c + 1)];
+            const GridRecord& tl = recs[size_t(r * stride + c)];
+            const GridRecord& tr = recs[size_t(r * stride + c + 1)];
+            const GridRecord& bl = recs[size_t((r + 1) * stride + c)];
+            const GridRecord& br = recs[size_t((r + 1) * stride + c + 1)];
             const int32_t w = std::min(int32_t(tl.b + tr.b) >> 1, 255);
             for (int32_t i = 0; i < size; ++i) {
                 const int32_t lu = int32_t(tl.u) + i * (int32_t(bl.u - tl.u) >> s);
@@ -47,6 +51,10 @@ std::vector<uint32_t> plainDraw(const GridWarp& grid, std::vector<uint32_t> targ
                         uint32_t shadedTexel = 0;
                         for (int b = 0; b < 32; b += 8)
                             shadedTexel |= ((((texel >> b) & 0xFF) * uint32_t(w)) >> 8) << b;
+                        // A negative brightness multiplies the packed halves as they are.
+                        if (w < 0)
+                            shadedTexel = ((((texel >> 8) & 0xFF00FF) * uint32_t(w)) & 0xFF00FF00) |
+                                          ((((texel & 0xFF00FF) * uint32_t(w)) >> 8) & 0xFF00FF);
                         texel = shadedTexel;
                     }
                     target[size_t(((r << s) + i) * targetWidth + (c << s) + x)] = texel;
@@ -108,6 +116,14 @@ TEST(GridWarp, ResetAndMovementsFollowTheirFormulas) {
             ASSERT_NEAR(p.z, e.z, 1e-5 * (1.0 + std::fabs(e.z))) << name << " " << i;
         }
     };
+    // Turned straight from the lattice, whose polar form the grid keeps, then moved on.
+    grid.reset(0.8f);
+    check(
+        "rotate the lattice", [&] { grid.rotate(0.7f, 1.3f); },
+        [&](const GridWarp::Point& p) {
+            const double r = std::hypot(p.x, p.y) * 1.3, th = std::atan2(p.x, p.y) + 0.7;
+            return Moved{std::sin(th) * r, std::cos(th) * r, p.z};
+        });
     grid.reset(0.8f);
     check(
         "ripple", [&] { grid.ripple(1.0f, 0.6f, 0.3f); },
@@ -143,32 +159,66 @@ TEST(GridWarp, CellsMatchThePlainInterpolation) {
     makeSurface(texture, 64, 32, 4);
     const std::vector<uint32_t> texels = readPixels(texture);
 
-    for (bool shaded : {false, true}) {
-        GridWarp grid;
-        grid.bind(&target, &texture, 3, shaded);
-        // After reset(1.0) alone, normalised to the texture; full brightness is clamped
-        // to 255.
-        grid.reset(1.0f);
-        std::vector<uint32_t> expected =
-            plainDraw(grid, readPixels(target), 70, texels, 64, 32, 64.0f, 32.0f);
-        ASSERT_NE(readPixels(target), expected);
-        ASSERT_EQ(grid.draw(false), korvid::errNone);
-        EXPECT_EQ(readPixels(target), expected) << "shaded " << shaded;
+    // Both forms of the cell filler on the same records: what draw uses here, and the
+    // plain one of processors without SSE2.
+    auto bothForms = [&](const GridWarp& grid, float nw, float nh,
+                         const std::vector<uint32_t>& expected) {
+        const std::vector<GridRecord> recs = recordsOf(grid, nw, nh);
+        GridTexture addressing;
+        addressing.uShift = 24 - 6;
+        addressing.vShift = 24 - 5 - 6;
+        addressing.uMask = 63;
+        addressing.vMask = 31 << 6;
+        addressing.texels = texels.data();
+        for (auto fill : {fill_grid_cells, scalar::fill_grid_cells}) {
+            std::vector<uint32_t> out = readPixels(target);
+            GridCells cells;
+            cells.records = recs.data();
+            cells.cols = grid.cols;
+            cells.rows = grid.rows;
+            cells.shift = grid.shift;
+            cells.shaded = grid.shaded != 0;
+            cells.target = out.data();
+            cells.pitch = 70;
+            fill(cells, addressing);
+            EXPECT_EQ(out, expected) << "shift " << grid.shift << " shaded " << cells.shaded;
+        }
+    };
 
-        // Moved and shaded points, normalised to the target.
-        grid.reset(0.8f);
-        grid.rotate(0.7f, 1.3f);
-        grid.ripple(1.0f, 0.6f, 0.3f);
-        grid.wobble(0.25f, 12.0f, 0.4f, 0.9f);
-        grid.shade(0.9f);
-        expected = plainDraw(grid, readPixels(target), 70, texels, 64, 32, 70.0f, 50.0f);
-        ASSERT_NE(readPixels(target), expected);
-        ASSERT_EQ(grid.draw(true), korvid::errNone);
-        EXPECT_EQ(readPixels(target), expected) << "shaded " << shaded;
-        EXPECT_FALSE(target.locked || texture.locked);
-        grid.release();
-        EXPECT_EQ(grid.pointCount, 0);
-    }
+    for (int32_t shift : {1, 3})
+        for (bool shaded : {false, true}) {
+            writePixels(target, randomWords(70 * 50, uint32_t(3 + shift)));
+            GridWarp grid;
+            grid.bind(&target, &texture, shift, shaded);
+            // After reset(1.0) alone, normalised to the texture; full brightness is clamped
+            // to 255.
+            grid.reset(1.0f);
+            std::vector<uint32_t> expected =
+                plainDraw(grid, readPixels(target), 70, texels, 64, 32, 64.0f, 32.0f);
+            ASSERT_NE(readPixels(target), expected);
+            bothForms(grid, 64.0f, 32.0f, expected);
+            ASSERT_EQ(grid.draw(false), korvid::errNone);
+            EXPECT_EQ(readPixels(target), expected) << "shaded " << shaded;
+
+            // Moved and shaded points, normalised to the target; a negative shade too.
+            for (float factor : {0.9f, -0.7f}) {
+                if (factor < 0.0f && !shaded)
+                    continue;
+                grid.reset(0.8f);
+                grid.rotate(0.7f, 1.3f);
+                grid.ripple(1.0f, 0.6f, 0.3f);
+                grid.wobble(0.25f, 12.0f, 0.4f, 0.9f);
+                grid.shade(factor);
+                expected = plainDraw(grid, readPixels(target), 70, texels, 64, 32, 70.0f, 50.0f);
+                ASSERT_NE(readPixels(target), expected);
+                bothForms(grid, 70.0f, 50.0f, expected);
+                ASSERT_EQ(grid.draw(true), korvid::errNone);
+                EXPECT_EQ(readPixels(target), expected) << "shaded " << shaded;
+            }
+            EXPECT_FALSE(target.locked || texture.locked);
+            grid.release();
+            EXPECT_EQ(grid.pointCount, 0);
+        }
 }
 
 TEST(GridWarp, RefusesWhatItCannotAddress) {

@@ -1,4 +1,6 @@
+#include "engine/core/pass_clock.hpp"
 #include "engine/render/fade_ramp_material.hpp"
+#include "engine/render/light_normals.hpp"
 #include "engine/render/pipeline.hpp"
 #include "engine/render/vertex_modifier.hpp"
 #include "test_scene.hpp"
@@ -6,6 +8,31 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <random>
+
+// Every allocation of this test program is counted, so that a test can check that a
+// render allocates nothing once its buffers have grown. (The deletes free what the news
+// took from malloc, which the compiler cannot see through the standard allocators.)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace {
+long allocations = 0;
+}
+
+void* operator new(size_t size) {
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    std::free(p);
+}
 
 namespace korvid {
 namespace {
@@ -225,6 +252,53 @@ TEST(RenderScene, OutlinesFollowTheRenderMode) {
     EXPECT_EQ(s.pixel(31, 24) & 0x00FFFFFF, 0u) << "the diagonal through the centre";
 }
 
+TEST(RenderScene, ARepeatedRenderAllocatesNothing) {
+    // Outlines, a light and a twisted node: every working list of the passes is used.
+    struct Shift : VertexModifier {
+        Vector deformPosition(const Vector& p) override { return Vector{p.x + 1.0f, p.y, p.z}; }
+        Vector deformNormal(const Vector& n, const RenderVertex&, const Vector&) override {
+            return n;
+        }
+    } shift;
+    OneSquare s;
+    s.scene->root.renderMode = 2;
+    s.addOmni("Omni01", Vector{0.0f, 0.0f, 0.0f}, Colour{200, 200, 200, 1});
+    s.node->modifier = &shift;
+    ASSERT_EQ(s.render(), errNone);
+    const long before = allocations;
+    ASSERT_EQ(s.render(), errNone);
+    EXPECT_EQ(allocations, before);
+    EXPECT_FALSE(drawList.empty());
+    s.node->modifier = nullptr;
+}
+
+TEST(RenderScene, PassClockCountsEachPassOnceAndOnlyWhenOn) {
+    // Which passes receive time, not how much. Off by default; a render inside another
+    // timed scope counts toward that scope alone; the depth buffer's clear inside a render
+    // counts as rasterising, not as a 2D fill; a render without outlines times no edges.
+    OneSquare s;
+    s.scene->root.renderMode = 0;
+    ASSERT_FALSE(passClock.enabled);
+    ASSERT_EQ(s.render(), errNone);
+    for (double ms : passClock.ms)
+        EXPECT_EQ(ms, 0.0);
+
+    passClock.enabled = true;
+    {
+        const PassTimer outer(Pass::twoD);
+        ASSERT_EQ(s.render(), errNone);
+    }
+    for (Pass p : {Pass::scene, Pass::transform, Pass::lighting, Pass::raster, Pass::edges})
+        EXPECT_EQ(passClock.ms[size_t(p)], 0.0) << int(p);
+    passClock.reset();
+    ASSERT_EQ(s.render(), errNone);
+    EXPECT_EQ(passClock.ms[size_t(Pass::twoD)], 0.0);
+    EXPECT_EQ(passClock.ms[size_t(Pass::edges)], 0.0);
+    EXPECT_EQ(passClock.open, 0);
+    passClock.enabled = false;
+    passClock.reset();
+}
+
 TEST(RenderScene, DepthSortedFacesAreDrawnFarthestFirst) {
     // Two unlit fade squares over each other, each in its ramp's first entry at 254 of 255
     // (fade 0): the far blue one must be blended before the near red one.
@@ -334,6 +408,56 @@ TEST(RenderScene, OmniLightsAddDiffuseLightWithRangeAttenuation) {
     s.node->groups[0].textureOffsetU = 0.25f;
     s.corner0();
     EXPECT_EQ(s.node->groups[0].corners[2].u, 1.25f);
+}
+
+TEST(RenderScene, BothFormsOfNormalLightingAgreeToTheBit) {
+    // Four-at-a-time lighting against the plain one on the same normals: range attenuation
+    // cutting some of them off and dimming others, normals facing away and zero normals, a
+    // vertex on a light (whose direction is not a number), and a count that is not a
+    // multiple of four, a vertex that is not a number. Normals left out of the list keep
+    // what the output held.
+    std::mt19937 random(77);
+    std::uniform_real_distribution<float> coordinate(-30.0f, 30.0f), unit(-1.0f, 1.0f);
+    std::vector<RenderVertex> vertices(150);
+    for (RenderVertex& v : vertices)
+        v.cameraPosition = Vector{coordinate(random), coordinate(random), coordinate(random)};
+    vertices[9].cameraPosition.x = std::nanf("");
+    std::vector<Light> lights(3);
+    lights[0].position = Vector{0.0f, -20.0f, 5.0f};
+    lights[0].colour = Colour{200.0f, 100.0f, 50.0f, 1.0f};
+    lights[1].position = vertices[5].cameraPosition;
+    lights[1].colour = Colour{30.0f, 60.0f, 90.0f, 0.5f};
+    lights[1].rangeAttenuation = true;
+    lights[1].innerRange = 10.0f;
+    lights[1].outerRange = 40.0f;
+    lights[2].position = Vector{25.0f, 25.0f, -10.0f};
+    lights[2].colour = Colour{80.0f, 80.0f, 80.0f, 2.0f};
+    lights[2].rangeAttenuation = true;
+    lights[2].innerRange = 30.0f;
+    lights[2].outerRange = 20.0f; // beyond the outer range or scaled up, never between
+    std::vector<RenderNormal> normals(203);
+    std::vector<uint32_t> indices;
+    for (size_t i = 0; i < normals.size(); ++i) {
+        normals[i].vertex = &vertices[i % vertices.size()];
+        normals[i].cameraNormal =
+            i % 17 == 0 ? Vector{} : normalised(Vector{unit(random), unit(random), unit(random)});
+        if (i % 7 != 3)
+            indices.push_back(uint32_t(i));
+    }
+    const Colour unset{-1.0f, -2.0f, -3.0f, -4.0f};
+    // All three lights, then the two with ranges alone, which may leave a lane unlit.
+    for (size_t first : {0, 1}) {
+        const std::vector<Light> used(lights.begin() + long(first), lights.end());
+        std::vector<Colour> fast(normals.size(), unset), plain(normals.size(), unset);
+        lightNormals(used, normals.data(), indices.data(), indices.size(), fast.data());
+        scalar::lightNormals(used, normals.data(), indices.data(), indices.size(), plain.data());
+        EXPECT_EQ(std::memcmp(fast.data(), plain.data(), fast.size() * sizeof(Colour)), 0);
+        int lit = 0;
+        for (const Colour& c : plain)
+            lit += c.r > 0.0f;
+        EXPECT_GT(lit, 30);
+        EXPECT_EQ(plain[3].r, unset.r);
+    }
 }
 
 TEST(RenderScene, SpotlightsLightInsideTheirCone) {

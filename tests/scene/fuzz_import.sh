@@ -13,6 +13,7 @@ if ! command -v clang++-14 >/dev/null 2>&1; then
 fi
 
 sources="$src/engine/core/engine.cpp $src/engine/core/errors.cpp $src/engine/core/link.cpp
+    $src/engine/core/pass_clock.cpp
     $src/engine/render/math.cpp $src/engine/render/build_render_data.cpp
     $(ls "$src"/engine/scene/*.cpp) $src/tests/scene/fuzz/import_fuzzer.cpp"
 fuzzer=$work/import_fuzzer

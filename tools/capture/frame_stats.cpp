@@ -3,6 +3,37 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// Column names of the passes, in the order of korvid::Pass.
+const char* const passNames[FrameStats::passCount] = {"scene",  "transform", "lighting",
+                                                      "raster", "edges",     "2d"};
+
+} // namespace
+
+void FrameStats::add(int part, double ms, const PassTimes& passes) {
+    frames[size_t(part)].push_back(ms);
+    for (size_t i = 0; i < passCount; ++i)
+        passSums[size_t(part)][i] += passes[i];
+}
+
+FrameStats::PassTimes FrameStats::passMeans(int part, double& rest) const {
+    PassTimes means{};
+    rest = 0.0;
+    const size_t n = frames[size_t(part)].size();
+    if (n == 0)
+        return means;
+    double total = 0.0;
+    for (double ms : frames[size_t(part)])
+        total += ms;
+    rest = total / double(n);
+    for (size_t i = 0; i < passCount; ++i) {
+        means[i] = passSums[size_t(part)][i] / double(n);
+        rest -= means[i];
+    }
+    return means;
+}
+
 std::string FrameStats::label(int part) {
     return part == partCount - 1 ? "end" : std::to_string(part);
 }
@@ -29,7 +60,19 @@ void FrameStats::printTable(std::FILE* out) const {
         std::fprintf(out, "%-5s %7zu %10.3f %8.3f %8.3f\n", label(part).c_str(), s.frames, s.median,
                      s.p95, s.max);
     }
-    std::fprintf(out, "start-up: load %.1f ms, link %.1f ms, effects %.1f ms, total %.1f ms\n",
+    std::fprintf(out, "\nwhere the time goes, mean ms per frame:\n%-5s", "part");
+    for (const char* name : passNames)
+        std::fprintf(out, " %9s", name);
+    std::fprintf(out, " %9s\n", "other");
+    for (int part = 0; part < partCount; ++part) {
+        double rest = 0.0;
+        const PassTimes means = passMeans(part, rest);
+        std::fprintf(out, "%-5s", label(part).c_str());
+        for (double ms : means)
+            std::fprintf(out, " %9.3f", ms);
+        std::fprintf(out, " %9.3f\n", rest);
+    }
+    std::fprintf(out, "\nstart-up: load %.1f ms, link %.1f ms, effects %.1f ms, total %.1f ms\n",
                  startup[0], startup[1], startup[2], startup[3]);
 }
 
@@ -45,8 +88,13 @@ bool FrameStats::writeJson(const std::string& path, int fps) const {
         const Summary s = summarise(part);
         std::fprintf(out,
                      "%s{\"part\": \"%s\", \"frames\": %zu, \"median_ms\": %.3f, \"p95_ms\": "
-                     "%.3f, \"max_ms\": %.3f}",
+                     "%.3f, \"max_ms\": %.3f, \"mean_pass_ms\": {",
                      part ? ", " : "", label(part).c_str(), s.frames, s.median, s.p95, s.max);
+        double rest = 0.0;
+        const PassTimes means = passMeans(part, rest);
+        for (size_t i = 0; i < passCount; ++i)
+            std::fprintf(out, "\"%s\": %.3f, ", passNames[i], means[i]);
+        std::fprintf(out, "\"other\": %.3f}}", rest);
     }
     std::fprintf(out, "]}\n");
     return std::fclose(out) == 0;

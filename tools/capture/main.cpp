@@ -4,6 +4,7 @@
 #include "demo/clock.hpp"
 #include "demo/program.hpp"
 #include "demo/timeline.hpp"
+#include "engine/core/pass_clock.hpp"
 #include "platform/clock.hpp"
 #include "tools/capture/frame_stats.hpp"
 #include "tools/capture/options.hpp"
@@ -122,8 +123,10 @@ int onPresent(SDL_Surface* screen) {
     const float t = previousTime;
     const DWORD drawnAt = capture.position;
     capture.position = BASS_ChannelGetPosition(stream);
-    if (capture.options.bench)
-        capture.stats.add(show_part_at(t), msBetween(capture.lastFrame, now));
+    if (capture.options.bench) {
+        capture.stats.add(show_part_at(t), msBetween(capture.lastFrame, now), korvid::passClock.ms);
+        korvid::passClock.reset();
+    }
 
     if (SDL_LockSurface(screen) < 0)
         failCapture(std::string("cannot read the screen: ") + SDL_GetError());
@@ -179,6 +182,9 @@ void onMilestone(const char* name) {
     else if (m == "playing") {
         capture.playing = capture.lastFrame = now;
         capture.started = true;
+        // The passes are timed from the first frame of the show on.
+        korvid::passClock.enabled = capture.options.bench;
+        korvid::passClock.reset();
         const CaptureOptions& o = capture.options;
         if (!o.video.empty() &&
             !capture.video.open(o.video, display.width * o.scale, display.height * o.scale, o.fps,

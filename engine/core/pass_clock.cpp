@@ -1,0 +1,7 @@
+#include "engine/core/pass_clock.hpp"
+
+namespace korvid {
+
+PassClock passClock;
+
+} // namespace korvid
