@@ -154,10 +154,10 @@ TEST(EdgeLine, LinesAreClippedInsideTheRectangle) {
         for (const EdgeLineMode mode : {EdgeLineMode::darken, EdgeLineMode::blend})
             drawEdgeLine(f.ctx, e[0], e[1], mode);
     for (int32_t y = 0; y < 30; ++y)
-        for (int32_t x = 0; x < 40; ++x) {
-            if (x < 5 || x >= 30 || y < 4 || y >= 20)
+        for (int32_t x = 0; x < 40; ++x)
+            if (x < 5 || x >= 30 || y < 4 || y >= 20) {
                 ASSERT_EQ(f.pixel(x, y), background) << x << "," << y;
-        }
+            }
     EXPECT_GT(f.countNot(background), 40);
 
     // Lines wholly outside, points and non-finite ends draw nothing.
