@@ -1,8 +1,9 @@
 #pragma once
 // Shared pieces of the effect tests: deterministic pixel data and plain access to the
-// pixels of engine surfaces.
+// pixels of engine surfaces (readPixels comes from surface_pixels.hpp).
 
 #include "engine/core/surface.hpp"
+#include "surface_pixels.hpp"
 
 #include <gtest/gtest.h>
 
@@ -24,19 +25,6 @@ inline std::vector<uint32_t> randomWords(size_t count, uint32_t seed) {
     for (uint32_t& w : words)
         w = nextRandom(seed);
     return words;
-}
-
-// The width x height pixels of a 32-bit surface, row by row without the pitch.
-inline std::vector<uint32_t> readPixels(korvid::Surface& surface) {
-    uint32_t* pixels = nullptr;
-    int32_t pitch = 0;
-    std::vector<uint32_t> out;
-    if (surface.lock(pixels, pitch) != korvid::errNone)
-        return out;
-    for (int32_t y = 0; y < surface.height; ++y)
-        out.insert(out.end(), pixels + y * pitch, pixels + y * pitch + surface.width);
-    surface.unlock();
-    return out;
 }
 
 inline void writePixels(korvid::Surface& surface, const std::vector<uint32_t>& values) {
