@@ -68,12 +68,8 @@ TEST(ExtremeInput, DrawablesWithOddClipsAndTimes) {
     for (double t : {nanD, infD, -1e300})
         EXPECT_EQ(field.draw(frame.data(), t), 1);
 
-    SDL_Surface* target = SDL_CreateRGBSurface(0, 64, 40, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
-    const std::string path = std::string(KORVID_BINARY_DIR) + "/extreme_sprite.bmp";
-    SDL_Surface* image = SDL_CreateRGBSurface(0, 30, 30, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_SaveBMP(image, path.c_str());
-    SDL_FreeSurface(image);
-    SpriteSwarm swarm(512, 384, path, 0, 0); // a clip larger than the destination
+    SDL_Surface* target = sdlFrame(64, 40);
+    SpriteSwarm swarm(512, 384, writeBmp("extreme_sprite", 30, 30), 0, 0); // clip > destination
     for (double t : {nanD, infD, 1e18})
         EXPECT_EQ(swarm.draw(target, t), 1);
     EXPECT_EQ(swarm.sprite->draw(target, -2147483000, 2147483000), 0);
@@ -101,7 +97,7 @@ TEST(ExtremeInput, TwisterTunnelAndMosaic) {
 
     std::vector<uint8_t> image(65536, 7);
     TexturedTunnel tunnel(64, 40, image.data(), grey_ramp_palette(), 0.0f);
-    SDL_Surface* target = SDL_CreateRGBSurface(0, 64, 40, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    SDL_Surface* target = sdlFrame(64, 40);
     for (float dt : {nanF, 1e30f, 0.0f}) {
         tunnel.advance(dt);
         EXPECT_EQ(tunnel.render(target), 1);
