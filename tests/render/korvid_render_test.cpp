@@ -2,7 +2,6 @@
 // the keyframer nodes or the face materials taken away: every file is drawn, the same on a
 // second run, with meshes where the file has them.
 
-#include "engine/render/gouraud_ramp_material.hpp"
 #include "engine/scene/mesh.hpp"
 #include "png_reader.hpp"
 #include "run_program.hpp"
@@ -202,18 +201,6 @@ TEST(KorvidRender, FilesWithoutNodesOrMaterialsAreDrawnLikeTheOriginal) {
     ASSERT_EQ(listing.status, 0) << listing.err;
     EXPECT_NE(listing.out.find("group Quader02 0 (none) triangles=12"), std::string::npos);
     EXPECT_NE(listing.out.find("group Quader03 0 nowhere triangles=12"), std::string::npos);
-
-    Engine engine;
-    tools::StagedScene staged;
-    std::string error;
-    tools::ViewOptions options;
-    options.input = unnamed;
-    ASSERT_TRUE(tools::stageFile(engine, options, staged, error)) << error;
-    for (const char* material : {"(none)", "nowhere"}) {
-        const auto* m = engine.find<GouraudRampMaterial>(kindMaterial, material);
-        ASSERT_NE(m, nullptr) << material;
-        EXPECT_EQ(m->ramp.back(), 0xFFC8C8C8u) << material;
-    }
 }
 
 TEST(KorvidRender, AFileWithoutFramesStillLoops) {

@@ -14,22 +14,18 @@
 
 namespace {
 
-// A video stream's property as ffprobe prints it.
+// A video stream's property as ffprobe prints it, and a stream's duration.
 std::string probe(const std::string& video, const std::string& entry) {
-    const std::string out = video + ".probe";
-    std::system(("ffprobe -v error -select_streams v:0 -show_entries stream=" + entry +
-                 " -of default=noprint_wrappers=1:nokey=1 " + video + " >" + out)
-                    .c_str());
-    std::string text = readFile(out);
+    const std::string text =
+        commandOutput("ffprobe -v error -select_streams v:0 -show_entries stream=" + entry +
+                      " -of default=noprint_wrappers=1:nokey=1 " + video);
     return text.substr(0, text.find('\n'));
 }
 
 double duration(const std::string& video, const std::string& stream) {
-    const std::string out = video + ".duration";
-    std::system(("ffprobe -v error -select_streams " + stream +
-                 " -show_entries stream=duration -of csv=p=0 " + video + " >" + out)
-                    .c_str());
-    return std::atof(readFile(out).c_str());
+    return std::atof(commandOutput("ffprobe -v error -select_streams " + stream +
+                                   " -show_entries stream=duration -of csv=p=0 " + video)
+                         .c_str());
 }
 
 // Where `part` (w x h pixels) appears in `image`, by brute force; (-1, -1) if nowhere.
