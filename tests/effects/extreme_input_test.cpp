@@ -5,7 +5,6 @@
 #include "demo/effects/grid_warp.hpp"
 #include "demo/effects/interference_plasma.hpp"
 #include "demo/effects/palettes.hpp"
-#include "demo/effects/ring_field.hpp"
 #include "demo/effects/sprite_swarm.hpp"
 #include "demo/effects/textured_tunnel.hpp"
 #include "demo/effects/twister.hpp"
@@ -62,11 +61,6 @@ TEST(ExtremeInput, DrawablesWithOddClipsAndTimes) {
         EXPECT_EQ(plasma.alphaTo(frame.data(), -1, 1000), 1);
     }
     EXPECT_EQ(plasma.addTo(nullptr), 0);
-
-    RingField field(64, 40, grey_ramp_palette(), 1.4, 1.3, 8, 13);
-    field.setClip({-10, -10, 1000, 1000});
-    for (double t : {nanD, infD, -1e300})
-        EXPECT_EQ(field.draw(frame.data(), t), 1);
 
     SDL_Surface* target = sdlFrame(64, 40);
     SpriteSwarm swarm(512, 384, writeBmp("extreme_sprite", 30, 30), 0, 0); // clip > destination
