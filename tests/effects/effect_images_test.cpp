@@ -1,8 +1,8 @@
 #include "demo/effects/effect_images.hpp"
 #include "effects_test_support.hpp"
+#include "engine/core/image.hpp"
 
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 
 #include <string>
 
@@ -59,23 +59,13 @@ TEST_F(EffectImages, TunnelImageMustBe256Square8Bit) {
     EXPECT_EQ(image.width, 256);
     EXPECT_EQ(image.height, 256);
 
-    // The indices and the palette as SDL_image reads them; missing entries are 0.
-    SDL_Surface* direct = IMG_Load((images + "rgbrgb.gif").c_str());
-    ASSERT_NE(direct, nullptr);
-    ASSERT_EQ(direct->format->BitsPerPixel, 8);
-    for (int32_t y = 0; y < 256; ++y)
-        for (int32_t x = 0; x < 256; ++x)
-            ASSERT_EQ(image.pixels[size_t(y * 256 + x)],
-                      static_cast<const uint8_t*>(direct->pixels)[y * direct->pitch + x]);
-    const SDL_Palette* palette = direct->format->palette;
-    for (int i = 0; i < 256; ++i) {
-        const uint32_t expected =
-            i < palette->ncolors ? 0xFF000000u | uint32_t(palette->colors[i].r) << 16 |
-                                       uint32_t(palette->colors[i].g) << 8 | palette->colors[i].b
-                                 : 0u;
-        ASSERT_EQ(image.palette[size_t(i)], expected) << i;
-    }
-    SDL_FreeSurface(direct);
+    // The indices and the palette of the engine's load of it; missing entries are 0.
+    korvid::Surface direct;
+    ASSERT_EQ(korvid::loadImage(&direct, images + "rgbrgb.gif", false), korvid::errNone);
+    EXPECT_EQ(image.pixels, readPixels<uint8_t>(direct));
+    std::vector<uint32_t> palette = direct.palette;
+    palette.resize(256, 0);
+    EXPECT_EQ(std::vector<uint32_t>(image.palette.begin(), image.palette.end()), palette);
 
     IndexedImage bad;
     EXPECT_EQ(load_tunnel_image(images + "palette.gif", bad), korvid::errIllegalSurfaceUsage);
