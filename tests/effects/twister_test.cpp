@@ -97,6 +97,10 @@ TEST(Twister, RowsAndCutSpansMatchThePlainDrawing) {
         twister.setMaps(nullptr, maps.light.data(), maps.height.data(), maps.colour.data()));
     ASSERT_TRUE(twister.setMaps(maps.spec.data(), maps.light.data(), maps.height.data(),
                                 maps.colour.data()));
+    // The slopes wrap at the texture's last column and row, which these frames do not show.
+    const auto h = [&maps](int x, int y) { return int(maps.height[size_t(y * 256 + x)] & 0xFF); };
+    EXPECT_EQ(twister.slopeX[10 * 256 + 255], int8_t((h(0, 10) - h(255, 10)) / 4));
+    EXPECT_EQ(twister.slopeY[255 * 256 + 7], int8_t((h(7, 0) - h(7, 255)) / 4));
     // d = 0, and values the show uses for rock and cloth; rows past 256 repeat the texture
     // rows.
     for (const auto& [d, centre] :
