@@ -63,7 +63,7 @@ TEST(Engine, RegistrationRules) {
     EXPECT_EQ(engine.addResource(new Surface, ""), errNone);
 }
 
-TEST(Engine, RemovalDestroysAndFreesTheName) {
+TEST(Engine, RemovalAndReleaseDestroyAndFreeNames) {
     destroyed.clear();
     Engine engine;
     ASSERT_EQ(engine.addResource(new Probe(kindMaterial), "grass"), errNone);
@@ -73,26 +73,21 @@ TEST(Engine, RemovalDestroysAndFreesTheName) {
     engine.removeResource(kindMaterial, "never");
     EXPECT_EQ(destroyed.size(), 1u);
     EXPECT_EQ(engine.addResource(new Probe(kindMaterial), "grass"), errNone);
-}
 
-TEST(Engine, ReleaseOrderIsKindThenName) {
+    // Release goes kind by kind, each kind's names in order.
     destroyed.clear();
-    Engine engine;
-    for (auto [kind, name] : std::vector<std::pair<ResourceKind, std::string>>{{kindSurface, "b"},
-                                                                               {kindMaterial, "m"},
-                                                                               {kindScene, "z"},
-                                                                               {kindScene, "a"},
-                                                                               {kindMesh, "ab"},
-                                                                               {kindMesh, "a"},
-                                                                               {kindSurface, "B"}})
+    const std::pair<ResourceKind, const char*> more[] = {
+        {kindSurface, "b"}, {kindMaterial, "m"}, {kindScene, "z"},  {kindScene, "a"},
+        {kindMesh, "ab"},   {kindMesh, "a"},     {kindSurface, "B"}};
+    for (const auto& [kind, name] : more)
         ASSERT_EQ(engine.addResource(new Probe(kind), name), errNone);
     engine.findResource(kindMaterial, "looked-up-only");
     engine.releaseAll();
-    EXPECT_EQ(destroyed,
-              (std::vector<std::string>{"1:a", "1:z", "2:a", "2:ab", "3:m", "4:B", "4:b"}));
+    EXPECT_EQ(destroyed, (std::vector<std::string>{"1:a", "1:z", "2:a", "2:ab", "3:grass", "3:m",
+                                                   "4:B", "4:b"}));
     EXPECT_TRUE(engine.entries().empty());
     engine.releaseAll();
-    EXPECT_EQ(destroyed.size(), 7u);
+    EXPECT_EQ(destroyed.size(), 8u);
     // The context can be filled again.
     EXPECT_EQ(engine.addResource(new Probe(kindScene), "a"), errNone);
 }

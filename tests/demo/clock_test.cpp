@@ -64,10 +64,3 @@ TEST(MusicClock, FollowsTheStreamByAFixedStepPerFrame) {
     BASS_Free();
     SDL_Quit();
 }
-
-TEST(MusicClock, BlockBoundariesAreExact) {
-    EXPECT_EQ(expectedTime(start), 0.0f);
-    EXPECT_EQ(expectedTime(start + block), 32.0f);
-    EXPECT_EQ(expectedTime(start + 64 * block), 2048.0f);
-    EXPECT_LT(expectedTime(start - 4), 0.0f);
-}

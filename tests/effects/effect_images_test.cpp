@@ -1,8 +1,8 @@
 #include "demo/effects/effect_images.hpp"
 #include "effects_test_support.hpp"
+#include "engine/core/image.hpp"
 
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 
 #include <string>
 
@@ -22,26 +22,13 @@ protected:
     void TearDown() override { SDL_Quit(); }
 };
 
-// A 24-bit BMP of the given size with pixel (x, y) = 0xRRGGBB from `values`.
-std::string writeTrueColour(const std::string& name, int32_t w, int32_t h,
-                            const std::vector<uint32_t>& values) {
-    const std::string path = std::string(KORVID_BINARY_DIR) + "/" + name;
-    SDL_Surface* s = SDL_CreateRGBSurface(0, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x)
-            static_cast<uint32_t*>(s->pixels)[y * s->pitch / 4 + x] = values[size_t(y * w + x)];
-    SDL_SaveBMP(s, path.c_str());
-    SDL_FreeSurface(s);
-    return path;
-}
-
 } // namespace
 
 TEST_F(EffectImages, TwisterMapsMustBe256Square32Bit) {
     std::vector<uint32_t> values = randomWords(256 * 256, 1);
     for (uint32_t& v : values)
         v &= 0xFFFFFF;
-    const std::string good = writeTrueColour("twister_map.bmp", 256, 256, values);
+    const std::string good = writeBmp("twister_map", 256, 256, values);
     PixelImage map;
     ASSERT_EQ(load_twister_map(good, map), korvid::errNone);
     EXPECT_EQ(map.width, 256);
@@ -51,7 +38,7 @@ TEST_F(EffectImages, TwisterMapsMustBe256Square32Bit) {
         ASSERT_EQ(map.pixels[i], 0xFF000000 | values[i]);
 
     PixelImage bad;
-    const std::string narrow = writeTrueColour("narrow_map.bmp", 128, 256, values);
+    const std::string narrow = writeBmp("narrow_map", 128, 256, values);
     EXPECT_EQ(load_twister_map(narrow, bad), korvid::errIllegalSurfaceUsage);
     EXPECT_EQ(load_twister_map(images + "sample.png", bad), korvid::errIllegalSurfaceUsage);
     EXPECT_EQ(load_twister_map(images + "rgbrgb.gif", bad), korvid::errIllegalSurfaceUsage);
@@ -72,23 +59,13 @@ TEST_F(EffectImages, TunnelImageMustBe256Square8Bit) {
     EXPECT_EQ(image.width, 256);
     EXPECT_EQ(image.height, 256);
 
-    // The indices and the palette as SDL_image reads them; missing entries are 0.
-    SDL_Surface* direct = IMG_Load((images + "rgbrgb.gif").c_str());
-    ASSERT_NE(direct, nullptr);
-    ASSERT_EQ(direct->format->BitsPerPixel, 8);
-    for (int32_t y = 0; y < 256; ++y)
-        for (int32_t x = 0; x < 256; ++x)
-            ASSERT_EQ(image.pixels[size_t(y * 256 + x)],
-                      static_cast<const uint8_t*>(direct->pixels)[y * direct->pitch + x]);
-    const SDL_Palette* palette = direct->format->palette;
-    for (int i = 0; i < 256; ++i) {
-        const uint32_t expected =
-            i < palette->ncolors ? 0xFF000000u | uint32_t(palette->colors[i].r) << 16 |
-                                       uint32_t(palette->colors[i].g) << 8 | palette->colors[i].b
-                                 : 0u;
-        ASSERT_EQ(image.palette[size_t(i)], expected) << i;
-    }
-    SDL_FreeSurface(direct);
+    // The indices and the palette of the engine's load of it; missing entries are 0.
+    korvid::Surface direct;
+    ASSERT_EQ(korvid::loadImage(&direct, images + "rgbrgb.gif", false), korvid::errNone);
+    EXPECT_EQ(image.pixels, readPixels<uint8_t>(direct));
+    std::vector<uint32_t> palette = direct.palette;
+    palette.resize(256, 0);
+    EXPECT_EQ(std::vector<uint32_t>(image.palette.begin(), image.palette.end()), palette);
 
     IndexedImage bad;
     EXPECT_EQ(load_tunnel_image(images + "palette.gif", bad), korvid::errIllegalSurfaceUsage);

@@ -5,7 +5,6 @@
 #include "demo/effects/grid_warp.hpp"
 #include "demo/effects/interference_plasma.hpp"
 #include "demo/effects/palettes.hpp"
-#include "demo/effects/ring_field.hpp"
 #include "demo/effects/sprite_swarm.hpp"
 #include "demo/effects/textured_tunnel.hpp"
 #include "demo/effects/twister.hpp"
@@ -63,17 +62,8 @@ TEST(ExtremeInput, DrawablesWithOddClipsAndTimes) {
     }
     EXPECT_EQ(plasma.addTo(nullptr), 0);
 
-    RingField field(64, 40, grey_ramp_palette(), 1.4, 1.3, 8, 13);
-    field.setClip({-10, -10, 1000, 1000});
-    for (double t : {nanD, infD, -1e300})
-        EXPECT_EQ(field.draw(frame.data(), t), 1);
-
-    SDL_Surface* target = SDL_CreateRGBSurface(0, 64, 40, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
-    const std::string path = std::string(KORVID_BINARY_DIR) + "/extreme_sprite.bmp";
-    SDL_Surface* image = SDL_CreateRGBSurface(0, 30, 30, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_SaveBMP(image, path.c_str());
-    SDL_FreeSurface(image);
-    SpriteSwarm swarm(512, 384, path, 0, 0); // a clip larger than the destination
+    SDL_Surface* target = sdlFrame(64, 40);
+    SpriteSwarm swarm(512, 384, writeBmp("extreme_sprite", 30, 30), 0, 0); // clip > destination
     for (double t : {nanD, infD, 1e18})
         EXPECT_EQ(swarm.draw(target, t), 1);
     EXPECT_EQ(swarm.sprite->draw(target, -2147483000, 2147483000), 0);
@@ -101,7 +91,7 @@ TEST(ExtremeInput, TwisterTunnelAndMosaic) {
 
     std::vector<uint8_t> image(65536, 7);
     TexturedTunnel tunnel(64, 40, image.data(), grey_ramp_palette(), 0.0f);
-    SDL_Surface* target = SDL_CreateRGBSurface(0, 64, 40, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    SDL_Surface* target = sdlFrame(64, 40);
     for (float dt : {nanF, 1e30f, 0.0f}) {
         tunnel.advance(dt);
         EXPECT_EQ(tunnel.render(target), 1);

@@ -2,25 +2,17 @@
 #include "effects_test_support.hpp"
 #include "platform/clock.hpp"
 
-#include <cstring>
+#include <cmath>
 
 using namespace effects_test;
 using korvid::Surface;
 
 namespace {
 
-// The dots, straight from the description: one left and one right dot per column.
-std::vector<uint32_t> plainDots(std::vector<uint32_t> pixels, int32_t w, int32_t h,
-                                const int16_t* samples, int32_t n, uint32_t cl, uint32_t cr) {
-    const int32_t step = (n << 15) / w;
-    for (int32_t x = 0; x < w; ++x) {
-        const int32_t i = ((x * step) >> 16) & 0xFFFE;
-        const int32_t yl = ((samples[i] * (h - 2)) >> 16) + h / 2;
-        const int32_t yr = ((samples[i + 1] * (h - 2)) >> 16) + h / 2;
-        pixels[size_t(yl * w + x)] = cl;
-        pixels[size_t(yr * w + x)] = cr;
-    }
-    return pixels;
+// The row of a sample on a surface of `height` rows: its share of height - 2 rows, rounded
+// down, below the middle row.
+int32_t rowOf(int16_t sample, int32_t height) {
+    return int32_t(std::floor(sample * double(height - 2) / 65536.0)) + height / 2;
 }
 
 class Oscilloscope : public ::testing::Test {
@@ -69,8 +61,13 @@ TEST_F(Oscilloscope, DrawsTheSamplesAtThePlayingPosition) {
         loud += s < -2000 || s > 2000;
     ASSERT_GT(loud, 20) << "ten seconds into the test file there is sound";
 
+    // 1024 bytes over 512 columns: each stereo frame fills two columns, left dot first.
     makeSurface(frame, 512, 384, 12);
-    expected = plainDots(readPixels(frame), 512, 384, samples, 1024, 0xFF808080, 0xFF102030);
+    expected = readPixels(frame);
+    for (int32_t x = 0; x < 512; ++x) {
+        expected[size_t(rowOf(samples[x & ~1], 384) * 512 + x)] = 0xFF808080;
+        expected[size_t(rowOf(samples[(x & ~1) + 1], 384) * 512 + x)] = 0xFF102030;
+    }
     oscilloscope(&frame, stream, 0xFF808080, 0xFF102030);
     EXPECT_EQ(readPixels(frame), expected);
 
@@ -98,11 +95,12 @@ TEST_F(Oscilloscope, ReadsOnlyWhatTheCallReturned) {
 
     // A failed read (no such stream) and a locked surface draw nothing.
     oscilloscope(&frame, 0xFFFFFFFF, 1, 2);
-    EXPECT_EQ(readPixels(frame), before);
     uint32_t* pixels = nullptr;
     int32_t pitch = 0;
     ASSERT_EQ(frame.lock(pixels, pitch), korvid::errNone);
+    oscilloscope(&frame, stream, 1, 2);
     frame.unlock();
+    EXPECT_EQ(readPixels(frame), before);
 
     // Short counts: samples past the count are poisoned, so reading one would show. Only
     // whole stereo frames are used; 6 bytes are one frame, 3 bytes none.
@@ -112,7 +110,11 @@ TEST_F(Oscilloscope, ReadsOnlyWhatTheCallReturned) {
     samples[0] = -16384;
     samples[1] = 16384;
     samples[2] = 8192;
-    std::vector<uint32_t> expected = plainDots(before, 64, 40, samples, 4, 1, 2);
+    // One frame over 64 columns: every column shows it, left at row -10 + 20, right at
+    // 9 + 20.
+    std::vector<uint32_t> expected = before;
+    for (int32_t x = 0; x < 64; ++x)
+        expected[size_t(10 * 64 + x)] = 1, expected[size_t(29 * 64 + x)] = 2;
     ASSERT_EQ(frame.lock(pixels, pitch), korvid::errNone);
     oscilloscope_dots(pixels, pitch, 64, 40, samples, 6, 1, 2);
     frame.unlock();

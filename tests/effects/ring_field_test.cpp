@@ -63,8 +63,10 @@ TEST(RingField, SmallFramesStayInsideTheTable) {
     // sanitizer build); the picture still fills the frame.
     RingField field(100, 60, grey_ramp_palette(), 1.4, 1.3, 8, 13);
     std::vector<uint32_t> frame(100 * 60, 1);
-    for (double t : {0.0, 1.0, 2.5, 1e9, std::nan("")})
+    for (double t : {0.0, 1.0, 2.5, 1e9, -1e300, std::nan(""), HUGE_VAL})
         EXPECT_EQ(field.draw(frame.data(), t), 1);
+    field.setClip({-10, -10, 1000, 1000});
+    EXPECT_EQ(field.draw(frame.data(), 2.5), 1);
     int32_t offsets[3];
     field.offsets(3.0, offsets);
     for (int32_t o : offsets) {

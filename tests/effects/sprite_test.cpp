@@ -11,20 +11,9 @@ using namespace effects_test;
 
 namespace {
 
-// A BMP of the given size (its contents are replaced after loading), one file per test
-// since tests run in parallel.
-std::string writeImageFile(const char* name, int32_t w, int32_t h) {
-    const std::string path = std::string(KORVID_BINARY_DIR) + "/" + name + ".bmp";
-    SDL_Surface* s = SDL_CreateRGBSurface(0, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_SaveBMP(s, path.c_str());
-    SDL_FreeSurface(s);
-    return path;
-}
-
 // A 32-bit surface with pitch == width * 4 holding `values`.
 struct Frame {
-    Frame(int32_t w, int32_t h, const std::vector<uint32_t>& values)
-        : surface(SDL_CreateRGBSurface(0, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000)) {
+    Frame(int32_t w, int32_t h, const std::vector<uint32_t>& values) : surface(sdlFrame(w, h)) {
         set(values);
     }
     ~Frame() { SDL_FreeSurface(surface); }
@@ -93,7 +82,7 @@ std::vector<uint32_t> spriteImage(ImageSprite& sprite, uint32_t seed) {
 } // namespace
 
 TEST(ImageSprite, OperatorsAndClipping) {
-    const std::string path = writeImageFile("sprite_operators", 13, 9);
+    const std::string path = writeBmp("sprite_operators", 13, 9);
     const std::vector<uint32_t> background = randomWords(40 * 30, 21);
     for (uint32_t op = 0; op <= 5; ++op) {
         ImageSprite sprite(40, 30, path, op, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
@@ -115,7 +104,7 @@ TEST(ImageSprite, OperatorsAndClipping) {
 }
 
 TEST(ImageSprite, EdgesOfTheClip) {
-    const std::string path = writeImageFile("sprite_edges", 4, 4);
+    const std::string path = writeBmp("sprite_edges", 4, 4);
     ImageSprite sprite(40, 30, path, ImageSprite::opKey, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
     sprite.setClip({10, 10, 30, 20});
     spriteImage(sprite, 5);
@@ -140,7 +129,7 @@ TEST(ImageSprite, EdgesOfTheClip) {
 }
 
 TEST(SpriteSwarm, EightAdditiveSpritesOnTheirPaths) {
-    const std::string path = writeImageFile("sprite_swarm", 16, 12);
+    const std::string path = writeBmp("sprite_swarm", 16, 12);
     SpriteSwarm swarm(512, 384, path, 0, 0);
     ASSERT_TRUE(swarm.isReady());
     int32_t xs[8], ys[8];

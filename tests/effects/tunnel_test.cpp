@@ -122,7 +122,7 @@ TEST(TexturedTunnel, CornerHitsMatchDoublePrecision) {
 TEST(TexturedTunnel, BlocksMatchTheBilinearForm) {
     const TunnelData data;
     TexturedTunnel tunnel(512, 384, data.image.data(), data.palette, 255.0f);
-    SDL_Surface* frame = SDL_CreateRGBSurface(0, 512, 384, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    SDL_Surface* frame = sdlFrame(512, 384);
     ASSERT_NE(frame, nullptr);
     for (float dt : {0.0f, 0.37f}) {
         tunnel.advance(dt);
@@ -147,7 +147,7 @@ TEST(TexturedTunnel, BlocksMatchTheBilinearForm) {
 
     // Nothing to draw into, or a frame smaller than the tunnel: only whole blocks that fit.
     EXPECT_EQ(tunnel.render(nullptr), 0);
-    SDL_Surface* small = SDL_CreateRGBSurface(0, 20, 12, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    SDL_Surface* small = sdlFrame(20, 12);
     SDL_FillRect(small, nullptr, 0x12345678);
     EXPECT_EQ(tunnel.render(small), 1);
     const auto* smallPixels = static_cast<const uint32_t*>(small->pixels);

@@ -19,18 +19,6 @@ const std::string file = "CameraRollAnimWithChildObject.3ds"; // a camera, 300 f
 // Absolute: each test runs the tools in folders of its own.
 const std::string path = std::filesystem::absolute("../shared/testdata/3ds/" + file).string();
 
-// What a command writes to standard output.
-std::string output(const std::string& command) {
-    std::string text;
-    if (std::FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            text += buffer;
-        pclose(pipe);
-    }
-    return text;
-}
-
 class KorvidPlay : public VirtualDisplay {
 protected:
     // Starts the player and waits for its window.
@@ -39,7 +27,7 @@ protected:
         player = spawnProgram({"sh", "-c", "exec " + playTool + " " + arguments + " 2>" + errors});
         ASSERT_GT(player, 0);
         for (int i = 0; i < 200 && window.empty(); ++i) {
-            window = output("xdotool search --name '^" + file + "' 2>/dev/null");
+            window = commandOutput("xdotool search --name '^" + file + "' 2>/dev/null");
             window = window.substr(0, window.find('\n'));
             if (window.empty())
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -63,7 +51,7 @@ protected:
         VirtualDisplay::TearDown();
     }
 
-    std::string caption() { return output("xdotool getwindowname " + window); }
+    std::string caption() { return commandOutput("xdotool getwindowname " + window); }
 
     // The caption once it holds `part` (the player redraws it every frame); "" if it never does.
     std::string captionWith(const std::string& part) {
@@ -84,7 +72,7 @@ protected:
     // The window's pixels, grabbed from the screen without the pointer.
     Image screenshot() {
         std::smatch at;
-        const std::string geometry = output("xdotool getwindowgeometry " + window);
+        const std::string geometry = commandOutput("xdotool getwindowgeometry " + window);
         EXPECT_TRUE(std::regex_search(geometry, at, std::regex("Position: (\\d+),(\\d+)")));
         const std::string png = testFolder("play-shot") + "/shot.png";
         std::system(("ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size 512x384 -i " +

@@ -163,10 +163,3 @@ TEST(Animation, WorldsUpdateInDependencyOrder) {
     scene.updateWorlds(nullptr);
     EXPECT_EQ(std::memcmp(&before, &camera->world, sizeof before), 0);
 }
-
-TEST(Animation, LookAlongMatrix) {
-    const Matrix m = Matrix::lookAlong({0, 1, 0}, 0.0f);
-    EXPECT_EQ(m.column(0), (Vector{-1, 0, 0}));
-    EXPECT_EQ(m.column(1), (Vector{0, 0, -1}));
-    EXPECT_EQ(m.column(2), (Vector{0, 1, 0}));
-}

@@ -2,6 +2,7 @@
 #include "engine/scene/import.hpp"
 #include "engine/scene/mesh.hpp"
 #include "engine/scene/scene.hpp"
+#include "run_program.hpp"
 #include "tests/scene/chunk_builder.hpp"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <lib3ds/tracks.h>
 
 #include <dirent.h>
+#include <filesystem>
 #include <unistd.h>
 
 using namespace korvid;
@@ -129,12 +131,8 @@ TEST(Import, ReferenceFiles) {
     Scene& boxes = *engine.find<Scene>(kindScene, "boxes");
     EXPECT_EQ(boxes.nodesByType[nodeMesh].size(), 9u);
     auto* box = static_cast<MeshNode*>(boxes.root.find("/Box05"));
-    const Mesh* mesh = engine.find<Mesh>(kindMesh, "Box05");
-    ASSERT_TRUE(box && mesh);
-    EXPECT_EQ(box->mesh.resolved, mesh);
-    EXPECT_EQ(mesh->vertices.size(), 8u);
-    EXPECT_EQ(mesh->groups[0].material.name, "3 - Default");
-    EXPECT_EQ(mesh->groups[0].triangles.size(), 12u);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->mesh.resolved, engine.find<Mesh>(kindMesh, "Box05"));
 
     Scene& empty = *engine.find<Scene>(kindScene, "empty");
     EXPECT_TRUE(empty.root.children.empty());
@@ -182,22 +180,6 @@ TEST(Import, NodeKindsNamesAndSharedMeshes) {
     EXPECT_TRUE(spot->overshoot);
     EXPECT_EQ(spot->target.path, "/Spot01.starget");
     EXPECT_EQ(spot->target.node, scene.root.find("/Spot01.starget"));
-
-    // The working arrays point into the node and its mesh.
-    ASSERT_EQ(box->vertices.size(), mesh->vertices.size());
-    ASSERT_EQ(box->groups.size(), 1u);
-    const RenderGroup& group = box->groups[0];
-    EXPECT_EQ(group.group, &mesh->groups[0]);
-    ASSERT_EQ(group.faces.size(), 1u);
-    EXPECT_EQ(group.faces[0].group, &group);
-    EXPECT_EQ(group.faces[0].corner[2], &group.corners[mesh->groups[0].triangles[0].corner[2]]);
-    EXPECT_EQ(group.corners[0].normal->vertex,
-              &box->vertices[mesh->normals[mesh->groups[0].corners[0].normal].vertex]);
-    ASSERT_EQ(box->edges.size(), 3u);
-    EXPECT_EQ(box->edges[0].face[0], &group.faces[0]);
-    EXPECT_EQ(box->edges[0].face[1], nullptr);
-    EXPECT_EQ(box->edges[0].faceCount, 1u);
-    EXPECT_TRUE(box->edges[0].hard);
 
     // The name is taken: refused before any node is built.
     EXPECT_EQ(importBytes(engine, "rich", richFile()), errNameInUse);
@@ -382,21 +364,17 @@ TEST(Import, FuzzRegressions) {
 }
 
 TEST(Import, SceneToolPrintsTheTree) {
-    const std::string command = std::string(KORVID_BINARY_DIR) + "/tools/scene/korvid-scene " +
-                                referenceDir + "cube_with_diffuse_texture.3DS --frame 0";
-    std::FILE* out = popen(command.c_str(), "r");
-    ASSERT_TRUE(out);
-    std::string text;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, out))
-        text += buffer;
-    EXPECT_EQ(pclose(out), 0);
-    EXPECT_EQ(text.substr(0, text.find("world")),
+    const ProgramResult r =
+        runProgram(testFolder("scene-tool"), KORVID_BINARY_DIR "/tools/scene/korvid-scene", "",
+                   std::filesystem::absolute(referenceDir).string() +
+                       "cube_with_diffuse_texture.3DS --frame 0");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(0, r.out.find("world")),
               "scene frames=100\n"
               "node / root\n"
               "node /Quader01 mesh\n"
               "mesh Quader01 vertices=8 normals=28 groups=1 edges=18 hard=14 "
               "bounds=-25,-25,0:25,25,50\n"
               "group Quader01 0 01 - Default triangles=12 corners=28\n");
-    EXPECT_NE(text.find("world / 0 0 0\nworld /Quader01 "), std::string::npos);
+    EXPECT_NE(r.out.find("world / 0 0 0\nworld /Quader01 "), std::string::npos);
 }

@@ -216,27 +216,6 @@ TEST(MeshConversion, ClosedCubeWeldsToEightVerticesAndEighteenEdges) {
     EXPECT_EQ(engine.find<Mesh>(kindMesh, "smooth")->edges.size(), 18u);
 }
 
-TEST(MeshConversion, OpenTriangleAxesTexelsBoundsAndDroppedFaces) {
-    Engine engine;
-    LibMesh tri = makeMesh("tri", {{1, 2, 3}, {4, 2, 3}, {1, 6, 3}, {9, 9, 9}},
-                           {{0, 1, 2, "grey", 0}, {0, 1, 3, "", 0}});
-    lib3ds_mesh_new_texel_list(tri.get(), 2);
-    tri->texelL[0][0] = 0.25f, tri->texelL[0][1] = 0.75f;
-    const Mesh* mesh = convert(engine, *tri);
-    ASSERT_EQ(mesh->vertices.size(), 3u); // the face without a material is dropped
-    EXPECT_EQ(mesh->vertices[0], (Vector{2, 1, 3}));
-    ASSERT_EQ(mesh->edges.size(), 3u);
-    for (const Edge& e : mesh->edges) {
-        EXPECT_EQ(e.faceCount, 1u);
-        EXPECT_TRUE(e.hard);
-    }
-    const std::vector<Corner>& corners = mesh->groups[0].corners;
-    EXPECT_EQ(corners[0].uv, (Point2{0.25f, -0.75f}));
-    EXPECT_EQ(corners[2].uv, (Point2{0.0f, 0.0f})); // past the end of the texel list
-    EXPECT_EQ(mesh->boundsMin, (Vector{0, 0, 0}));  // the box holds the origin
-    EXPECT_EQ(mesh->boundsMax, (Vector{6, 4, 3}));
-}
-
 // Points are stored in world space, made from the object's points by the mesh matrix
 // (columns = axes); the conversion takes them back. Where lib3ds inverts the matrix the
 // result is exactly lib3ds's; where it gives up (scale 0.002 has the pivot product 8e-9)
@@ -287,22 +266,25 @@ TEST(MeshConversion, MatrixTakesPointsBackToObjectSpace) {
     }
 }
 
-TEST(MeshConversion, SignedZerosWeldAndNanNeverDoes) {
-    Engine engine;
-    const float nan = std::nanf("");
-    LibMesh mesh = makeMesh("zeros", {{0, 0, 1}, {-0.0f, 0, 1}, {1, 1, 1}, {nan, 0, 0}},
-                            {{0, 2, 3, "a", 0}, {1, 2, 3, "a", 0}});
-    const Mesh* converted = convert(engine, *mesh);
-    // -0 and +0 weld; the NaN point appears once per use.
-    EXPECT_EQ(converted->vertices.size(), 4u);
-    expectFaithful(engine, *makeMesh("zeros2", {{0, 0, 1}, {-0.0f, 0, 1}, {1, 1, 1}, {nan, 0, 0}},
-                                     {{0, 2, 3, "a", 1}, {1, 2, 3, "a", 1}}));
-}
-
-// Material seams, creases, and four triangles on every edge of the two-sided torus.
 TEST(MeshConversion, FaithfulOnSyntheticMeshes) {
     Engine engine;
+    // Material seams, creases, and four triangles on every edge of the two-sided torus.
     expectFaithful(engine, *makeTorus(20, 10, true));
+
+    // An open triangle with texels for its first points only, and a face without a
+    // material, which is dropped with its point.
+    LibMesh tri = makeMesh("tri", {{1, 2, 3}, {4, 2, 3}, {1, 6, 3}, {9, 9, 9}},
+                           {{0, 1, 2, "grey", 0}, {0, 1, 3, "", 0}});
+    lib3ds_mesh_new_texel_list(tri.get(), 2);
+    tri->texelL[0][0] = 0.25f, tri->texelL[0][1] = 0.75f;
+    expectFaithful(engine, *tri);
+    EXPECT_EQ(engine.find<Mesh>(kindMesh, "tri")->vertices.size(), 3u);
+
+    // -0 and +0 weld; the NaN point appears once per use.
+    const float nan = std::nanf("");
+    expectFaithful(engine, *makeMesh("zeros", {{0, 0, 1}, {-0.0f, 0, 1}, {1, 1, 1}, {nan, 0, 0}},
+                                     {{0, 2, 3, "a", 1}, {1, 2, 3, "a", 1}}));
+    EXPECT_EQ(engine.find<Mesh>(kindMesh, "zeros")->vertices.size(), 4u);
 }
 
 TEST(MeshConversion, FaithfulOnReferenceFiles) {

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <tuple>
 
 namespace {
 
@@ -16,6 +16,10 @@ const std::string sdlLine = "Korvid fucked joo: \"sdl fucked joo - check SDL_Get
 
 std::string korvidLine(const std::string& message) {
     return "Korvid fucked joo: \"" + message + "\"\n";
+}
+
+std::string cannotOpen(const std::string& file) {
+    return sdlLine + "SDL hax0rz: \"Couldn't open " + file + "\"\n";
 }
 
 // Runs the show on the data set without `file` until demo time `until`.
@@ -26,55 +30,39 @@ ProgramResult showWithout(const std::string& name, const std::string& file,
 
 } // namespace
 
-TEST(ShowData, AMissingFileStopsTheShowAtThatFile) {
-    ProgramResult r = showWithout("no-image", "img/slutt.png");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, sdlLine + "SDL hax0rz: \"Couldn't open img/slutt.png\"\n");
+TEST(ShowData, AMissingOrWrongFileStopsTheShowAtThatFile) {
+    const std::pair<const char*, std::string> missing[] = {
+        {"img/slutt.png", cannotOpen("img/slutt.png")},
+        {"3ds/kroll.3ds", korvidLine("file input/output error")},
+        {"img2/specmap.png", cannotOpen("img2/specmap.png")},
+        {"img/darkground2.gif", cannotOpen("img/darkground2.gif")},
+    };
+    int run = 0;
+    for (const auto& [file, lines] : missing) {
+        const ProgramResult r = showWithout("without-" + std::to_string(run++), file);
+        EXPECT_EQ(r.status, 1) << file;
+        EXPECT_EQ(r.err, lines) << file;
+    }
 
-    r = showWithout("no-scene", "3ds/kroll.3ds");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, korvidLine("file input/output error"));
-
-    r = showWithout("no-effect-image", "img2/specmap.png");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, sdlLine + "SDL hax0rz: \"Couldn't open img2/specmap.png\"\n");
-
-    r = showWithout("no-tunnel-image", "img/darkground2.gif");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, sdlLine + "SDL hax0rz: \"Couldn't open img/darkground2.gif\"\n");
-
-    r = showWithout("no-music", "music/tune3.mp3");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "BASS fucked joo: \"Can't play the mp3! It should be at music/tune3.mp3\"\n"
-                     "code: 2\n");
-}
-
-TEST(ShowData, WrongEffectImagesAreRefused) {
-    // A colour map that is not 256x256, and a tunnel image that is not palettised.
-    std::string data = copyOfData("small-twister-map");
-    ASSERT_TRUE(tools::writePng(data + "/img2/rock1b.png", std::vector<uint32_t>(64 * 64).data(),
-                                64, 64, 64, false));
-    ProgramResult r = runProgram(data, captureProgram, "", "--fps 10 --until 1");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, korvidLine("illegal surface usage"));
-
-    data = copyOfData("true-colour-tunnel");
-    ASSERT_TRUE(tools::writePng(data + "/img/darkground2.gif",
-                                std::vector<uint32_t>(256 * 256, 0xFF336699).data(), 256, 256, 256,
-                                false));
-    r = runProgram(data, captureProgram, "", "--fps 10 --until 1");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, korvidLine("illegal surface usage"));
-}
-
-TEST(ShowData, DamagedSceneIsAFormatError) {
-    const std::string data = copyOfData("damaged-scene");
-    const std::string path = data + "/3ds/boots.3ds";
-    const auto size = std::filesystem::file_size(path);
-    std::filesystem::resize_file(path, size / 2);
-    const ProgramResult r = runProgram(data, captureProgram, "", "--fps 10 --until 1");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, korvidLine("file format error"));
+    // A colour map that is not 256x256, a tunnel image that is not palettised (side 256,
+    // true colour), a scene cut in half (side 0).
+    const std::tuple<const char*, int, const char*> wrong[] = {
+        {"img2/rock1b.png", 64, "illegal surface usage"},
+        {"img/darkground2.gif", 256, "illegal surface usage"},
+        {"3ds/boots.3ds", 0, "file format error"},
+    };
+    for (const auto& [file, side, message] : wrong) {
+        const std::string data = copyOfData("wrong-" + std::to_string(run++));
+        const std::string path = data + "/" + file;
+        if (side == 0)
+            std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+        else
+            ASSERT_TRUE(tools::writePng(path, std::vector<uint32_t>(size_t(side * side)).data(),
+                                        side, side, side, false));
+        const ProgramResult r = runProgram(data, captureProgram, "", "--fps 10 --until 1");
+        EXPECT_EQ(r.status, 1) << file;
+        EXPECT_EQ(r.err, korvidLine(message)) << file;
+    }
 }
 
 TEST(ShowData, TheSwarmsSpriteIsNotNeeded) {

@@ -1,7 +1,8 @@
-// demo-capture's pictures for sharing: the video with every pixel enlarged, and the
-// storyboard of the whole show.
+// demo-capture's pictures for sharing: the video with every pixel enlarged and its sound in
+// step, and the storyboard of the whole show.
 
 #include "png_reader.hpp"
+#include "sample_levels.hpp"
 #include "show_data.hpp"
 #include "tools/common/pixel_scale.hpp"
 
@@ -9,25 +10,22 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
-// A video stream's property as ffprobe prints it.
+// A video stream's property as ffprobe prints it, and a stream's duration.
 std::string probe(const std::string& video, const std::string& entry) {
-    const std::string out = video + ".probe";
-    std::system(("ffprobe -v error -select_streams v:0 -show_entries stream=" + entry +
-                 " -of default=noprint_wrappers=1:nokey=1 " + video + " >" + out)
-                    .c_str());
-    std::string text = readFile(out);
+    const std::string text =
+        commandOutput("ffprobe -v error -select_streams v:0 -show_entries stream=" + entry +
+                      " -of default=noprint_wrappers=1:nokey=1 " + video);
     return text.substr(0, text.find('\n'));
 }
 
 double duration(const std::string& video, const std::string& stream) {
-    const std::string out = video + ".duration";
-    std::system(("ffprobe -v error -select_streams " + stream +
-                 " -show_entries stream=duration -of csv=p=0 " + video + " >" + out)
-                    .c_str());
-    return std::atof(readFile(out).c_str());
+    return std::atof(commandOutput("ffprobe -v error -select_streams " + stream +
+                                   " -show_entries stream=duration -of csv=p=0 " + video)
+                         .c_str());
 }
 
 // Where `part` (w x h pixels) appears in `image`, by brute force; (-1, -1) if nowhere.
@@ -64,11 +62,12 @@ TEST(Capture, EnlargingRepeatsEveryPixel) {
     }
 }
 
-TEST(Capture, TheVideoEnlargedByPixelRepetitionStopsAtUntil) {
+TEST(Capture, TheVideoEnlargedByPixelRepetitionKeepsPictureAndSoundTogether) {
+    const int fps = 60;
     const std::string data = copyOfData("video");
     const ProgramResult r =
         runProgram(data, captureProgram, "",
-                   "--fps 30 --video show.mp4 --scale 2 --png shots --every 40 --until 12");
+                   "--fps 60 --video show.mp4 --scale 2 --png shots --every 40 --until 12");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     const std::string video = data + "/show.mp4";
@@ -77,6 +76,32 @@ TEST(Capture, TheVideoEnlargedByPixelRepetitionStopsAtUntil) {
     EXPECT_EQ(probe(video, "color_space"), "bt709");
     // The sound stops with the pictures.
     EXPECT_NEAR(duration(video, "a:0"), duration(video, "v:0"), 0.1);
+
+    // At demo time 0, the first downbeat, the wait screen gives way to the first part: that
+    // picture must come within one frame of the beat's sound.
+    ASSERT_EQ(std::system(("cd '" + data +
+                           "' && ffmpeg -v error -i show.mp4 -t 1.5 -f s16le -ac 2 -ar 44100 "
+                           "sound.raw && ffmpeg -v error -i show.mp4 -t 2 -f rawvideo -pix_fmt "
+                           "gray -s 64x48 frames.raw")
+                              .c_str()),
+              0);
+    const std::string sound = readFile(data + "/sound.raw");
+    std::vector<int16_t> samples(sound.size() / 2);
+    std::memcpy(samples.data(), sound.data(), samples.size() * 2);
+    const double beat = double(firstDownbeat(samples)) / 44100.0;
+    const std::string frames = readFile(data + "/frames.raw");
+    const size_t size = 64 * 48;
+    const auto differs = [&](size_t frame) {
+        long sum = 0;
+        for (size_t i = 0; i < size; ++i)
+            sum += std::abs(int(uint8_t(frames[frame * size + i])) - int(uint8_t(frames[i])));
+        return sum > long(size) * 20;
+    };
+    size_t change = 1;
+    while ((change + 1) * size <= frames.size() && !differs(change))
+        ++change;
+    ASSERT_LT((change + 1) * size, frames.size());
+    EXPECT_NEAR(double(change) / fps, beat, 1.0 / fps) << "beat at " << beat << " s";
 
     // The PNG of presented frame 40 against the video, each pixel a 2 x 2 block. That frame
     // was drawn with the music position of the tick before, so it fills video frame 39. The
