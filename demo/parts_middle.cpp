@@ -5,6 +5,7 @@
 #include "demo/program.hpp"
 #include "demo/show_support.hpp"
 #include "demo/timeline.hpp"
+#include "engine/link/link.hpp"
 
 using namespace korvid;
 
@@ -46,7 +47,7 @@ void Show::greetings() {
             boot->groups[size_t(g)].material = ResourceRef(kindMaterial, darkBoot[g]);
     }
     show_mesh("Bakke", 1)->groups[0].material = ResourceRef(kindMaterial, "darkgrass");
-    engine.linkResources();
+    linkResources(engine);
 
     Scene* scene = show_scene("boots");
     Surface* greets = show_surface("allgreets");

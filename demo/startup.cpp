@@ -4,6 +4,7 @@
 #include "demo/clock.hpp"
 #include "demo/program.hpp"
 #include "demo/timeline.hpp"
+#include "engine/link/link.hpp"
 #include "platform/clock.hpp"
 
 #include <cstdio>
@@ -96,7 +97,7 @@ void demo_main() {
     show_wait_screen();
     load_assets();
     platform::milestone("loaded");
-    engine.linkResources();
+    linkResources(engine);
     platform::milestone("linked");
     Show show;
     platform::milestone("effects");

@@ -1,7 +1,7 @@
 #include "demo/effects/textured_tunnel.hpp"
 
 #include "engine/core/pass_clock.hpp"
-#include "engine/render/math.hpp"
+#include "engine/math/math.hpp"
 
 #include <SDL/SDL.h>
 

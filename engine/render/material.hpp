@@ -5,7 +5,8 @@
 #include "engine/core/resource.hpp"
 #include "engine/core/surface.hpp"
 #include "engine/render/plane.hpp"
-#include "engine/render/render_data.hpp"
+#include "engine/render/render_context.hpp"
+#include "engine/scene/render_data.hpp"
 #include "engine/scene/mesh.hpp"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 
 #include "engine/core/errors.hpp"
 #include "engine/core/surface.hpp"
-#include "engine/render/math.hpp"
+#include "engine/math/math.hpp"
 #include "engine/render/pipeline.hpp"
 
 namespace korvid {

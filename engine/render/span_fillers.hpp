@@ -10,7 +10,7 @@
 // origin, so each span start is offset from it once for all of them.
 
 #include "engine/render/plane.hpp"
-#include "engine/render/render_data.hpp"
+#include "engine/render/render_context.hpp"
 
 #include <cstdint>
 

@@ -2,7 +2,8 @@
 // Scan conversion of screen triangles into one span of pixels per row.
 
 #include "engine/core/surface.hpp"
-#include "engine/render/render_data.hpp"
+#include "engine/render/render_context.hpp"
+#include "engine/scene/render_data.hpp"
 
 #include <cstdint>
 #include <vector>

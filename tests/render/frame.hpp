@@ -2,7 +2,8 @@
 // Hand-built render records for the rasteriser tests: a colour and depth buffer in plain
 // memory, and triangles whose corners are given straight in screen space.
 
-#include "engine/render/render_data.hpp"
+#include "engine/render/render_context.hpp"
+#include "engine/scene/render_data.hpp"
 
 #include <cstddef>
 #include <cstdint>

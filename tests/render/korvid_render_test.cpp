@@ -2,6 +2,7 @@
 // the keyframer nodes or the face materials taken away: every file is drawn, the same on a
 // second run, with meshes where the file has them.
 
+#include "engine/link/link.hpp"
 #include "engine/render/gouraud_ramp_material.hpp"
 #include "engine/scene/mesh.hpp"
 #include "png_reader.hpp"
@@ -125,7 +126,7 @@ TEST(KorvidRender, MeshesOfAFileWithoutNodesStayWhereTheFileHasThem) {
         Engine engine;
         Lib3dsFilePtr file;
         ASSERT_EQ(tools::importCompleted(engine, "scene", path, file), errNone) << name;
-        engine.linkResources();
+        linkResources(engine);
         Scene& scene = *engine.find<Scene>(kindScene, "scene");
         scene.setTime(0.0f);
         scene.updateWorlds(nullptr);

@@ -1,4 +1,5 @@
 #include "engine/core/pass_clock.hpp"
+#include "engine/link/link.hpp"
 #include "engine/render/fade_ramp_material.hpp"
 #include "engine/render/light_normals.hpp"
 #include "engine/render/pipeline.hpp"
@@ -48,7 +49,7 @@ struct OneSquare : TestScene {
         material = addGouraud("grey");
         addSquareMesh("square", 10.0f, "grey");
         node = place("square", "Square01");
-        engine.linkResources();
+        linkResources(engine);
     }
 };
 
@@ -145,7 +146,7 @@ TEST(RenderScene, VisibilityFollowsTheBoundingBox) {
     MeshNode* partly = s.place("square", "Partly", Vector{-8.0f, 0.0f, 10.0f});
     MeshNode* left = s.place("square", "Left", Vector{-30.0f, 0.0f, 10.0f});
     MeshNode* behind = s.place("square", "Behind", Vector{0.0f, 0.0f, -10.0f});
-    s.engine.linkResources();
+    linkResources(s.engine);
     ASSERT_EQ(s.render(), errNone);
     EXPECT_EQ(inside->visibility, 2u);
     EXPECT_EQ(partly->visibility, 1u);
@@ -158,7 +159,7 @@ TEST(RenderScene, VisibilityFollowsTheBoundingBox) {
     // partly inside: this square's box reaches back to its origin on the screen's centre.
     s.addSquareMesh("offside", 10.0f, "grey", Vector{-30.0f, 0.0f, 0.0f});
     MeshNode* offside = s.place("offside", "Offside");
-    s.engine.linkResources();
+    linkResources(s.engine);
     s.colour.fill(sceneBackground);
     const Rect clip{20, 64, 0, 48};
     ASSERT_EQ(s.render(false, &clip), errNone);
@@ -177,7 +178,7 @@ TEST(RenderScene, FlaggedPassesDrawEachNodeOnce) {
     MeshNode* plain = s.place("square", "Plain", Vector{-6.0f, 0.0f, 10.0f});
     MeshNode* flagged = s.place("square", "Flagged", Vector{6.0f, 0.0f, 10.0f});
     flagged->flag = true;
-    s.engine.linkResources();
+    linkResources(s.engine);
     ASSERT_EQ(s.render(true), errNone);
     EXPECT_EQ(plain->visibility, 0u);
     EXPECT_EQ(flagged->visibility, 2u);
@@ -314,7 +315,7 @@ TEST(RenderScene, DepthSortedFacesAreDrawnFarthestFirst) {
     s.addSquareMesh("far", 40.0f, "blue");
     s.place("near", "Near");
     s.place("far", "Far", Vector{0.0f, 0.0f, 20.0f});
-    s.engine.linkResources();
+    linkResources(s.engine);
     ASSERT_EQ(s.render(), errNone);
     ASSERT_EQ(drawList.size(), 4u);
     EXPECT_EQ(drawList[0].key, 20.0f);
@@ -344,7 +345,7 @@ TEST(RenderScene, ModifiersRunNearestFirstOnWorldPositions) {
     group->rotation = Quaternion{0.0f, 0.0f, 0.0f, 1.0f};
     ASSERT_EQ(attach(&s.scene->root, group, "container"), errNone);
     MeshNode* node = s.place("square", "Square01", Vector{1.0f, 0.0f, 10.0f}, group);
-    s.engine.linkResources();
+    linkResources(s.engine);
     std::vector<Vector> seenByNode, seenByGroup;
     Shift nodeShift(Vector{0.0f, 2.0f, 0.0f}, &seenByNode);
     Shift groupShift(Vector{0.0f, 0.0f, 10.0f}, &seenByGroup);
@@ -514,7 +515,7 @@ TEST(RenderScene, ADegenerateCameraDrawsNothing) {
     ASSERT_EQ(attach(&s.scene->root, target, "Camera01.ctarget"), errNone);
     s.camera->ownRotation = false;
     s.camera->target = NodeRef("/Camera01.ctarget");
-    s.engine.linkResources();
+    linkResources(s.engine);
     ASSERT_EQ(s.camera->target.node, target);
     // The camera sits on its target: no direction to look along, every matrix NaN.
     EXPECT_EQ(s.render(), errNone);

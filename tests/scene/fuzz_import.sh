@@ -12,15 +12,15 @@ if ! command -v clang++-14 >/dev/null 2>&1; then
     exit 77
 fi
 
-sources="$src/engine/core/engine.cpp $src/engine/core/errors.cpp $src/engine/core/link.cpp
-    $src/engine/core/pass_clock.cpp
-    $src/engine/render/math.cpp $src/engine/render/build_render_data.cpp
+sources="$src/engine/math/math.cpp
+    $src/engine/core/engine.cpp $src/engine/core/errors.cpp $src/engine/core/pass_clock.cpp
+    $src/engine/render/build_render_data.cpp $src/engine/link/link.cpp
     $(ls "$src"/engine/scene/*.cpp) $src/tests/scene/fuzz/import_fuzzer.cpp"
 fuzzer=$work/import_fuzzer
 mkdir -p "$work"
 stale=no
 [ -x "$fuzzer" ] || stale=yes
-for f in $sources $(ls "$src"/engine/scene/*.hpp "$src"/engine/core/*.hpp "$src"/engine/render/*.hpp); do
+for f in $sources $(ls "$src"/engine/*/*.hpp); do
     [ "$f" -nt "$fuzzer" ] && stale=yes
 done
 if [ $stale = yes ]; then

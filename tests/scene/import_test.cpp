@@ -1,4 +1,5 @@
 #include "engine/core/engine.hpp"
+#include "engine/link/link.hpp"
 #include "engine/scene/import.hpp"
 #include "engine/scene/mesh.hpp"
 #include "engine/scene/scene.hpp"
@@ -112,7 +113,7 @@ TEST(Import, ReferenceFiles) {
     ASSERT_EQ(importScene(engine, "boxes", referenceDir + "test1.3ds"), errNone);
     ASSERT_EQ(importScene(engine, "empty", referenceDir + "fels.3ds"), errNone);
     ASSERT_EQ(importScene(engine, "alpha", referenceDir + "cubes_with_alpha.3DS"), errNone);
-    engine.linkResources();
+    linkResources(engine);
 
     Scene& target = *engine.find<Scene>(kindScene, "target");
     EXPECT_EQ(target.frames, 300.0f);
@@ -145,7 +146,7 @@ TEST(Import, NodeKindsNamesAndSharedMeshes) {
     Engine engine;
     ASSERT_EQ(importBytes(engine, "rich", richFile()), errNone);
     ASSERT_EQ(importBytes(engine, "again", richFile()), errNone);
-    engine.linkResources();
+    linkResources(engine);
     Scene& scene = *engine.find<Scene>(kindScene, "rich");
     EXPECT_EQ(scene.frames, 40.0f);
     EXPECT_EQ(kindAt(scene, "/RedBox01"), nodeMesh);
@@ -374,7 +375,7 @@ TEST(Import, FuzzRegressions) {
         Engine engine;
         const Error e = importScene(engine, "fuzz", dir + entry->d_name);
         if (e == errNone)
-            engine.linkResources();
+            linkResources(engine);
         ++files;
     }
     closedir(listing);
