@@ -23,7 +23,7 @@ void Show::credits() {
     };
 
     while (show_part_running(3)) {
-        const int32_t k = trunc32(std::floor(blocks() - 3.0f));
+        const int32_t k = trunc32(std::floor(blocks() - float(show_part_start(3))));
         const double b = frac(blocks());
         frame1.fill(uint32_t(0));
         frame0.draw(background, 0, 0, 1.0f);
@@ -56,7 +56,7 @@ void Show::credits() {
         }
 
         display.draw(&frame0, 0, 0, 1.0f);
-        if (blocks() - 2.0f > 3.9375f)
+        if (blocks_from(3) > 3.9375f)
             display.fill(0xFF000000u);
         demo_frame();
     }
@@ -74,7 +74,7 @@ void Show::creditGrids() {
     double fade = 0.0;
 
     while (show_part_running(4)) {
-        const int32_t k = trunc32(std::floor(blocks() - 6.0f));
+        const int32_t k = trunc32(std::floor(blocks_from(4)));
         const double f = frac(blocks());
         const float spin = float(demoTime / 32.0f * 3.14159265359);
         gridA.reset(0.5f);
@@ -111,7 +111,7 @@ void Show::creditGrids() {
         gridB.draw(true);
         blend_noise(&frame0, 0.15f);
         frame0.draw(&frame1, 0, 0, float(fade));
-        if (blocks() - 6.0f >= 3.75f)
+        if (blocks_from(4) >= 3.75f)
             blend_colour_to(&display, &frame0, 0xFFFFFFFF, float(frac(demoTime / 16.0f)));
         else
             display.draw(&frame0, 0, 0, 1.0f);

@@ -21,7 +21,7 @@ void Show::twisters() {
     float a = 0.0f;
 
     while (show_part_running(8)) {
-        const float u = blocks() - 20.0f;
+        const float u = blocks_from(8);
         frame0.draw(background, 0, 0, 1.0f);
         if (uint32_t* pixels = show_lock(frame0)) {
             // Rock alone for a block, cloth alone for the next, then both; rows are frame0's own.
@@ -70,7 +70,7 @@ void Show::character() {
     figure->modifier = &characterTwist;
 
     while (show_part_running(9)) {
-        const float u = blocks() - 24.0f;
+        const float u = blocks_from(9);
         show_set_time(scene, frac(demoTime / 128.0f) * 64.0);
         characterTwist.amount = std::min(2.0f * u, 2.0f);
         characterTwist.phase = demoTime / 8.0f;
@@ -117,8 +117,8 @@ void Show::redBoxes() {
 
     static const float sideView[2] = {-0.37f, 0.16f};
     while (show_part_running(10)) {
-        const int32_t k = trunc32(std::floor(blocks() - 26.0f));
-        const float u = blocks() - 26.0f;
+        const int32_t k = trunc32(std::floor(blocks_from(10)));
+        const float u = blocks_from(10);
         const double b = frac(blocks());
         if (k == 0) {
             currentCamera = close;

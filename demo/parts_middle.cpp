@@ -67,12 +67,12 @@ void Show::greetings() {
         plasmaB->advance(frameDelta * 20.0);
         show_set_time(scene, frac(demoTime / 16.0f) * 64.0);
         show_scroll_ground(ground);
-        if (blocks() - 14.0f > 1.0f)
+        if (blocks_from(7) > 1.0f)
             greetY -= 2.0f * frameDelta;
         scrollX -= frameDelta * 6.0;
 
         frame0.draw(back, 0, trunc32(greetY), 1.0f);
-        if (blocks() - 14.0f < 0.5f)
+        if (blocks_from(7) < 0.5f)
             blend_colour(&frame0, 0xFF302010, float(1.0 - frac(demoTime / 32.0f)));
         // The dark boots, then the ground alone added on top.
         show_render(&frame0, currentCamera, scene, false);

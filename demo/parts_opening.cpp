@@ -83,7 +83,7 @@ void Show::groundAndLogo() {
     int32_t logoY = 0;
 
     while (show_part_running(2)) {
-        const int32_t q = trunc32(std::floor((blocks() - 2.0f) * 4.0f));
+        const int32_t q = trunc32(std::floor(blocks_from(2) * 4.0f));
         ground->groups[0].textureOffsetV -= frameDelta * 0.1;
         currentCamera->fov =
             float((std::sin(frac(demoTime / 32.0f) * 6.28318530718) + 1.0) * 1.4137166566647972 +

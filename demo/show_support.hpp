@@ -3,6 +3,7 @@
 // the data set's resources and nodes, and renders whose failures end the program.
 
 #include "demo/clock.hpp"
+#include "demo/show_parts.hpp"
 #include "engine/core/surface.hpp"
 #include "engine/scene/mesh.hpp"
 #include "engine/scene/scene.hpp"
@@ -20,9 +21,14 @@ inline int32_t trunc32(double x) {
     return int32_t(x);
 }
 
-// Demo time in blocks of 64 units.
+// Demo time in blocks of 64 units: B.
 inline float blocks() {
-    return demoTime / 64.0f;
+    return demoTime / float(blockUnits);
+}
+
+// Blocks since the block that part `part`'s loop condition counts from: B - from.
+inline float blocks_from(int part) {
+    return blocks() - float(showParts[part].from);
 }
 
 // True when the last tick crossed a multiple of n units of demo time.

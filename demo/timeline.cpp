@@ -71,33 +71,3 @@ void Show::waitForMusic() {
     while (show_part_running(0))
         demo_frame();
 }
-
-bool show_part_running(int part) {
-    return show_part_at(demoTime) <= part;
-}
-
-const char* show_part_name(int part) {
-    static const char* const names[] = {
-        "waiting",   "boots",        "ground and logo", "credits",  "credit grids",
-        "tunnel",    "motion trail", "greetings",       "twisters", "character",
-        "red boxes", "end image",    "closing image",
-    };
-    return part >= 0 && part <= 12 ? names[part] : "";
-}
-
-int show_part_at(float t) {
-    if (t < 0.0f)
-        return 0;
-    // Where parts 1 to 11 end, in blocks of 64 units. B < end is the same test as
-    // B - start < length: near the end, B - start is exact in float, so no rounding
-    // moves a boundary.
-    static const float ends[] = {2, 3, 6, 10, 12, 14, 20, 24, 26, 30, 32};
-    const float b = t / 64.0f;
-    int part = 1;
-    for (float end : ends) {
-        if (b < end)
-            return part;
-        ++part;
-    }
-    return part;
-}

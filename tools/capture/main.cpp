@@ -3,7 +3,7 @@
 
 #include "demo/clock.hpp"
 #include "demo/program.hpp"
-#include "demo/timeline.hpp"
+#include "demo/show_parts.hpp"
 #include "engine/core/pass_clock.hpp"
 #include "platform/clock.hpp"
 #include "tools/capture/frame_stats.hpp"
@@ -37,8 +37,8 @@ double musicSeconds(double t) {
     return 1.025 + t / 32.0 * 3.69275;
 }
 
-// Demo time at the end of the last part, and the closing image's 6 s.
-const double showSeconds = musicSeconds(2048.0) + 6.0;
+// Demo time at the end of the last part, and the closing image.
+const double showSeconds = musicSeconds(showEndUnits) + closingImageSeconds;
 
 struct Capture {
     CaptureOptions options;
