@@ -42,12 +42,11 @@ void Show::credits() {
             frame0.draw(&frame1, 0, 0, 1.0f);
             frame1.draw(background, 0, 0, 1.0f);
             const int32_t edge = trunc32((1.0 - frac(demoTime / 16.0f)) * 255.0);
-            if (uint32_t* pixels = show_lock(frame1)) {
+            if (LockedView view(frame1); uint32_t* pixels = view.frame(512, 384)) {
                 if (b < 0.25)
                     plasmaA->alphaTo(pixels, edge, 255);
                 else
                     plasmaA->alphaTo(pixels, 0, edge);
-                frame1.unlock();
             }
             plasmaA->advance(frameDelta * 20.0);
             frame0.draw(&frame1, 0, 0, 1.0f);

@@ -15,10 +15,8 @@ void Show::endImage() {
         const double u = time_over(blockUnits) - showParts[11].from;
         const int32_t q = trunc32(std::floor(u * 4.0));
         frame0.draw(end, 0, 0, 1.0f);
-        if (show_lock(frame0)) {
-            swarm->draw(frame0.sdlSurface, u);
-            frame0.unlock();
-        }
+        if (LockedView view(frame0); SDL_Surface* target = view.sdl())
+            swarm->draw(target, u);
         // From white over the first quarter block; to black over the second half.
         if (q == 0)
             blend_colour_to(&display, &frame0, 0xFFFFFFFF, float(1.0 - time_phase(16)));

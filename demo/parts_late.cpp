@@ -23,15 +23,14 @@ void Show::twisters() {
     while (show_part_running(8)) {
         const float u = blocks_from(8);
         frame0.draw(background, 0, 0, 1.0f);
-        if (uint32_t* pixels = show_lock(frame0)) {
+        if (LockedView view(frame0); uint32_t* pixels = view.rows(512, 384)) {
             // Rock alone for a block, cloth alone for the next, then both; rows are frame0's own.
             if (u < 1.0f || u > 2.0f)
-                twisterRock.draw(pixels, 512, 384, frame0.pitch, blocks() * 10.0,
+                twisterRock.draw(pixels, 512, 384, view.pitch, blocks() * 10.0,
                                  trunc32(std::cos(double(a)) * 100.0 + 256.0));
             if (u > 1.0f)
-                twisterCloth.draw(pixels, 512, 384, frame0.pitch, blocks() * -10.0,
+                twisterCloth.draw(pixels, 512, 384, view.pitch, blocks() * -10.0,
                                   trunc32(std::cos(a + 3.14159265359) * 100.0 + 256.0));
-            frame0.unlock();
         }
         if (u > 3.0f)
             a += frameDelta * 0.1;
@@ -155,10 +154,8 @@ void Show::redBoxes() {
                 Quaternion::fromAxisAngle(axes[i], float((i * 0.3 + 1.0) * boxAngle));
 
         if (u < 2.0f) {
-            if (uint32_t* pixels = show_lock(frame0)) {
+            if (LockedView view(frame0); uint32_t* pixels = view.frame(512, 384))
                 ringField->draw(pixels, demoTime / 8.0f);
-                frame0.unlock();
-            }
             blend_noise(&frame0, 0.15f);
         } else {
             stripeGrid();
@@ -168,12 +165,12 @@ void Show::redBoxes() {
         const int32_t n = k == 0 ? trunc32((1.0 - b) * 4.0) : k == 1 ? trunc32(b * 4.0) : 0;
         if (n == 0) {
             display.draw(&frame0, 0, 0, 1.0f);
-        } else if (uint32_t* to = show_lock(display)) {
-            if (const uint32_t* from = show_lock(frame0)) {
-                mosaic.remap(to, from, 512, 384, display.pitch, n - 1);
-                frame0.unlock();
-            }
-            display.unlock();
+        } else if (LockedView to(display); uint32_t* toPixels = to.rows(512, 384)) {
+            // One pitch serves both: the frame's rows lie as far apart as the Display's.
+            const LockedView from(frame0);
+            if (const uint32_t* fromPixels = from.rows(512, 384);
+                fromPixels && from.pitch == to.pitch)
+                mosaic.remap(toPixels, fromPixels, 512, 384, to.pitch, n - 1);
         }
         show_render(&display, currentCamera, dame, false, k >= 2 ? sideView : nullptr);
 

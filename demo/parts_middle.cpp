@@ -12,10 +12,8 @@ using namespace korvid;
 void Show::tunnelPart() {
     while (show_part_running(5)) {
         tunnel->advance(float(frameDelta * 0.02));
-        if (show_lock(frame0)) {
-            tunnel->render(frame0.sdlSurface);
-            frame0.unlock();
-        }
+        if (LockedView view(frame0); SDL_Surface* target = view.sdl())
+            tunnel->render(target);
         display.draw(&frame0, 0, 0, 1.0f);
         demo_frame();
     }
@@ -79,10 +77,8 @@ void Show::greetings() {
         frame1.fill(uint32_t(0));
         show_render(&frame1, currentCamera, scene, true);
         frame0.draw(&frame1, 0, 0, 1.0f);
-        if (uint32_t* pixels = show_lock(frame0)) {
+        if (LockedView view(frame0); uint32_t* pixels = view.frame(512, 384))
             plasmaB->addTo(pixels);
-            frame0.unlock();
-        }
         frame0.draw(greets, trunc32(scrollX), 266, 1.0f);
         display.draw(&frame0, 0, 0, 1.0f);
         demo_frame();

@@ -57,6 +57,32 @@ void show_render(korvid::Surface* colour, korvid::CameraNode* camera, korvid::Sc
 // Scrolls the ground's texture with a speed that swells and eases every 8 units.
 void show_scroll_ground(korvid::MeshNode* ground);
 
-// Locks a 32-bit surface for an effect that writes its pixels; null when the lock fails,
-// in which case the effect draws nothing this frame.
-uint32_t* show_lock(korvid::Surface& surface);
+// A 32-bit surface locked for the effects that write its pixels, from construction to the
+// end of its scope: where its pixels are, how far apart its rows lie and its size. Each
+// effect takes it in the form it was written for, and each form checks what its effects
+// assume; null means the lock failed or the surface does not fit, and the effect draws
+// nothing this frame.
+class LockedView {
+public:
+    explicit LockedView(korvid::Surface& surface);
+    ~LockedView();
+    LockedView(const LockedView&) = delete;
+    LockedView& operator=(const LockedView&) = delete;
+
+    // For effects that address a frame of `width` x `height` pixels by rows `width` pixels
+    // apart (the plasmas, the ring field): the rows must be exactly that far apart.
+    uint32_t* frame(int32_t frameWidth, int32_t frameHeight) const;
+    // For effects that take the rows' distance as well (the twisters, the mosaic): the
+    // surface must cover `width` x `height` pixels.
+    uint32_t* rows(int32_t rowsWidth, int32_t rowsHeight) const;
+    // For effects that take the window system's surface and read its size themselves (the
+    // tunnel, the swarm).
+    SDL_Surface* sdl() const;
+
+    uint32_t* pixels = nullptr; // null when the lock failed
+    int32_t pitch = 0;          // in pixels
+    int32_t width, height;
+
+private:
+    korvid::Surface& surface;
+};
