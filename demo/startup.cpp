@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 using namespace korvid;
 
@@ -90,9 +91,10 @@ void demo_main() {
         if (!BASS_Init(-2, 44100, 0, nullptr) && BASS_ErrorGetCode() != 0)
             demo_bass_failure("That didn't work either.");
     }
-    stream = BASS_StreamCreateFile(0, "music/tune3.mp3", 0, 0, 0);
+    stream = BASS_StreamCreateFile(0, musicPath, 0, 0, 0);
     if (stream == 0 && BASS_ErrorGetCode() != 0)
-        demo_bass_failure("Can't play the mp3! It should be at music/tune3.mp3");
+        demo_bass_failure(
+            (std::string("Can't play the mp3! It should be at ") + musicPath).c_str());
 
     show_wait_screen();
     load_assets();

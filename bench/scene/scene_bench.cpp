@@ -33,9 +33,9 @@ static void ImportReference(benchmark::State& state, const char* file) {
         linkResources(engine);
     }
 }
-BENCHMARK_CAPTURE(ImportReference, fels, "../shared/testdata/3ds/fels.3ds")
+BENCHMARK_CAPTURE(ImportReference, fels, KORVID_TEST_DATA "/3ds/fels.3ds")
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(ImportReference, test1, "../shared/testdata/3ds/test1.3ds")
+BENCHMARK_CAPTURE(ImportReference, test1, KORVID_TEST_DATA "/3ds/test1.3ds")
     ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

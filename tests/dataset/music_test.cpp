@@ -25,7 +25,7 @@ std::vector<int16_t> decodeThroughStandIn() {
     std::vector<int16_t> samples;
     if (!BASS_Init(-1, 44100, 0, nullptr))
         return samples;
-    const HSTREAM stream = BASS_StreamCreateFile(0, dataPath("music/tune3.mp3").c_str(), 0, 0, 0);
+    const HSTREAM stream = BASS_StreamCreateFile(0, dataPath(musicPath).c_str(), 0, 0, 0);
     if (stream && BASS_StreamPlay(stream, 0, 0)) {
         std::vector<int16_t> chunk(4410 * 2);
         for (;;) {
@@ -83,7 +83,7 @@ double rms(const std::vector<int16_t>& s, double from, double to) {
 TEST(DatasetMusic, DecodesGaplesslyToTheWholeShowWithHeadroomAndAFade) {
     const std::vector<int16_t> samples = decodeThroughStandIn();
     // Not a sample of the encoder's delay or padding: exactly the length the header gives.
-    const size_t headerLength = lameLength(fileBytes(dataPath("music/tune3.mp3")));
+    const size_t headerLength = lameLength(fileBytes(dataPath(musicPath)));
     ASSERT_GT(headerLength, 0u);
     EXPECT_EQ(samples.size() / 2, headerLength);
     const double seconds = double(samples.size() / 2) / 44100.0;

@@ -28,7 +28,7 @@ namespace {
 const std::string renderTool = KORVID_BINARY_DIR "/tools/render/korvid-render";
 const std::string sceneTool = KORVID_BINARY_DIR "/tools/scene/korvid-scene";
 // Absolute: each test runs the tools in folders of its own.
-const std::string data = std::filesystem::absolute("../shared/testdata/3ds/").string();
+const std::string data = std::filesystem::absolute(KORVID_TEST_DATA "/3ds/").string();
 
 ProgramResult render(const std::string& arguments) {
     return runProgram(testFolder("render-run"), renderTool, "", arguments);

@@ -2,11 +2,12 @@
 # Builds the import fuzz target with clang's libFuzzer under AddressSanitizer and
 # UndefinedBehaviorSanitizer, replays the inputs that once failed, then fuzzes for a
 # bounded time from the reference scenes.
-# Usage: fuzz_import.sh SOURCE_DIR WORK_DIR SECONDS
+# Usage: fuzz_import.sh SOURCE_DIR WORK_DIR SECONDS TEST_DATA (relative to SOURCE_DIR)
 set -eu
 src=$1
 work=$2
 seconds=$3
+testdata=$src/$4
 if ! command -v clang++-14 >/dev/null 2>&1; then
     echo "clang++-14 is not installed: skipped"
     exit 77
@@ -37,6 +38,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 corpus=$work/corpus
 mkdir -p "$corpus"
-cp "$src"/../shared/testdata/3ds/*.3ds "$src"/../shared/testdata/3ds/*.3DS "$corpus"/
+cp "$testdata"/3ds/*.3ds "$testdata"/3ds/*.3DS "$corpus"/
 "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=32768 \
     -artifact_prefix="$work/" -print_final_stats=1 "$corpus"

@@ -20,7 +20,7 @@ using namespace korvid::testing;
 
 namespace {
 
-const std::string referenceDir = "../shared/testdata/3ds/";
+const std::string referenceDir = KORVID_TEST_DATA "/3ds/";
 
 std::string tempPath(const std::string& name) {
     return "/tmp/korvid-scene-test-" + std::to_string(getpid()) + "-" + name + ".3ds";

@@ -1,6 +1,7 @@
 // The show on a data set that lacks a file or holds a wrong one: it stops at that file with
 // the program's own lines, except for the swarm's sprite, without which it goes on.
 
+#include "demo/assets.hpp"
 #include "demo/show_support.hpp"
 #include "show_data.hpp"
 #include "tools/common/png_writer.hpp"
@@ -43,7 +44,7 @@ TEST(ShowData, AMissingFileStopsTheShowAtThatFile) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, sdlLine + "SDL hax0rz: \"Couldn't open img/darkground2.gif\"\n");
 
-    r = showWithout("no-music", "music/tune3.mp3");
+    r = showWithout("no-music", musicPath);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "BASS fucked joo: \"Can't play the mp3! It should be at music/tune3.mp3\"\n"
                      "code: 2\n");

@@ -1,6 +1,7 @@
 // demo-capture: the show, unchanged, under a fixed-step clock: as PNG frames, as an mp4
 // with its soundtrack, or timed frame by frame.
 
+#include "demo/assets.hpp"
 #include "demo/clock.hpp"
 #include "demo/program.hpp"
 #include "demo/show_parts.hpp"
@@ -186,9 +187,8 @@ void onMilestone(const char* name) {
         korvid::passClock.enabled = capture.options.bench;
         korvid::passClock.reset();
         const CaptureOptions& o = capture.options;
-        if (!o.video.empty() &&
-            !capture.video.open(o.video, display.width * o.scale, display.height * o.scale, o.fps,
-                                "music/tune3.mp3"))
+        if (!o.video.empty() && !capture.video.open(o.video, display.width * o.scale,
+                                                    display.height * o.scale, o.fps, musicPath))
             failCapture("cannot start ffmpeg");
         if (!o.storyboard.empty())
             capture.storyboard = std::make_unique<Storyboard>(display.width, display.height);
