@@ -13,7 +13,7 @@ void Show::endImage() {
     Surface* end = show_surface("end");
     while (show_part_running(11)) {
         const double u = time_over(blockUnits) - showParts[11].from;
-        const int32_t q = trunc32(std::floor(u * 4.0));
+        const int32_t q = trunc_cast(std::floor(u * 4.0));
         frame0.draw(end, 0, 0, 1.0f);
         if (LockedView view(frame0); SDL_Surface* target = view.sdl())
             swarm->draw(target, u);

@@ -27,10 +27,10 @@ void Show::twisters() {
             // Rock alone for a block, cloth alone for the next, then both; rows are frame0's own.
             if (u < 1.0f || u > 2.0f)
                 twisterRock.draw(pixels, 512, 384, view.pitch, blocks() * 10.0,
-                                 trunc32(std::cos(double(a)) * 100.0 + 256.0));
+                                 trunc_cast(std::cos(double(a)) * 100.0 + 256.0));
             if (u > 1.0f)
                 twisterCloth.draw(pixels, 512, 384, view.pitch, blocks() * -10.0,
-                                  trunc32(std::cos(a + 3.14159265359) * 100.0 + 256.0));
+                                  trunc_cast(std::cos(a + showPi) * 100.0 + 256.0));
         }
         if (u > 3.0f)
             a += frameDelta * 0.1;
@@ -41,14 +41,13 @@ void Show::twisters() {
 }
 
 void Show::stripeGrid() {
+    // 1/3 and 0.3 are float constants widened to double.
     gridA.reset(0.3f);
-    gridA.rotate(
-        float(demoTime / 32.0f * 0.3333333432674408 + 1.2566370801613513),
-        float((std::cos(demoTime / 32.0f * 3.14159265359) + 1.0) * 3.0 + 0.30000001192092896));
-    gridA.ripple(
-        1.0f,
-        float((std::sin(frac(demoTime / 24.0f) * 6.28318530718) + 1.0) * 4.0 + 0.30000001192092896),
-        demoTime / 8.0f);
+    gridA.rotate(float(demoTime / 32.0f * double(1.0f / 3.0f) + 1.2566370801613513),
+                 float((std::cos(demoTime / 32.0f * showPi) + 1.0) * 3.0 + double(0.3f)));
+    gridA.ripple(1.0f,
+                 float((std::sin(frac(demoTime / 24.0f) * showTwoPi) + 1.0) * 4.0 + double(0.3f)),
+                 demoTime / 8.0f);
     beatFlash(gridA);
     // A strobe on the second half of every 4 units in the last quarter of each block.
     if (frac(blocks()) >= 0.75 && frac(demoTime / 4.0f) > 0.5)
@@ -116,7 +115,7 @@ void Show::redBoxes() {
 
     static const float sideView[2] = {-0.37f, 0.16f};
     while (show_part_running(10)) {
-        const int32_t k = trunc32(std::floor(blocks_from(10)));
+        const int32_t k = trunc_cast(std::floor(blocks_from(10)));
         const float u = blocks_from(10);
         const double b = frac(blocks());
         if (k == 0) {
@@ -162,7 +161,7 @@ void Show::redBoxes() {
         }
 
         // The mosaic resolves the first block's picture and breaks up the second's.
-        const int32_t n = k == 0 ? trunc32((1.0 - b) * 4.0) : k == 1 ? trunc32(b * 4.0) : 0;
+        const int32_t n = k == 0 ? trunc_cast((1.0 - b) * 4.0) : k == 1 ? trunc_cast(b * 4.0) : 0;
         if (n == 0) {
             display.draw(&frame0, 0, 0, 1.0f);
         } else if (LockedView to(display); uint32_t* toPixels = to.rows(512, 384)) {
@@ -176,12 +175,12 @@ void Show::redBoxes() {
 
         if (u > 2.0f && u < 3.0f) {
             titleX += frameDelta;
-            display.draw(title, trunc32(titleX), 150, float(b));
+            display.draw(title, trunc_cast(titleX), 150, float(b));
         } else if (u >= 3.0f && u < 3.5f) {
-            display.draw(title, trunc32(titleX), 150, float(1.0 - frac(demoTime / 32.0f)));
-            display.draw(titleLit, trunc32(titleX), 150, float(frac(demoTime / 32.0f)));
+            display.draw(title, trunc_cast(titleX), 150, float(1.0 - frac(demoTime / 32.0f)));
+            display.draw(titleLit, trunc_cast(titleX), 150, float(frac(demoTime / 32.0f)));
         } else if (u >= 3.5f) {
-            display.draw(titleLit, trunc32(titleX), 150, 1.0f);
+            display.draw(titleLit, trunc_cast(titleX), 150, 1.0f);
         }
         if (u > 3.75f)
             blend_colour(&display, 0xFFFFFFFF, float(frac(demoTime / 16.0f)));

@@ -69,7 +69,7 @@ void Show::greetings() {
             greetY -= 2.0f * frameDelta;
         scrollX -= frameDelta * 6.0;
 
-        frame0.draw(back, 0, trunc32(greetY), 1.0f);
+        frame0.draw(back, 0, trunc_cast(greetY), 1.0f);
         if (blocks_from(7) < 0.5f)
             blend_colour(&frame0, 0xFF302010, float(1.0 - frac(demoTime / 32.0f)));
         // The dark boots, then the ground alone added on top.
@@ -79,7 +79,7 @@ void Show::greetings() {
         frame0.draw(&frame1, 0, 0, 1.0f);
         if (LockedView view(frame0); uint32_t* pixels = view.frame(512, 384))
             plasmaB->addTo(pixels);
-        frame0.draw(greets, trunc32(scrollX), 266, 1.0f);
+        frame0.draw(greets, trunc_cast(scrollX), 266, 1.0f);
         display.draw(&frame0, 0, 0, 1.0f);
         demo_frame();
     }

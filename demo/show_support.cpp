@@ -71,9 +71,8 @@ void show_render(Surface* colour, CameraNode* camera, Scene* scene, bool flagged
 }
 
 void show_scroll_ground(MeshNode* ground) {
-    ground->groups[0].textureOffsetV -=
-        float((std::cos(frac(demoTime / 8.0f) * 6.28318530718 + 3.64159265359) + 2.0) * frameDelta *
-              0.015);
+    ground->groups[0].textureOffsetV -= float(
+        (std::cos(frac(demoTime / 8.0f) * showTwoPi + 3.64159265359) + 2.0) * frameDelta * 0.015);
 }
 
 LockedView::LockedView(Surface& surface)

@@ -11,13 +11,21 @@
 #include <cmath>
 #include <cstdint>
 
+// The show's own two pi and pi: 2 pi and pi rounded to 11 decimals, as the timeline writes
+// them, a few parts in 10^13 away from the exact values. Every phase they scale keeps
+// these very numbers.
+constexpr double showTwoPi = 6.28318530718;
+constexpr double showPi = 3.14159265359;
+
 // x - floor(x), in double precision.
 inline double frac(double x) {
     return x - std::floor(x);
 }
 
-// Truncation toward zero to a 32-bit integer.
-inline int32_t trunc32(double x) {
+// Truncation toward zero to a 32-bit integer by a plain cast, for values that lie inside
+// the int32 range, as every one the show truncates does (unlike the effects' truncOrMin,
+// which answers any input).
+inline int32_t trunc_cast(double x) {
     return int32_t(x);
 }
 

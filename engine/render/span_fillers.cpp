@@ -231,7 +231,7 @@ void fillFadeSpans(const RenderContext& ctx, const SpanTable& spans, const RampS
                 if (a >= 255)
                     colour[i] = entry;
                 else if (a > 0)
-                    colour[i] = blendPixelRgb(colour[i], entry, uint32_t(a));
+                    colour[i] = blendPixelRgb255(colour[i], entry, uint32_t(a));
             }
             z += dz;
             s += ds;
