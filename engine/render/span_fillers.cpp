@@ -20,10 +20,15 @@ constexpr float fixed24 = 16777216.0f;
 template <class Span>
 inline void walkSpans(const RenderContext& ctx, const SpanTable& t, const Plane& origin,
                       Span&& span) {
+    // The table's rows and end copied into locals: a store to the colour buffer could
+    // otherwise alias its 32-bit fields, which would then be read again for every row.
+    const int32_t* const left = t.left.data();
+    const int32_t* const right = t.right.data();
+    const int32_t yEnd = t.yEnd;
     const float x0 = origin.x0, y0 = origin.y0;
-    for (int32_t y = t.yStart; y < t.yEnd; ++y) {
-        const int32_t x = t.left[size_t(y)];
-        const int32_t n = t.right[size_t(y)] - x;
+    for (int32_t y = t.yStart; y < yEnd; ++y) {
+        const int32_t x = left[y];
+        const int32_t n = right[y] - x;
         if (n <= 0)
             continue;
         uint32_t* colour = ctx.colourPixels + ptrdiff_t(y) * ctx.colourPitch + x;
