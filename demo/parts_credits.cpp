@@ -23,13 +23,13 @@ void Show::credits() {
     };
 
     while (show_part_running(3)) {
-        const int32_t k = trunc32(std::floor(blocks() - 3.0f));
+        const int32_t k = trunc_cast(std::floor(blocks() - float(show_part_start(3))));
         const double b = frac(blocks());
         frame1.fill(uint32_t(0));
         frame0.draw(background, 0, 0, 1.0f);
 
-        const int32_t sx = b > 0.5 ? trunc32(frac(demoTime / 32.0f) * 256.0) : 0;
-        const int32_t sy = b > 0.75 ? trunc32(frac(demoTime / 16.0f) * 128.0) : 0;
+        const int32_t sx = b > 0.5 ? trunc_cast(frac(demoTime / 32.0f) * 256.0) : 0;
+        const int32_t sy = b > 0.75 ? trunc_cast(frac(demoTime / 16.0f) * 128.0) : 0;
         if (k >= 0 && k < 3) {
             const Credit& c = screens[k];
             frame1.draw(c.picture, c.pictureX + c.slideSign * sx, 0, 1.0f);
@@ -41,13 +41,12 @@ void Show::credits() {
             // plasma's alpha.
             frame0.draw(&frame1, 0, 0, 1.0f);
             frame1.draw(background, 0, 0, 1.0f);
-            const int32_t edge = trunc32((1.0 - frac(demoTime / 16.0f)) * 255.0);
-            if (uint32_t* pixels = show_lock(frame1)) {
+            const int32_t edge = trunc_cast((1.0 - frac(demoTime / 16.0f)) * 255.0);
+            if (LockedView view(frame1); uint32_t* pixels = view.frame(512, 384)) {
                 if (b < 0.25)
                     plasmaA->alphaTo(pixels, edge, 255);
                 else
                     plasmaA->alphaTo(pixels, 0, edge);
-                frame1.unlock();
             }
             plasmaA->advance(frameDelta * 20.0);
             frame0.draw(&frame1, 0, 0, 1.0f);
@@ -56,7 +55,7 @@ void Show::credits() {
         }
 
         display.draw(&frame0, 0, 0, 1.0f);
-        if (blocks() - 2.0f > 3.9375f)
+        if (blocks_from(3) > 3.9375f)
             display.fill(0xFF000000u);
         demo_frame();
     }
@@ -74,9 +73,9 @@ void Show::creditGrids() {
     double fade = 0.0;
 
     while (show_part_running(4)) {
-        const int32_t k = trunc32(std::floor(blocks() - 6.0f));
+        const int32_t k = trunc_cast(std::floor(blocks_from(4)));
         const double f = frac(blocks());
-        const float spin = float(demoTime / 32.0f * 3.14159265359);
+        const float spin = float(demoTime / 32.0f * showPi);
         gridA.reset(0.5f);
         gridB.reset(1.0f);
         if (k == 0) {
@@ -93,11 +92,11 @@ void Show::creditGrids() {
             gridB.ripple(1.0f, float(1.0 - f), demoTime / 8.0f);
             gridA.rotate(spin, 1.0f);
             gridB.wobble(0.25f, float(f * 50.0 + 0.3),
-                         float(std::cos(demoTime / 32.0f * 6.28318530718)),
-                         float(std::sin(frac(demoTime / 32.0f) * 6.28318530718)));
+                         float(std::cos(demoTime / 32.0f * showTwoPi)),
+                         float(std::sin(frac(demoTime / 32.0f) * showTwoPi)));
         } else if (k == 3) {
-            gridA.rotate(spin, float(2.0 * std::sin(f * 3.14159265359)));
-            gridB.rotate(spin, float(10.0 * std::sin(f * 3.14159265359)));
+            gridA.rotate(spin, float(2.0 * std::sin(f * showPi)));
+            gridB.rotate(spin, float(10.0 * std::sin(f * showPi)));
         }
         beatFlash(gridA);
         beatFlash(gridB);
@@ -111,7 +110,7 @@ void Show::creditGrids() {
         gridB.draw(true);
         blend_noise(&frame0, 0.15f);
         frame0.draw(&frame1, 0, 0, float(fade));
-        if (blocks() - 6.0f >= 3.75f)
+        if (blocks_from(4) >= 3.75f)
             blend_colour_to(&display, &frame0, 0xFFFFFFFF, float(frac(demoTime / 16.0f)));
         else
             display.draw(&frame0, 0, 0, 1.0f);

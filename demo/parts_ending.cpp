@@ -12,13 +12,11 @@ using namespace korvid;
 void Show::endImage() {
     Surface* end = show_surface("end");
     while (show_part_running(11)) {
-        const double u = time_over(64) - 30.0;
-        const int32_t q = trunc32(std::floor(u * 4.0));
+        const double u = time_over(blockUnits) - showParts[11].from;
+        const int32_t q = trunc_cast(std::floor(u * 4.0));
         frame0.draw(end, 0, 0, 1.0f);
-        if (show_lock(frame0)) {
-            swarm->draw(frame0.sdlSurface, u);
-            frame0.unlock();
-        }
+        if (LockedView view(frame0); SDL_Surface* target = view.sdl())
+            swarm->draw(target, u);
         // From white over the first quarter block; to black over the second half.
         if (q == 0)
             blend_colour_to(&display, &frame0, 0xFFFFFFFF, float(1.0 - time_phase(16)));
@@ -32,12 +30,14 @@ void Show::endImage() {
 
 void Show::closingImage() {
     Surface* slutt = show_surface("slutt");
-    // Each stage lasts 2 s of wall clock, measured from its own start: s runs 0 to 20.
+    // Each stage lasts 2 s of wall clock, measured from its own start: s, in tenths of a
+    // second, runs 0 to 20.
+    constexpr double stageEnd = closingStageSeconds * 10.0;
     auto stage = [](auto&& frame) {
         const uint32_t start = GetTickCount();
         for (;;) {
             const double s = (GetTickCount() - start) * 0.01;
-            if (!(s < 20.0))
+            if (!(s < stageEnd))
                 break;
             frame(s);
             demo_frame();

@@ -21,17 +21,16 @@ void Show::twisters() {
     float a = 0.0f;
 
     while (show_part_running(8)) {
-        const float u = blocks() - 20.0f;
+        const float u = blocks_from(8);
         frame0.draw(background, 0, 0, 1.0f);
-        if (uint32_t* pixels = show_lock(frame0)) {
+        if (LockedView view(frame0); uint32_t* pixels = view.rows(512, 384)) {
             // Rock alone for a block, cloth alone for the next, then both; rows are frame0's own.
             if (u < 1.0f || u > 2.0f)
-                twisterRock.draw(pixels, 512, 384, frame0.pitch, blocks() * 10.0,
-                                 trunc32(std::cos(double(a)) * 100.0 + 256.0));
+                twisterRock.draw(pixels, 512, 384, view.pitch, blocks() * 10.0,
+                                 trunc_cast(std::cos(double(a)) * 100.0 + 256.0));
             if (u > 1.0f)
-                twisterCloth.draw(pixels, 512, 384, frame0.pitch, blocks() * -10.0,
-                                  trunc32(std::cos(a + 3.14159265359) * 100.0 + 256.0));
-            frame0.unlock();
+                twisterCloth.draw(pixels, 512, 384, view.pitch, blocks() * -10.0,
+                                  trunc_cast(std::cos(a + showPi) * 100.0 + 256.0));
         }
         if (u > 3.0f)
             a += frameDelta * 0.1;
@@ -42,14 +41,13 @@ void Show::twisters() {
 }
 
 void Show::stripeGrid() {
+    // 1/3 and 0.3 are float constants widened to double.
     gridA.reset(0.3f);
-    gridA.rotate(
-        float(demoTime / 32.0f * 0.3333333432674408 + 1.2566370801613513),
-        float((std::cos(demoTime / 32.0f * 3.14159265359) + 1.0) * 3.0 + 0.30000001192092896));
-    gridA.ripple(
-        1.0f,
-        float((std::sin(frac(demoTime / 24.0f) * 6.28318530718) + 1.0) * 4.0 + 0.30000001192092896),
-        demoTime / 8.0f);
+    gridA.rotate(float(demoTime / 32.0f * double(1.0f / 3.0f) + 1.2566370801613513),
+                 float((std::cos(demoTime / 32.0f * showPi) + 1.0) * 3.0 + double(0.3f)));
+    gridA.ripple(1.0f,
+                 float((std::sin(frac(demoTime / 24.0f) * showTwoPi) + 1.0) * 4.0 + double(0.3f)),
+                 demoTime / 8.0f);
     beatFlash(gridA);
     // A strobe on the second half of every 4 units in the last quarter of each block.
     if (frac(blocks()) >= 0.75 && frac(demoTime / 4.0f) > 0.5)
@@ -70,7 +68,7 @@ void Show::character() {
     figure->modifier = &characterTwist;
 
     while (show_part_running(9)) {
-        const float u = blocks() - 24.0f;
+        const float u = blocks_from(9);
         show_set_time(scene, frac(demoTime / 128.0f) * 64.0);
         characterTwist.amount = std::min(2.0f * u, 2.0f);
         characterTwist.phase = demoTime / 8.0f;
@@ -117,8 +115,8 @@ void Show::redBoxes() {
 
     static const float sideView[2] = {-0.37f, 0.16f};
     while (show_part_running(10)) {
-        const int32_t k = trunc32(std::floor(blocks() - 26.0f));
-        const float u = blocks() - 26.0f;
+        const int32_t k = trunc_cast(std::floor(blocks_from(10)));
+        const float u = blocks_from(10);
         const double b = frac(blocks());
         if (k == 0) {
             currentCamera = close;
@@ -155,36 +153,34 @@ void Show::redBoxes() {
                 Quaternion::fromAxisAngle(axes[i], float((i * 0.3 + 1.0) * boxAngle));
 
         if (u < 2.0f) {
-            if (uint32_t* pixels = show_lock(frame0)) {
+            if (LockedView view(frame0); uint32_t* pixels = view.frame(512, 384))
                 ringField->draw(pixels, demoTime / 8.0f);
-                frame0.unlock();
-            }
             blend_noise(&frame0, 0.15f);
         } else {
             stripeGrid();
         }
 
         // The mosaic resolves the first block's picture and breaks up the second's.
-        const int32_t n = k == 0 ? trunc32((1.0 - b) * 4.0) : k == 1 ? trunc32(b * 4.0) : 0;
+        const int32_t n = k == 0 ? trunc_cast((1.0 - b) * 4.0) : k == 1 ? trunc_cast(b * 4.0) : 0;
         if (n == 0) {
             display.draw(&frame0, 0, 0, 1.0f);
-        } else if (uint32_t* to = show_lock(display)) {
-            if (const uint32_t* from = show_lock(frame0)) {
-                mosaic.remap(to, from, 512, 384, display.pitch, n - 1);
-                frame0.unlock();
-            }
-            display.unlock();
+        } else if (LockedView to(display); uint32_t* toPixels = to.rows(512, 384)) {
+            // One pitch serves both: the frame's rows lie as far apart as the Display's.
+            const LockedView from(frame0);
+            if (const uint32_t* fromPixels = from.rows(512, 384);
+                fromPixels && from.pitch == to.pitch)
+                mosaic.remap(toPixels, fromPixels, 512, 384, to.pitch, n - 1);
         }
         show_render(&display, currentCamera, dame, false, k >= 2 ? sideView : nullptr);
 
         if (u > 2.0f && u < 3.0f) {
             titleX += frameDelta;
-            display.draw(title, trunc32(titleX), 150, float(b));
+            display.draw(title, trunc_cast(titleX), 150, float(b));
         } else if (u >= 3.0f && u < 3.5f) {
-            display.draw(title, trunc32(titleX), 150, float(1.0 - frac(demoTime / 32.0f)));
-            display.draw(titleLit, trunc32(titleX), 150, float(frac(demoTime / 32.0f)));
+            display.draw(title, trunc_cast(titleX), 150, float(1.0 - frac(demoTime / 32.0f)));
+            display.draw(titleLit, trunc_cast(titleX), 150, float(frac(demoTime / 32.0f)));
         } else if (u >= 3.5f) {
-            display.draw(titleLit, trunc32(titleX), 150, 1.0f);
+            display.draw(titleLit, trunc_cast(titleX), 150, 1.0f);
         }
         if (u > 3.75f)
             blend_colour(&display, 0xFFFFFFFF, float(frac(demoTime / 16.0f)));

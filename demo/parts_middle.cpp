@@ -5,16 +5,15 @@
 #include "demo/program.hpp"
 #include "demo/show_support.hpp"
 #include "demo/timeline.hpp"
+#include "engine/link/link.hpp"
 
 using namespace korvid;
 
 void Show::tunnelPart() {
     while (show_part_running(5)) {
         tunnel->advance(float(frameDelta * 0.02));
-        if (show_lock(frame0)) {
-            tunnel->render(frame0.sdlSurface);
-            frame0.unlock();
-        }
+        if (LockedView view(frame0); SDL_Surface* target = view.sdl())
+            tunnel->render(target);
         display.draw(&frame0, 0, 0, 1.0f);
         demo_frame();
     }
@@ -46,7 +45,7 @@ void Show::greetings() {
             boot->groups[size_t(g)].material = ResourceRef(kindMaterial, darkBoot[g]);
     }
     show_mesh("Bakke", 1)->groups[0].material = ResourceRef(kindMaterial, "darkgrass");
-    engine.linkResources();
+    linkResources(engine);
 
     Scene* scene = show_scene("boots");
     Surface* greets = show_surface("allgreets");
@@ -66,23 +65,21 @@ void Show::greetings() {
         plasmaB->advance(frameDelta * 20.0);
         show_set_time(scene, frac(demoTime / 16.0f) * 64.0);
         show_scroll_ground(ground);
-        if (blocks() - 14.0f > 1.0f)
+        if (blocks_from(7) > 1.0f)
             greetY -= 2.0f * frameDelta;
         scrollX -= frameDelta * 6.0;
 
-        frame0.draw(back, 0, trunc32(greetY), 1.0f);
-        if (blocks() - 14.0f < 0.5f)
+        frame0.draw(back, 0, trunc_cast(greetY), 1.0f);
+        if (blocks_from(7) < 0.5f)
             blend_colour(&frame0, 0xFF302010, float(1.0 - frac(demoTime / 32.0f)));
         // The dark boots, then the ground alone added on top.
         show_render(&frame0, currentCamera, scene, false);
         frame1.fill(uint32_t(0));
         show_render(&frame1, currentCamera, scene, true);
         frame0.draw(&frame1, 0, 0, 1.0f);
-        if (uint32_t* pixels = show_lock(frame0)) {
+        if (LockedView view(frame0); uint32_t* pixels = view.frame(512, 384))
             plasmaB->addTo(pixels);
-            frame0.unlock();
-        }
-        frame0.draw(greets, trunc32(scrollX), 266, 1.0f);
+        frame0.draw(greets, trunc_cast(scrollX), 266, 1.0f);
         display.draw(&frame0, 0, 0, 1.0f);
         demo_frame();
     }

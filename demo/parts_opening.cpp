@@ -57,7 +57,7 @@ void Show::boots() {
         blend_noise(&frame0, 0.15f);
         show_render(&frame0, currentCamera, scene, false);
 
-        frame0.draw(pellogo, trunc32(slide + 10.0), 10, 1.0f);
+        frame0.draw(pellogo, trunc_cast(slide + 10.0), 10, 1.0f);
         if (slide < 0.0f)
             slide += frameDelta * 3.0;
         display.draw(&frame0, 0, 0, 1.0f);
@@ -83,14 +83,15 @@ void Show::groundAndLogo() {
     int32_t logoY = 0;
 
     while (show_part_running(2)) {
-        const int32_t q = trunc32(std::floor((blocks() - 2.0f) * 4.0f));
+        const int32_t q = trunc_cast(std::floor(blocks_from(2) * 4.0f));
         ground->groups[0].textureOffsetV -= frameDelta * 0.1;
         currentCamera->fov =
-            float((std::sin(frac(demoTime / 32.0f) * 6.28318530718) + 1.0) * 1.4137166566647972 +
+            float((std::sin(frac(demoTime / 32.0f) * showTwoPi) + 1.0) * 1.4137166566647972 +
                   0.21991148668756758);
-        // The sine of the fraction itself: a rise from 6 to about 10.2 every 23 units.
+        // The sine of the fraction itself: a rise from 6 to about 10.2 every 23 units, 1/23
+        // being a float widened to double.
         currentCamera->position.y =
-            float((std::sin(frac(demoTime * 0.043478261679410934)) + 1.0) * 5.0 + 1.0);
+            float((std::sin(frac(demoTime * double(1.0f / 23.0f))) + 1.0) * 5.0 + 1.0);
 
         frame0.fill(0xFF404040u);
         show_render(&frame0, currentCamera, scene, true);
@@ -103,8 +104,8 @@ void Show::groundAndLogo() {
             if (q >= 2) {
                 display.draw(background, 0, 0, float(frac(demoTime / 32.0f)));
                 if (q == 2)
-                    logoY =
-                        trunc32((1.0 - std::cos(frac(demoTime / 16.0f) * 1.570796326795)) * 384.0);
+                    logoY = trunc_cast((1.0 - std::cos(frac(demoTime / 16.0f) * 1.570796326795)) *
+                                       384.0);
             }
         }
         display.draw(logo, 118, 107 + logoY, 1.0f);

@@ -71,13 +71,29 @@ void show_render(Surface* colour, CameraNode* camera, Scene* scene, bool flagged
 }
 
 void show_scroll_ground(MeshNode* ground) {
-    ground->groups[0].textureOffsetV -=
-        float((std::cos(frac(demoTime / 8.0f) * 6.28318530718 + 3.64159265359) + 2.0) * frameDelta *
-              0.015);
+    ground->groups[0].textureOffsetV -= float(
+        (std::cos(frac(demoTime / 8.0f) * showTwoPi + 3.64159265359) + 2.0) * frameDelta * 0.015);
 }
 
-uint32_t* show_lock(Surface& surface) {
-    uint32_t* pixels = nullptr;
-    int32_t pitch = 0;
-    return surface.lock(pixels, pitch) == errNone ? pixels : nullptr;
+LockedView::LockedView(Surface& surface)
+    : width(surface.width), height(surface.height), surface(surface) {
+    if (surface.lock(pixels, pitch) != errNone)
+        pixels = nullptr;
+}
+
+LockedView::~LockedView() {
+    if (pixels)
+        surface.unlock();
+}
+
+uint32_t* LockedView::frame(int32_t frameWidth, int32_t frameHeight) const {
+    return pitch == frameWidth && width == frameWidth && height >= frameHeight ? pixels : nullptr;
+}
+
+uint32_t* LockedView::rows(int32_t rowsWidth, int32_t rowsHeight) const {
+    return width >= rowsWidth && height >= rowsHeight ? pixels : nullptr;
+}
+
+SDL_Surface* LockedView::sdl() const {
+    return pixels ? surface.sdlSurface : nullptr;
 }

@@ -4,10 +4,12 @@
 #include "demo/clock.hpp"
 #include "demo/program.hpp"
 #include "demo/timeline.hpp"
+#include "engine/link/link.hpp"
 #include "platform/clock.hpp"
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 using namespace korvid;
 
@@ -89,14 +91,15 @@ void demo_main() {
         if (!BASS_Init(-2, 44100, 0, nullptr) && BASS_ErrorGetCode() != 0)
             demo_bass_failure("That didn't work either.");
     }
-    stream = BASS_StreamCreateFile(0, "music/tune3.mp3", 0, 0, 0);
+    stream = BASS_StreamCreateFile(0, musicPath, 0, 0, 0);
     if (stream == 0 && BASS_ErrorGetCode() != 0)
-        demo_bass_failure("Can't play the mp3! It should be at music/tune3.mp3");
+        demo_bass_failure(
+            (std::string("Can't play the mp3! It should be at ") + musicPath).c_str());
 
     show_wait_screen();
     load_assets();
     platform::milestone("loaded");
-    engine.linkResources();
+    linkResources(engine);
     platform::milestone("linked");
     Show show;
     platform::milestone("effects");

@@ -1,5 +1,6 @@
 #include "demo/timeline.hpp"
 
+#include "demo/assets.hpp"
 #include "demo/clock.hpp"
 #include "demo/effects/palettes.hpp"
 #include "demo/program.hpp"
@@ -35,20 +36,20 @@ Show::Show() {
     plasmaB->setSteps(5, 4, 6, 2);
     ringField = made(new (std::nothrow) RingField(512, 384, grey_ramp_palette(), 1.4, 1.3, 8, 13));
 
-    demo_check(load_tunnel_image("img/darkground2.gif", tunnelImage));
+    demo_check(load_tunnel_image(tunnelImagePath, tunnelImage));
     tunnel = made(new (std::nothrow) TexturedTunnel(512, 384, tunnelImage.pixels.data(),
                                                     tunnelImage.palette, 255.0f));
-    demo_check(load_twister_images("img2/specmap.png", "img2/lightmap1.png", "img2/rock1.png",
-                                   "img2/rock1b.png", rockImages));
+    demo_check(load_twister_images(rockImagePaths.spec, rockImagePaths.light, rockImagePaths.height,
+                                   rockImagePaths.colour, rockImages));
     twisterRock.setMaps(rockImages.spec.pixels.data(), rockImages.light.pixels.data(),
                         rockImages.height.pixels.data(), rockImages.colour.pixels.data());
-    demo_check(load_twister_images("img2/specmap.png", "img2/lightmap2.png", "img2/pant1.png",
-                                   "img2/pant1b.png", clothImages));
+    demo_check(load_twister_images(clothImagePaths.spec, clothImagePaths.light,
+                                   clothImagePaths.height, clothImagePaths.colour, clothImages));
     twisterCloth.setMaps(clothImages.spec.pixels.data(), clothImages.light.pixels.data(),
                          clothImages.height.pixels.data(), clothImages.colour.pixels.data());
 
     mosaic.build(3, 512, 384, 1.2, 2.4);
-    swarm = made(new (std::nothrow) SpriteSwarm(512, 384, "img/ildflue_liten.pcx", 0, 0));
+    swarm = made(new (std::nothrow) SpriteSwarm(512, 384, swarmImagePath, 0, 0));
 }
 
 void Show::run() {
@@ -70,34 +71,4 @@ void Show::run() {
 void Show::waitForMusic() {
     while (show_part_running(0))
         demo_frame();
-}
-
-bool show_part_running(int part) {
-    return show_part_at(demoTime) <= part;
-}
-
-const char* show_part_name(int part) {
-    static const char* const names[] = {
-        "waiting",   "boots",        "ground and logo", "credits",  "credit grids",
-        "tunnel",    "motion trail", "greetings",       "twisters", "character",
-        "red boxes", "end image",    "closing image",
-    };
-    return part >= 0 && part <= 12 ? names[part] : "";
-}
-
-int show_part_at(float t) {
-    if (t < 0.0f)
-        return 0;
-    // Where parts 1 to 11 end, in blocks of 64 units. B < end is the same test as
-    // B - start < length: near the end, B - start is exact in float, so no rounding
-    // moves a boundary.
-    static const float ends[] = {2, 3, 6, 10, 12, 14, 20, 24, 26, 30, 32};
-    const float b = t / 64.0f;
-    int part = 1;
-    for (float end : ends) {
-        if (b < end)
-            return part;
-        ++part;
-    }
-    return part;
 }

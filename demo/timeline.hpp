@@ -10,6 +10,7 @@
 #include "demo/effects/sprite_swarm.hpp"
 #include "demo/effects/textured_tunnel.hpp"
 #include "demo/effects/twister.hpp"
+#include "demo/show_parts.hpp"
 #include "demo/twist_modifier.hpp"
 #include "engine/core/surface.hpp"
 #include "engine/scene/scene.hpp"
@@ -62,15 +63,3 @@ private:
     int32_t cameraStep = 0;
     float titleX = 0.0f;
 };
-
-// The part of the show whose loop runs at demo time t: 0 to 11, or 12 for the closing
-// image after the last part.
-int show_part_at(float t);
-
-// The loop condition of part 0 to 11: demo time lies before the part's end. A part whose
-// range has passed when its loop is reached is skipped.
-bool show_part_running(int part);
-
-// A few words for what part `part` (0 to 12, as show_part_at numbers them) shows, for
-// the tools' tables and pictures: "boots", "ground and logo", ...
-const char* show_part_name(int part);

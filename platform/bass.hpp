@@ -2,6 +2,11 @@
 // The audio library's calls, as the show makes them, on SDL audio and libmpg123.
 // The whole mp3 is decoded up front to 16-bit stereo at 44100 Hz; positions and lengths
 // are byte offsets into that decoded stream (4 bytes per sample frame).
+//
+// Under the fixed step (platform::useFixedStep in platform/clock.hpp, which demo-capture
+// and some tests turn on) three calls behave otherwise, as noted at each: BASS_Init opens
+// no device, the position follows the presented frames instead of time, and both the
+// position and the sample data wait for the decoder to get that far.
 
 #include <cstdint>
 
@@ -33,7 +38,7 @@ DWORD BASS_GetVersion();
 DWORD BASS_ErrorGetCode();
 // Device -1 opens the default output for `freq` 16-bit stereo, which SDL converts when
 // the device plays another format; device -2 opens nothing and always succeeds, its
-// position then follows the wall clock.
+// position then follows the wall clock. Under the fixed step every device is taken as -2.
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win);
 // mem must be 0 and `file` a path; offset and length 0 take the whole file.
 // Returns 0 when the file is missing or cannot be decoded.
@@ -44,10 +49,13 @@ BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags);
 DWORD BASS_ChannelSeconds2Bytes(DWORD handle, float seconds);
 // The byte offset of the sample being heard; 0 before play, 0xFFFFFFFF on failure,
 // never past the end of the stream. On a sound device it moves on between the device's
-// callbacks with the monotonic clock, never back.
+// callbacks with the monotonic clock, never back. Under the fixed step it is the frames
+// presented since BASS_StreamPlay times 1/fps of a second, whole sample frames, and the
+// call waits until the decoder has reached it.
 DWORD BASS_ChannelGetPosition(DWORD handle);
 // Copies up to `length` decoded bytes at the current position; fewer near the end.
-// Returns the count, or 0xFFFFFFFF on failure.
+// Returns the count, or 0xFFFFFFFF on failure. Under the fixed step it waits until the
+// decoder has reached the end of those bytes; otherwise it copies what is decoded so far.
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
 // The decoded stream's length in bytes, 0xFFFFFFFF for an invalid handle.
 DWORD BASS_StreamGetLength(HSTREAM handle);

@@ -1,20 +1,27 @@
 #pragma once
 // The millisecond wall clock, and the fixed-step clock that replaces it (and the music
 // position) when the show runs offline for capture and measurement.
+//
+// The fixed step is one program-wide switch, off unless useFixedStep turns it on. Where it
+// changes behaviour: GetTickCount, present and delay here; BASS_Init, the stream's
+// position and its sample data in platform/bass.hpp. The show's own code never asks
+// whether it is on: it only sees its clocks move by whole frames.
 
 #include <cstdint>
 #include <functional>
 
 struct SDL_Surface;
 
-// Milliseconds since the window system started, or the fixed-step clock when it is on.
+// Milliseconds since the window system started; under the fixed step the frames presented
+// so far times 1000/fps, truncated.
 uint32_t GetTickCount();
 
 namespace platform {
 
 // From now on, position and wall clock advance by exactly 1/framesPerSecond per
 // presented frame instead of with real time, no sound device is opened and the sample
-// data still comes from the decoded file. Call before the show starts.
+// data still comes from the decoded file. Call before the show starts; 0 or less turns
+// the fixed step off again.
 void useFixedStep(int framesPerSecond);
 bool fixedStepActive();
 int fixedStepRate();

@@ -1,5 +1,6 @@
 #include "bench_scene.hpp"
 
+#include "engine/link/link.hpp"
 #include "engine/render/gouraud_ramp_material.hpp"
 #include "engine/render/texture_ramp_material.hpp"
 #include "engine/scene/mesh.hpp"
@@ -158,7 +159,7 @@ BenchScene::BenchScene(bool withGouraudMesh) {
     spot->hotspot = 0.5f;
     spot->falloff = 0.9f;
     scene->root.renderMode = 2;
-    engine.linkResources();
+    linkResources(engine);
 }
 
 } // namespace korvid::bench

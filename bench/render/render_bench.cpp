@@ -25,7 +25,8 @@ void renderFrames(benchmark::State& state, bool withGouraudMesh) {
     double filled = 0.0;
     for (int32_t y = 0; y < 384; ++y)
         for (int32_t x = 0; x < 512; ++x)
-            filled += korvid::engineDepth.cells[size_t(y * korvid::engineDepth.pitch + x)] != 0.0f;
+            filled += korvid::renderScratch.depth
+                          .cells[size_t(y * korvid::renderScratch.depth.pitch + x)] != 0.0f;
     for (auto _ : state)
         benchmark::DoNotOptimize(frame());
     using benchmark::Counter;

@@ -2,6 +2,7 @@
 // at three sizes, to show linear growth, and the import of the largest reference scenes.
 // Run from the repository root.
 #include "engine/core/engine.hpp"
+#include "engine/link/link.hpp"
 #include "engine/scene/import.hpp"
 #include "engine/scene/mesh.hpp"
 #include "tests/scene/synthetic_mesh.hpp"
@@ -29,12 +30,12 @@ static void ImportReference(benchmark::State& state, const char* file) {
         Engine engine;
         if (importScene(engine, "scene", file) != errNone)
             state.SkipWithError("import failed");
-        engine.linkResources();
+        linkResources(engine);
     }
 }
-BENCHMARK_CAPTURE(ImportReference, fels, "../shared/testdata/3ds/fels.3ds")
+BENCHMARK_CAPTURE(ImportReference, fels, KORVID_TEST_DATA "/3ds/fels.3ds")
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(ImportReference, test1, "../shared/testdata/3ds/test1.3ds")
+BENCHMARK_CAPTURE(ImportReference, test1, KORVID_TEST_DATA "/3ds/test1.3ds")
     ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

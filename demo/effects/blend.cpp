@@ -2,6 +2,7 @@
 
 #include "demo/effects/noise_table.hpp"
 #include "engine/core/pass_clock.hpp"
+#include "engine/core/pixel.hpp"
 #include "engine/core/surface.hpp"
 
 #include <algorithm>
@@ -12,19 +13,12 @@
 
 using korvid::Surface;
 
-uint32_t blend_weight(float f) {
-    const double scaled = double(f) * 256.0;
-    if (!(scaled > 0.0))
-        return 0;
-    return scaled >= 256.0 ? 255 : uint32_t(scaled);
-}
-
 namespace {
 
-// Red, green and blue: (s * (256 - a) + o * a) >> 8, so a = 0 keeps the source and a = 255
-// gives 255/256 of the other colour; the alpha byte is 0. Each lane of the 0x00FF00FF
-// halves holds at most 255 * 256 and never carries into the next.
-inline uint32_t blendRgb(uint32_t s, uint32_t o, uint32_t a) {
+// Red, green and blue: (s * (256 - a) + o * a) >> 8, the two weights summing to 256, so
+// a = 0 keeps the source and a = 255 gives 255/256 of the other colour; the alpha byte is 0. Each
+// lane of the 0x00FF00FF halves holds at most 255 * 256 and never carries into the next.
+inline uint32_t blendRgb256(uint32_t s, uint32_t o, uint32_t a) {
     const uint32_t v = 256 - a;
     const uint32_t rb = (((s & 0x00FF00FF) * v + (o & 0x00FF00FF) * a) >> 8) & 0x00FF00FF;
     const uint32_t g = (((s & 0x0000FF00) * v + (o & 0x0000FF00) * a) >> 8) & 0x0000FF00;
@@ -67,7 +61,7 @@ void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_
     }
 #endif
     for (; x < count; ++x)
-        dst[x] = blendRgb(src[x], other[x], a);
+        dst[x] = blendRgb256(src[x], other[x], a);
 }
 
 void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32_t count,
@@ -85,7 +79,7 @@ void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32
     }
 #endif
     for (; x < count; ++x)
-        dst[x] = blendRgb(src[x], colour, a);
+        dst[x] = blendRgb256(src[x], colour, a);
 }
 
 namespace {
@@ -124,7 +118,7 @@ void blendSurfaces(Surface* destination, Surface* source, RowOp rowOp) {
 
 void blendNoise(Surface* destination, Surface* source, float f) {
     const korvid::PassTimer timer(korvid::Pass::twoD);
-    const uint32_t a = blend_weight(f);
+    const uint32_t a = korvid::opacityWeight(f);
     blendSurfaces(destination, source, [a](uint32_t* dst, const uint32_t* src, int32_t width) {
         // The noise is read in runs of consecutive table entries, in pixel order.
         for (int32_t x = 0; x < width;) {
@@ -138,7 +132,7 @@ void blendNoise(Surface* destination, Surface* source, float f) {
 
 void blendColour(Surface* destination, Surface* source, uint32_t colour, float f) {
     const korvid::PassTimer timer(korvid::Pass::twoD);
-    const uint32_t a = blend_weight(f);
+    const uint32_t a = korvid::opacityWeight(f);
     blendSurfaces(destination, source,
                   [a, colour](uint32_t* dst, const uint32_t* src, int32_t width) {
                       blend_row_colour(dst, src, colour, width, a);

@@ -9,9 +9,6 @@ namespace korvid {
 class Surface;
 }
 
-// trunc(f * 256) clamped to 0..255: 1.0 gives 255, 0.5 gives 128; NaN gives 0.
-uint32_t blend_weight(float f);
-
 // One row of the blend toward other[i], and toward one colour. dst may equal src.
 void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_t count,
                uint32_t a);

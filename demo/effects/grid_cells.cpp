@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-using effects::trunc32;
+using effects::truncOrMin;
 
 namespace {
 
@@ -28,8 +28,8 @@ struct Edge {
 };
 
 Edge edge(const GridRecord& top, const GridRecord& bottom, int32_t shift) {
-    return {uint32_t(trunc32(top.u)), uint32_t(trunc32(top.v)), trunc32(bottom.u - top.u) >> shift,
-            trunc32(bottom.v - top.v) >> shift};
+    return {uint32_t(truncOrMin(top.u)), uint32_t(truncOrMin(top.v)),
+            truncOrMin(bottom.u - top.u) >> shift, truncOrMin(bottom.v - top.v) >> shift};
 }
 
 // Runs row(pixels, u, du, v, dv, w) for every pixel row of every cell: u and v where the
@@ -45,7 +45,7 @@ void walkCells(const GridCells& g, Row row) {
             Edge right = edge(tl[1], tl[stride + 1], g.shift);
             // The brightness of the top corners only, constant over the cell; never
             // above 255 so that shading never brightens, not clamped below.
-            const uint32_t w = uint32_t(std::min(trunc32(tl[0].b + tl[1].b) >> 1, 255));
+            const uint32_t w = uint32_t(std::min(truncOrMin(tl[0].b + tl[1].b) >> 1, 255));
             uint32_t* pixels = g.target + (r << g.shift) * g.pitch + (c << g.shift);
             for (int32_t i = 0; i < size; ++i, pixels += g.pitch) {
                 const int32_t du = int32_t(right.u - left.u) >> g.shift;

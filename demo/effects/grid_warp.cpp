@@ -136,7 +136,7 @@ void GridWarp::ripple(float wave, float amplitude, float phase) {
                              ? polar[i].radius
                              : std::sqrt(double(q.x) * q.x + double(q.y) * q.y);
         const double c = std::cos(r * k - p);
-        const double s = (c + 0.4000000059604645) * amplitude + 1.0;
+        const double s = (c + double(0.4f)) * amplitude + 1.0; // 0.4 with its float bits
         q.x = float(q.x * s);
         q.y = float(q.y * s);
         q.z = float((c + 2.0) * q.z);

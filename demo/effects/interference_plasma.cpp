@@ -29,7 +29,7 @@ void InterferencePlasma::setWaves(double c1, double c2, double c3, double c4, do
     for (int32_t i = 0; i < tableSize; ++i) {
         const double sum = c1 * std::cos(i * w1) + c2 * std::cos(i * w2) + c3 * std::cos(i * w4) +
                            c4 * std::cos(i * w8) + c5 * std::cos(i * w16) + c6 * std::cos(i * w32);
-        wave[size_t(i)] = int32_t(uint32_t(effects::trunc32(sum)) << 16);
+        wave[size_t(i)] = int32_t(uint32_t(effects::truncOrMin(sum)) << 16);
     }
 }
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-using effects::trunc32;
+using effects::truncOrMin;
 
 RingField::RingField(int32_t width, int32_t height, const Palette& colours, double weightA,
                      double weightB, int32_t lobesA, int32_t lobesB)
@@ -23,7 +23,7 @@ RingField::RingField(int32_t width, int32_t height, const Palette& colours, doub
             const double h =
                 std::sqrt(double(dx * dx + dy * dy)) +
                 petalScale * (weightA * std::cos(lobesA * th) + weightB * std::sin(lobesB * th));
-            *cell++ = uint8_t(trunc32(h)); // the low 8 bits, negative heights wrapping
+            *cell++ = uint8_t(truncOrMin(h)); // the low 8 bits, negative heights wrapping
         }
     }
     ready = 1;
@@ -31,15 +31,14 @@ RingField::RingField(int32_t width, int32_t height, const Palette& colours, doub
 
 void RingField::offsets(double t, int32_t out[3]) const {
     const double cx = width / 2, cy = height / 2;
-    // The rates and phases are float constants widened to double.
-    const int32_t ys[3] = {
-        trunc32(90.0 * std::cos(t * 0.800000011920929 + 1.100000023841858) + cy),
-        trunc32(90.0 * std::cos(t * 0.699999988079071 + 6.900000095367432) + cy),
-        trunc32(90.0 * std::cos(t * 1.100000023841858 + 1.2000000476837158) + cy)};
-    const int32_t xs[3] = {
-        trunc32(120.0 * std::sin(t * 1.100000023841858 + 1.5) + cx),
-        trunc32(120.0 * std::sin(t * 0.8999999761581421 + 4.199999809265137) + cx),
-        trunc32(120.0 * std::sin(t * 0.8999999761581421 + 3.0999999046325684) + cx)};
+    // The rates and phases are float constants widened to double: they keep their float
+    // bits, which double literals of the same decimals would not.
+    const int32_t ys[3] = {truncOrMin(90.0 * std::cos(t * double(0.8f) + double(1.1f)) + cy),
+                           truncOrMin(90.0 * std::cos(t * double(0.7f) + double(6.9f)) + cy),
+                           truncOrMin(90.0 * std::cos(t * double(1.1f) + double(1.2f)) + cy)};
+    const int32_t xs[3] = {truncOrMin(120.0 * std::sin(t * double(1.1f) + 1.5) + cx),
+                           truncOrMin(120.0 * std::sin(t * double(0.9f) + double(4.2f)) + cx),
+                           truncOrMin(120.0 * std::sin(t * double(0.9f) + double(3.1f)) + cx)};
     // Frames of 240 x 180 or more never need the clamp; it keeps smaller ones (and a
     // t of NaN) inside the table.
     for (int k = 0; k < 3; ++k) {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <new>
 
-using effects::trunc32;
+using effects::truncOrMin;
 
 SpriteSwarm::SpriteSwarm(int32_t width, int32_t height, const std::string& path,
                          uint32_t parameterA, uint32_t parameterB)
@@ -51,8 +51,8 @@ void SpriteSwarm::positions(double t, int32_t xs[spriteCount], int32_t ys[sprite
     for (int i = 0; i < spriteCount; ++i) {
         const Path& p = paths[i];
         xs[i] =
-            trunc32(std::sin(p.xRate * t + p.xPhase) * p.xRadius + (p.quarterCentre ? cx4 : cx));
-        ys[i] = trunc32(std::cos(p.yRate * t + p.yPhase) * p.yRadius + cy);
+            truncOrMin(std::sin(p.xRate * t + p.xPhase) * p.xRadius + (p.quarterCentre ? cx4 : cx));
+        ys[i] = truncOrMin(std::cos(p.yRate * t + p.yPhase) * p.yRadius + cy);
     }
 }
 

@@ -20,10 +20,10 @@ using Palette = std::array<uint32_t, 256>;
 
 namespace effects {
 
-// Truncation toward zero to 32 bits. NaN and values outside the range give INT32_MIN,
+// Truncation toward zero to 32 bits, or INT32_MIN for NaN and values outside the range:
 // the value the processor's own conversion produces, so the result is what a plain cast
 // gives on this target without its undefined behaviour.
-inline int32_t trunc32(double value) {
+inline int32_t truncOrMin(double value) {
     if (!(value > -2147483649.0 && value < 2147483648.0))
         return INT32_MIN;
     return int32_t(value);

@@ -1,14 +1,14 @@
 #include "demo/effects/textured_tunnel.hpp"
 
 #include "engine/core/pass_clock.hpp"
-#include "engine/render/math.hpp"
+#include "engine/math/math.hpp"
 
 #include <SDL/SDL.h>
 
 #include <algorithm>
 #include <cmath>
 
-using effects::trunc32;
+using effects::truncOrMin;
 using korvid::Matrix;
 using korvid::Vector;
 
@@ -93,12 +93,12 @@ void TexturedTunnel::trace() {
 
     // 1/26 per corner row and 1/41 per corner column: the grid starts at c0 exactly and
     // reaches past the other three corners.
-    const Vector leftStep = korvid::scaled(c2 - c0, 0.03846153989434242f);
-    const Vector rightStep = korvid::scaled(c3 - c1, 0.03846153989434242f);
+    const Vector leftStep = korvid::scaled(c2 - c0, 1.0f / 26.0f);
+    const Vector rightStep = korvid::scaled(c3 - c1, 1.0f / 26.0f);
     Vector left = c0, right = c1;
     Corner* corner = grid.data();
     for (int32_t row = 0; row <= blocksY; ++row) {
-        const Vector step = korvid::scaled(right - left, 0.024390242993831635f);
+        const Vector step = korvid::scaled(right - left, 1.0f / 41.0f);
         Vector d = left;
         for (int32_t col = 0; col <= blocksX; ++col, ++corner, d = d + step) {
             // The nearer root of |o + t d| = radius in the xy plane.
@@ -106,11 +106,11 @@ void TexturedTunnel::trace() {
             const float b = 2.0f * (o.x * d.x + o.y * d.y);
             const float t = (-b - std::sqrt(b * b - 4.0f * a * c)) / (2.0f * a);
             const Vector p = o + korvid::scaled(d, t);
-            corner->v = trunc32(std::fabs(double(travel) * 8.0 + double(p.z)) * 51.2);
-            corner->u = trunc32(std::fabs(std::atan2(double(p.y), double(p.x))) *
-                                20860.75670093953); // 65536 / pi
+            corner->v = truncOrMin(std::fabs(double(travel) * 8.0 + double(p.z)) * 51.2);
+            corner->u = truncOrMin(std::fabs(std::atan2(double(p.y), double(p.x))) *
+                                   20860.75670093953); // 65536 / pi
             const int64_t light =
-                int64_t(fullLight) - trunc32(std::fabs(double(p.z - o.z)) * 20.48);
+                int64_t(fullLight) - truncOrMin(std::fabs(double(p.z - o.z)) * 20.48);
             corner->l = int32_t(std::clamp<int64_t>(light, 0, fullLight));
         }
         left = left + leftStep;

@@ -10,7 +10,7 @@
 #include <emmintrin.h>
 #endif
 
-using effects::trunc32;
+using effects::truncOrMin;
 
 namespace {
 constexpr int32_t farDepth = 100000000;
@@ -74,7 +74,7 @@ void Twister::draw(uint32_t* pixels, int32_t width, int32_t height, int32_t pitc
         OutlinePoint& p = outline[size_t(i)];
         p.x = std::cos(a) * m * 50.0;
         p.y = std::sin(a) * m * 50.0;
-        p.is = trunc32(s * 16777216.0);
+        p.is = truncOrMin(s * 16777216.0);
     }
     // Normals from the neighbours on the closed curve (point 64 is point 0 again).
     for (int32_t j = 0; j < outlineCount; ++j) {
@@ -95,9 +95,9 @@ void Twister::draw(uint32_t* pixels, int32_t width, int32_t height, int32_t pitc
         const double angle = 2.0 * std::sin(3.0 * q) * std::cos(2.0 * q * w) + d;
         const double c = std::cos(angle), s = std::sin(angle);
         for (OutlinePoint& p : outline) {
-            p.ix = trunc32((c * p.x - s * p.y) * scale);
-            p.iz = trunc32((s * p.x + c * p.y) * scale * 65536.0);
-            p.in = 0x800000 + trunc32((c * p.nx - s * p.ny) * 8388608.0);
+            p.ix = truncOrMin((c * p.x - s * p.y) * scale);
+            p.iz = truncOrMin((s * p.x + c * p.y) * scale * 65536.0);
+            p.in = 0x800000 + truncOrMin((c * p.nx - s * p.ny) * 8388608.0);
         }
         drawRow(row, r & mapMask, centreX, limit);
     }

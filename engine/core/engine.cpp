@@ -18,6 +18,10 @@ Error Engine::addResource(Resource* object, const std::string& name) {
     return errNone;
 }
 
+void Engine::linkReference(ResourceRef& ref) {
+    ref.resolved = ref.empty ? nullptr : findResource(ref.kind, ref.name);
+}
+
 Resource* Engine::findResource(ResourceKind kind, const std::string& name) {
     return entry(kind, name);
 }

@@ -27,13 +27,12 @@ public:
     }
     // Destroys the object registered under (kind, name), if any.
     void removeResource(ResourceKind kind, const std::string& name);
-    // Resolves every reference by kind and name; references to absent objects become null.
-    void linkResources();
     // Destroys every object: scenes, then meshes, materials and surfaces, each kind in
     // ascending name order. All pointers leave the maps before the first destruction.
     void releaseAll();
 
     // One reference: null when `empty` is set, else whatever is registered under its name.
+    // The link step (engine/link) runs this for every reference of every object.
     void linkReference(ResourceRef& ref);
 
     using NameMap = std::map<std::string, Resource*>;

@@ -5,9 +5,19 @@
 
 namespace korvid {
 
-// Per byte (x * (255 - w) + y * w) >> 8, for w in 0..255. Each lane's sum is at most
-// 255 * 255, so it never carries into the next lane of the 0x00FF00FF halves.
-inline uint32_t blendPixel(uint32_t x, uint32_t y, uint32_t w) {
+// An opacity as a blend weight of 0..255: trunc(opacity * 256), clamped, so that 1.0 gives
+// 255 and 0.5 gives 128; NaN gives 0. Worked out in double, where the product is exact.
+inline uint32_t opacityWeight(float opacity) {
+    const double a = double(opacity) * 256.0;
+    if (!(a > 0.0))
+        return 0;
+    return a >= 255.0 ? 255 : uint32_t(a);
+}
+
+// Per byte (x * (255 - w) + y * w) >> 8, for w in 0..255: the two weights sum to 255, so
+// w = 255 gives 255/256 of y. Each lane's sum is at most 255 * 255, so it never carries
+// into the next lane of the 0x00FF00FF halves.
+inline uint32_t blendPixel255(uint32_t x, uint32_t y, uint32_t w) {
     const uint32_t v = 255 - w;
     const uint32_t rb = (((x & 0x00FF00FF) * v + (y & 0x00FF00FF) * w) >> 8) & 0x00FF00FF;
     const uint32_t ag = ((x >> 8) & 0x00FF00FF) * v + ((y >> 8) & 0x00FF00FF) * w;
@@ -15,8 +25,8 @@ inline uint32_t blendPixel(uint32_t x, uint32_t y, uint32_t w) {
 }
 
 // The same in red, green and blue only; the alpha byte of the result is 0.
-inline uint32_t blendPixelRgb(uint32_t x, uint32_t y, uint32_t w) {
-    return blendPixel(x, y, w) & 0x00FFFFFF;
+inline uint32_t blendPixelRgb255(uint32_t x, uint32_t y, uint32_t w) {
+    return blendPixel255(x, y, w) & 0x00FFFFFF;
 }
 
 // Per byte min(x + y, 255), alpha included. A lane of 9 bits marks its overflow in

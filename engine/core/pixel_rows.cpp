@@ -14,7 +14,7 @@ inline uint32_t alphaPixel(uint32_t d, uint32_t s, uint32_t a) {
     const uint32_t w = a == 255 ? s >> 24 : ((s >> 24) * a) >> 8;
     if (w == 0)
         return d;
-    return w == 255 ? s : blendPixel(d, s, w);
+    return w == 255 ? s : blendPixel255(d, s, w);
 }
 
 } // namespace
@@ -23,7 +23,7 @@ namespace scalar {
 
 void blendRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t w) {
     for (int32_t x = 0; x < n; ++x)
-        dst[x] = blendPixel(dst[x], src[x], w);
+        dst[x] = blendPixel255(dst[x], src[x], w);
 }
 
 void alphaRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t a) {

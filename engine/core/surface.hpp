@@ -5,7 +5,7 @@
 
 #include "engine/core/errors.hpp"
 #include "engine/core/resource.hpp"
-#include "engine/render/math.hpp"
+#include "engine/math/math.hpp"
 
 #include <cstdint>
 #include <vector>

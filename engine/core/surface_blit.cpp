@@ -11,18 +11,6 @@
 
 namespace korvid {
 
-namespace {
-
-// Opacity to a weight 0..255: trunc(opacity * 256), so 1.0 gives 255 and 0.5 gives 128.
-uint32_t opacityWeight(float opacity) {
-    const double a = double(opacity) * 256.0;
-    if (!(a > 0.0))
-        return 0;
-    return a >= 255.0 ? 255 : uint32_t(a);
-}
-
-} // namespace
-
 void Surface::blit(Surface* source, int32_t x, int32_t y, float opacity) {
     const PassTimer timer(Pass::twoD);
     if (!source)

@@ -34,7 +34,7 @@ inline void drawPair(const RenderContext& ctx, int32_t x1, int32_t y1, int32_t x
         first = scaleRgb(first, f);
         second = scaleRgb(second, 255 - f);
     } else {
-        second = blendPixelRgb(second, first, f);
+        second = blendPixelRgb255(second, first, f);
     }
 }
 

@@ -2,7 +2,7 @@
 // Anti-aliased outline lines: each step touches a pair of neighbouring pixels, weighted by
 // the line's fractional position between them, and is hidden by nearer surfaces.
 
-#include "engine/render/render_data.hpp"
+#include "engine/render/render_context.hpp"
 
 namespace korvid {
 

@@ -30,7 +30,7 @@ void FadeRampMaterial::drawFace(const RenderContext& ctx, const RenderFace& face
     in.fade = t.plane(f[0], f[1], f[2]);
     in.ramp = ramp.data();
     in.lastLevel = int32_t(ramp.size()) - 1;
-    fillFadeSpans(ctx, in);
+    fillFadeSpans(ctx, *ctx.spans, in);
 }
 
 } // namespace korvid

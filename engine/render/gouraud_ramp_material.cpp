@@ -21,7 +21,7 @@ void GouraudRampMaterial::drawFace(const RenderContext& ctx, const RenderFace& f
                        brightness(face.corner[2]->colour, levels));
     in.ramp = ramp.data();
     in.lastLevel = int32_t(ramp.size()) - 1;
-    fillGouraudSpans(ctx, in);
+    fillGouraudSpans(ctx, *ctx.spans, in);
 }
 
 } // namespace korvid

@@ -4,7 +4,7 @@
 // angle needs acos); `scalar::lightNormals` is the plain form, one normal and one light at
 // a time, and runs on every other processor.
 
-#include "engine/render/render_data.hpp"
+#include "engine/scene/render_data.hpp"
 
 #include <cstddef>
 #include <cstdint>

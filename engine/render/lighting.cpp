@@ -10,14 +10,6 @@ namespace korvid {
 
 namespace {
 
-// Engine-wide, kept between renders: the lights of the scene, the light gathered at each
-// normal of the mesh being lit (every corner on a normal sees the same vertex and normal),
-// which of its normals a drawn face uses, and their indices.
-std::vector<Light> lights;
-std::vector<Colour> normalLight;
-std::vector<uint8_t> normalDrawn;
-std::vector<uint32_t> drawnNormals;
-
 template <class LightNode>
 Light lightOf(const LightNode& node, const Matrix& toCamera) {
     Light l;
@@ -31,7 +23,7 @@ Light lightOf(const LightNode& node, const Matrix& toCamera) {
     return l;
 }
 
-void collectLights(Scene& scene, const View& v) {
+void collectLights(Scene& scene, const View& v, std::vector<Light>& lights) {
     lights.clear();
     auto omni = scene.nodesByType.find(nodeOmniLight);
     if (omni != scene.nodesByType.end())
@@ -58,7 +50,8 @@ void collectLights(Scene& scene, const View& v) {
 
 // Lists the normals that the faces pass 3 will draw use: the others are not lit, and their
 // corners stay black, which no pixel shows.
-void findDrawnNormals(const MeshNode& node) {
+void findDrawnNormals(const MeshNode& node, LightingScratch& scratch) {
+    std::vector<uint8_t>& normalDrawn = scratch.normalDrawn;
     normalDrawn.assign(node.normals.size(), 0);
     const RenderNormal* firstNormal = node.normals.data();
     for (const RenderGroup& group : node.groups) {
@@ -73,10 +66,10 @@ void findDrawnNormals(const MeshNode& node) {
                 normalDrawn[size_t(corner->normal - firstNormal)] = 1;
         }
     }
-    drawnNormals.clear();
+    scratch.drawnNormals.clear();
     for (size_t i = 0; i < normalDrawn.size(); ++i)
         if (normalDrawn[i])
-            drawnNormals.push_back(uint32_t(i));
+            scratch.drawnNormals.push_back(uint32_t(i));
 }
 
 bool anyLitGroup(const MeshNode& node) {
@@ -91,26 +84,27 @@ bool anyLitGroup(const MeshNode& node) {
 // The light at the normals that drawn faces use, the rest black; false when there is no
 // light to gather or no room for the working lists (then the node stays unlit rather than
 // partly lit).
-bool lightDrawnNormals(const MeshNode& node) {
-    if (lights.empty() || !anyLitGroup(node))
+bool lightDrawnNormals(const MeshNode& node, LightingScratch& scratch) {
+    std::vector<Colour>& normalLight = scratch.normalLight;
+    if (scratch.lights.empty() || !anyLitGroup(node))
         return false;
     try {
         if (normalLight.size() < node.normals.size())
             normalLight.resize(node.normals.size());
-        findDrawnNormals(node);
+        findDrawnNormals(node, scratch);
     } catch (const std::bad_alloc&) {
         return false;
     }
     std::fill_n(normalLight.begin(), node.normals.size(), Colour{0.0f, 0.0f, 0.0f, 255.0f});
-    lightNormals(lights, node.normals.data(), drawnNormals.data(), drawnNormals.size(),
-                 normalLight.data());
+    lightNormals(scratch.lights, node.normals.data(), scratch.drawnNormals.data(),
+                 scratch.drawnNormals.size(), normalLight.data());
     return true;
 }
 
 // Every corner's texture coordinates with its group's offset, and its colour: the light at
 // its normal in lit groups, black in the others.
-void lightMeshNode(MeshNode& node) {
-    const bool lit = lightDrawnNormals(node);
+void lightMeshNode(MeshNode& node, LightingScratch& scratch) {
+    const bool lit = lightDrawnNormals(node, scratch);
     const RenderNormal* firstNormal = node.normals.data();
     for (RenderGroup& group : node.groups) {
         const Material* material = materialOf(group);
@@ -120,7 +114,7 @@ void lightMeshNode(MeshNode& node) {
             RenderCorner& corner = group.corners[i];
             corner.u = from[i].uv.x + group.textureOffsetU;
             corner.v = from[i].uv.y + group.textureOffsetV;
-            corner.colour = litGroup ? normalLight[size_t(corner.normal - firstNormal)]
+            corner.colour = litGroup ? scratch.normalLight[size_t(corner.normal - firstNormal)]
                                      : Colour{0.0f, 0.0f, 0.0f, 255.0f};
         }
     }
@@ -128,19 +122,19 @@ void lightMeshNode(MeshNode& node) {
 
 } // namespace
 
-void lightScene(Scene& scene, const View& v) {
+void lightScene(Scene& scene, const View& v, LightingScratch& scratch) {
     auto meshes = scene.nodesByType.find(nodeMesh);
     if (meshes == scene.nodesByType.end())
         return;
     try {
-        collectLights(scene, v);
+        collectLights(scene, v, scratch.lights);
     } catch (const std::bad_alloc&) {
-        lights.clear(); // lit by nothing rather than by some
+        scratch.lights.clear(); // lit by nothing rather than by some
     }
     for (auto& [node, enabled] : meshes->second) {
         MeshNode& mesh = *static_cast<MeshNode*>(node);
         if (enabled && mesh.visibility != 0)
-            lightMeshNode(mesh);
+            lightMeshNode(mesh, scratch);
     }
 }
 

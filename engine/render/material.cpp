@@ -34,8 +34,9 @@ std::vector<uint32_t> buildRamp(const Colour& from, const Colour& to, int32_t le
 }
 
 bool beginFace(const RenderContext& ctx, const RenderFace& face, TriangleSetup& setup) {
-    scanTriangle(face, Rect{ctx.xmin, ctx.xmax, ctx.ymin, ctx.ymax}, true);
-    if (spanTable.empty())
+    SpanTable& spans = *ctx.spans;
+    scanTriangle(face, Rect{ctx.xmin, ctx.xmax, ctx.ymin, ctx.ymax}, true, spans);
+    if (spans.empty())
         return false;
     return setup.begin(screenPointOf(*face.corner[0]), screenPointOf(*face.corner[1]),
                        screenPointOf(*face.corner[2]));

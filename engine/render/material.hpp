@@ -5,8 +5,9 @@
 #include "engine/core/resource.hpp"
 #include "engine/core/surface.hpp"
 #include "engine/render/plane.hpp"
-#include "engine/render/render_data.hpp"
+#include "engine/render/render_context.hpp"
 #include "engine/scene/mesh.hpp"
+#include "engine/scene/render_data.hpp"
 
 #include <cstdint>
 #include <vector>
@@ -63,8 +64,8 @@ void fillRamp(uint32_t* out, size_t stride, const Colour& from, const Colour& to
 // The ramp of max(1, levels) entries, or an empty one when memory runs out.
 std::vector<uint32_t> buildRamp(const Colour& from, const Colour& to, int32_t levels);
 
-// Scan-converts the face into the context's clip rectangle and sets up its triangle. False
-// when no pixel can be drawn: no rows, or a degenerate triangle.
+// Scan-converts the face into the context's span table, clipped to its rectangle, and sets
+// up its triangle. False when no pixel can be drawn: no rows, or a degenerate triangle.
 bool beginFace(const RenderContext& ctx, const RenderFace& face, TriangleSetup& setup);
 
 } // namespace korvid

@@ -13,8 +13,7 @@
 
 namespace korvid {
 
-Surface engineDepth;
-std::vector<DrawItem> drawList;
+RenderScratch renderScratch;
 
 namespace {
 
@@ -45,7 +44,7 @@ Rect clipOf(const Surface& colour, const Rect* clip) {
 }
 
 // Grows the engine's own buffer to cover the colour surface, then clears it.
-Error prepareEngineDepth(const Surface& colour) {
+Error prepareEngineDepth(Surface& engineDepth, const Surface& colour) {
     if (engineDepth.width < colour.width || engineDepth.height < colour.height) {
         const Error e =
             engineDepth.create(std::max(engineDepth.width, colour.width),
@@ -70,7 +69,7 @@ inline ScreenPoint screenOf(const RenderVertex& v) {
 
 // Pass 3: opaque faces at once in registry order, depth-sorted ones into the draw list.
 // A back face reaches its material only on a deformed node or a two-sided material.
-Error drawFaces(Scene& scene, const RenderContext& ctx) {
+Error drawFaces(Scene& scene, const RenderContext& ctx, std::vector<DrawItem>& drawList) {
     auto meshes = scene.nodesByType.find(nodeMesh);
     if (meshes == scene.nodesByType.end())
         return errNone;
@@ -104,7 +103,8 @@ Error drawFaces(Scene& scene, const RenderContext& ctx) {
 
 // Farthest first; edges are drawn darkening (mode 2) or blending (mode 1), others not at all.
 // The timer splits the walk between faces and edges.
-void drawSortedList(const RenderContext& ctx, uint32_t renderMode, PassTimer& timer) {
+void drawSortedList(const RenderContext& ctx, std::vector<DrawItem>& drawList, uint32_t renderMode,
+                    PassTimer& timer) {
     std::sort(drawList.begin(), drawList.end(),
               [](const DrawItem& a, const DrawItem& b) { return a.key > b.key; });
     for (const DrawItem& d : drawList) {
@@ -135,6 +135,7 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
     if (!cameraScene)
         return errCameraNotFound;
     PassTimer timer(Pass::scene);
+    RenderScratch& scratch = renderScratch;
 
     View v;
     v.clip = clipOf(*colour, clip);
@@ -163,11 +164,11 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
         if (depth->width < v.clip.xmax || depth->height < v.clip.ymax)
             return errZBufferSmall;
     } else {
-        depth = &engineDepth;
-        if (const Error e = prepareEngineDepth(*colour))
+        depth = &scratch.depth;
+        if (const Error e = prepareEngineDepth(scratch.depth, *colour))
             return e;
     }
-    drawList.clear();
+    scratch.drawList.clear();
 
     timer.switchTo(Pass::transform);
     const uint32_t renderMode = scene->root.renderMode;
@@ -178,11 +179,12 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
                 mesh.visibility = 0;
                 continue;
             }
-            if (const Error e = transformMeshNode(mesh, v, flaggedPass, renderMode))
+            if (const Error e = transformMeshNode(mesh, v, flaggedPass, renderMode,
+                                                  scratch.transform, scratch.drawList))
                 return e;
         }
     timer.switchTo(Pass::lighting);
-    lightScene(*scene, v);
+    lightScene(*scene, v, scratch.lighting);
     timer.switchTo(Pass::raster);
 
     RenderContext ctx;
@@ -195,10 +197,11 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
     ctx.xmin = v.clip.xmin, ctx.xmax = v.clip.xmax;
     ctx.ymin = v.clip.ymin, ctx.ymax = v.clip.ymax;
     ctx.focalX = ctx.focalY = v.focal;
+    ctx.spans = &scratch.spans;
 
-    Error result = drawFaces(*scene, ctx);
-    if (result == errNone && !drawList.empty())
-        drawSortedList(ctx, renderMode, timer);
+    Error result = drawFaces(*scene, ctx, scratch.drawList);
+    if (result == errNone && !scratch.drawList.empty())
+        drawSortedList(ctx, scratch.drawList, renderMode, timer);
     depth->unlock();
     colour->unlock();
     return result;

@@ -5,27 +5,17 @@
 
 #include "engine/core/errors.hpp"
 #include "engine/core/surface.hpp"
-
-#include <cstdint>
-#include <vector>
+#include "engine/render/render_scratch.hpp"
 
 namespace korvid {
 
 class CameraNode;
 class Scene;
 
-// An element of the draw list: a face of a depth-sorted material or an outline edge.
-struct DrawItem {
-    enum Kind : uint32_t { face = 0, edge = 1 };
-    float key; // camera z; the list is drawn from the largest key down
-    Kind kind;
-    void* item; // RenderFace or RenderEdge
-};
-
-// The engine's own depth buffer, grown to the largest colour surface rendered, never shrunk.
-extern Surface engineDepth;
-// Cleared by every render; keeps its storage between renders.
-extern std::vector<DrawItem> drawList;
+// The renderer's working buffers, kept from one render to the next: its own depth buffer
+// (grown to the largest colour surface rendered), the draw list, the span table and the
+// passes' lists. Only renderScene uses them, and it hands them to the passes.
+extern RenderScratch renderScratch;
 
 // Draws `scene` (null: the camera's own) into `colour` through `camera`. `depth` is a
 // memory-cell surface or null for the engine's own, which is then cleared first; `clip`

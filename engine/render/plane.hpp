@@ -1,7 +1,7 @@
 #pragma once
 // Plane-equation interpolation of per-corner values across a screen triangle.
 
-#include "engine/render/render_data.hpp"
+#include "engine/render/render_context.hpp"
 
 namespace korvid {
 

@@ -3,8 +3,9 @@
 
 #include "engine/core/errors.hpp"
 #include "engine/core/surface.hpp"
-#include "engine/render/math.hpp"
+#include "engine/math/math.hpp"
 #include "engine/render/pipeline.hpp"
+#include "engine/render/render_scratch.hpp"
 
 namespace korvid {
 
@@ -27,12 +28,13 @@ inline float sortKey(float z) {
 }
 
 // Pass 1 for one mesh node: visibility, vertex transform and projection, face orientation
-// and culling, and the outline edges appended to the draw list when `renderMode` is not 0.
-// 18 for a missing mesh, 2 when the draw list cannot grow.
-Error transformMeshNode(MeshNode& node, const View& view, bool flaggedPass, uint32_t renderMode);
+// and culling, and the outline edges appended to `drawList` when `renderMode` is not 0.
+// 18 for a missing mesh, 2 when the draw list or the modifiers' lists cannot grow.
+Error transformMeshNode(MeshNode& node, const View& view, bool flaggedPass, uint32_t renderMode,
+                        TransformScratch& scratch, std::vector<DrawItem>& drawList);
 
 // Pass 2: the corner colours and texture coordinates of every visible mesh node of the
 // scene, lit per vertex by its omni lights and spotlights.
-void lightScene(Scene& scene, const View& view);
+void lightScene(Scene& scene, const View& view, LightingScratch& scratch);
 
 } // namespace korvid

@@ -2,7 +2,6 @@
 
 #include "engine/core/pixel.hpp"
 #include "engine/render/fixed_point.hpp"
-#include "engine/render/span_table.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -15,16 +14,21 @@ constexpr float fixed16 = 65536.0f;
 constexpr float fixed8 = 256.0f;
 constexpr float fixed24 = 16777216.0f;
 
-// Calls span(dx, dy, n, colour, depth) for every non-empty row of spanTable, with (dx, dy)
-// the offset from the planes' origin of the point at which the row's values start: one
-// pixel right of its first pixel.
+// Calls span(dx, dy, n, colour, depth) for every non-empty row of `t`, with (dx, dy) the
+// offset from the planes' origin of the point at which the row's values start: one pixel
+// right of its first pixel.
 template <class Span>
-inline void walkSpans(const RenderContext& ctx, const Plane& origin, Span&& span) {
-    const SpanTable& t = spanTable;
+inline void walkSpans(const RenderContext& ctx, const SpanTable& t, const Plane& origin,
+                      Span&& span) {
+    // The table's rows and end copied into locals: a store to the colour buffer could
+    // otherwise alias its 32-bit fields, which would then be read again for every row.
+    const int32_t* const left = t.left.data();
+    const int32_t* const right = t.right.data();
+    const int32_t yEnd = t.yEnd;
     const float x0 = origin.x0, y0 = origin.y0;
-    for (int32_t y = t.yStart; y < t.yEnd; ++y) {
-        const int32_t x = t.left[size_t(y)];
-        const int32_t n = t.right[size_t(y)] - x;
+    for (int32_t y = t.yStart; y < yEnd; ++y) {
+        const int32_t x = left[y];
+        const int32_t n = right[y] - x;
         if (n <= 0)
             continue;
         uint32_t* colour = ctx.colourPixels + ptrdiff_t(y) * ctx.colourPitch + x;
@@ -189,12 +193,12 @@ inline void gouraudSteps(const uint32_t* ramp, int32_t lastLevel, int32_t n, uin
 
 } // namespace
 
-void fillGouraudSpans(const RenderContext& ctx, const RampSpans& in) {
+void fillGouraudSpans(const RenderContext& ctx, const SpanTable& spans, const RampSpans& in) {
     const uint32_t* const ramp = in.ramp;
     const int32_t lastLevel = in.lastLevel;
     const float dz = in.invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
-    walkSpans(ctx, in.invZ, [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
+    const auto span = [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
         const float z = in.invZ.atOffset(dx, dy);
         const uint32_t s = uint32_t(truncSaturate(in.shade.atOffset(dx, dy) * fixed16));
         int32_t level = 0;
@@ -209,16 +213,17 @@ void fillGouraudSpans(const RenderContext& ctx, const RampSpans& in) {
             gouraudSteps<true>(ramp, lastLevel, n, colour, depth, z, dz, s, ds);
             break;
         }
-    });
+    };
+    walkSpans(ctx, spans, in.invZ, span);
 }
 
-void fillFadeSpans(const RenderContext& ctx, const RampSpans& in) {
+void fillFadeSpans(const RenderContext& ctx, const SpanTable& spans, const RampSpans& in) {
     const uint32_t* const ramp = in.ramp;
     const int32_t lastLevel = in.lastLevel;
     const float dz = in.invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
     const uint32_t df = uint32_t(truncSaturate(in.fade.gx * fixed8));
-    walkSpans(ctx, in.invZ, [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
+    const auto span = [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
         float z = in.invZ.atOffset(dx, dy);
         uint32_t s = uint32_t(truncSaturate(in.shade.atOffset(dx, dy) * fixed16));
         uint32_t f = uint32_t(truncSaturate(in.fade.atOffset(dx, dy) * fixed8));
@@ -231,35 +236,39 @@ void fillFadeSpans(const RenderContext& ctx, const RampSpans& in) {
                 if (a >= 255)
                     colour[i] = entry;
                 else if (a > 0)
-                    colour[i] = blendPixelRgb(colour[i], entry, uint32_t(a));
+                    colour[i] = blendPixelRgb255(colour[i], entry, uint32_t(a));
             }
             z += dz;
             s += ds;
             f += df;
         }
-    });
+    };
+    walkSpans(ctx, spans, in.invZ, span);
 }
 
-void fillTextureAffineSpans(const RenderContext& ctx, const TextureSpans& in) {
+void fillTextureAffineSpans(const RenderContext& ctx, const SpanTable& spans,
+                            const TextureSpans& in) {
     const float dz = in.invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
     const uint32_t du = truncWrap(in.u.gx * fixed24);
     const uint32_t dv = truncWrap(in.v.gx * fixed24);
     withLookup(in, [&](const auto lookup) {
-        walkSpans(ctx, in.invZ, [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
+        const auto span = [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
             textureSpan(lookup, n, colour, depth, in.invZ.atOffset(dx, dy), dz,
                         uint32_t(truncSaturate(in.shade.atOffset(dx, dy) * fixed16)), ds,
                         truncWrap(in.u.atOffset(dx, dy) * fixed24), du,
                         truncWrap(in.v.atOffset(dx, dy) * fixed24), dv);
-        });
+        };
+        walkSpans(ctx, spans, in.invZ, span);
     });
 }
 
-void fillTexturePerspectiveSpans(const RenderContext& ctx, const TextureSpans& in) {
+void fillTexturePerspectiveSpans(const RenderContext& ctx, const SpanTable& spans,
+                                 const TextureSpans& in) {
     const float dz = in.invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
     withLookup(in, [&](const auto lookup) {
-        walkSpans(ctx, in.invZ, [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
+        const auto span = [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
             const float count = float(n);
             // 1/z, u/z and v/z at both ends of the span; u and v are exact there and linear
             // between, which divides at the span's two ends instead of at every pixel.
@@ -273,7 +282,8 @@ void fillTexturePerspectiveSpans(const RenderContext& ctx, const TextureSpans& i
                         uint32_t(truncSaturate(in.shade.atOffset(dx, dy) * fixed16)), ds,
                         truncWrap(us * fixed24), truncWrap((ue - us) / count * fixed24),
                         truncWrap(vs * fixed24), truncWrap((ve - vs) / count * fixed24));
-        });
+        };
+        walkSpans(ctx, spans, in.invZ, span);
     });
 }
 

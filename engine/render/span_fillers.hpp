@@ -1,5 +1,5 @@
 #pragma once
-// The span fillers: each walks the rows of spanTable, interpolates its values from their
+// The span fillers: each walks the rows of a span table, interpolates its values from their
 // planes (evaluated at (left + 1, y), then one add per pixel) and draws the pixels whose
 // 1/z is strictly greater than the stored one. A material picks its filler once per face.
 //
@@ -10,7 +10,8 @@
 // origin, so each span start is offset from it once for all of them.
 
 #include "engine/render/plane.hpp"
-#include "engine/render/render_data.hpp"
+#include "engine/render/render_context.hpp"
+#include "engine/render/span_table.hpp"
 
 #include <cstdint>
 
@@ -36,13 +37,16 @@ struct TextureSpans {
     int32_t widthLog2 = 0, heightLog2 = 0;
 };
 
+// Each fills the rows of `spans` in the context's buffers.
 // Writes the ramp entry and the depth.
-void fillGouraudSpans(const RenderContext& ctx, const RampSpans& in);
+void fillGouraudSpans(const RenderContext& ctx, const SpanTable& spans, const RampSpans& in);
 // Blends the ramp entry over the pixel by (255 - fade) * entry alpha / 256; depth untouched.
-void fillFadeSpans(const RenderContext& ctx, const RampSpans& in);
+void fillFadeSpans(const RenderContext& ctx, const SpanTable& spans, const RampSpans& in);
 // u and v straight from their planes.
-void fillTextureAffineSpans(const RenderContext& ctx, const TextureSpans& in);
+void fillTextureAffineSpans(const RenderContext& ctx, const SpanTable& spans,
+                            const TextureSpans& in);
 // u and v from u/z and v/z divided by 1/z at the two ends of each span, linear between.
-void fillTexturePerspectiveSpans(const RenderContext& ctx, const TextureSpans& in);
+void fillTexturePerspectiveSpans(const RenderContext& ctx, const SpanTable& spans,
+                                 const TextureSpans& in);
 
 } // namespace korvid

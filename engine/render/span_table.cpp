@@ -5,8 +5,6 @@
 
 namespace korvid {
 
-SpanTable spanTable;
-
 namespace {
 
 // ceil(y) clamped into [ymin, ymax]; the comparisons come first so that no NaN or huge
@@ -64,14 +62,13 @@ void scanEdge(const EdgeEnd& a, const EdgeEnd& b, const Columns& columns, SpanTa
 } // namespace
 
 void scanTriangle(const ScreenPoint& a, const ScreenPoint& b, const ScreenPoint& c,
-                  const Rect& clipIn, bool winding) {
+                  const Rect& clipIn, bool winding, SpanTable& t) {
     // Rows index the arrays directly, so none may lie above row 0; an inverted rectangle
     // counts as empty.
     Rect clip = clipIn;
     clip.ymin = std::max(clip.ymin, 0);
     clip.ymax = std::max(clip.ymax, clip.ymin);
     clip.xmax = std::max(clip.xmax, clip.xmin);
-    SpanTable& t = spanTable;
     if (clip.ymax > t.capacity) {
         t.capacity = clip.ymax + 20;
         t.left.assign(size_t(t.capacity), 0);

@@ -2,7 +2,8 @@
 // Scan conversion of screen triangles into one span of pixels per row.
 
 #include "engine/core/surface.hpp"
-#include "engine/render/render_data.hpp"
+#include "engine/render/render_context.hpp"
+#include "engine/scene/render_data.hpp"
 
 #include <cstdint>
 #include <vector>
@@ -19,16 +20,13 @@ struct SpanTable {
     bool empty() const { return yStart >= yEnd; }
 };
 
-// The one table of the engine: scan conversion is not reentrant.
-extern SpanTable spanTable;
-
-// Fills spanTable for the triangle a, b, c clipped to `clip`. Rows are the integers y with
-// ceil(top) <= y < ceil(bottom); a row's pixels run from the truncated x of its left edge
-// to the truncated x of its right edge. With `winding` true a front-facing triangle (the
-// edges that run down the screen on its left) fills its rows; a back-facing one leaves
-// every row empty.
+// Fills `table` for the triangle a, b, c clipped to `clip`, growing it when the rectangle
+// reaches below its rows. Rows are the integers y with ceil(top) <= y < ceil(bottom); a
+// row's pixels run from the truncated x of its left edge to the truncated x of its right
+// edge. With `winding` true a front-facing triangle (the edges that run down the screen on
+// its left) fills its rows; a back-facing one leaves every row empty.
 void scanTriangle(const ScreenPoint& a, const ScreenPoint& b, const ScreenPoint& c,
-                  const Rect& clip, bool winding);
+                  const Rect& clip, bool winding, SpanTable& table);
 
 // The screen part of a corner's vertex.
 inline ScreenPoint screenPointOf(const RenderCorner& corner) {
@@ -36,9 +34,9 @@ inline ScreenPoint screenPointOf(const RenderCorner& corner) {
     return {v.screenX, v.screenY, v.cameraZ, v.invZ};
 }
 
-inline void scanTriangle(const RenderFace& face, const Rect& clip, bool winding) {
+inline void scanTriangle(const RenderFace& face, const Rect& clip, bool winding, SpanTable& table) {
     scanTriangle(screenPointOf(*face.corner[0]), screenPointOf(*face.corner[1]),
-                 screenPointOf(*face.corner[2]), clip, winding);
+                 screenPointOf(*face.corner[2]), clip, winding, table);
 }
 
 } // namespace korvid

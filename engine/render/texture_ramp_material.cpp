@@ -98,9 +98,9 @@ void TextureRampMaterial::drawFace(const RenderContext& ctx, const RenderFace& f
         return;
     in.texels = texels;
     if (affine)
-        fillTextureAffineSpans(ctx, in);
+        fillTextureAffineSpans(ctx, *ctx.spans, in);
     else
-        fillTexturePerspectiveSpans(ctx, in);
+        fillTexturePerspectiveSpans(ctx, *ctx.spans, in);
     tex->unlock();
 }
 

@@ -10,11 +10,6 @@ namespace korvid {
 
 namespace {
 
-// Engine-wide scratch, grown to the largest mesh and kept: the modifiers of one node, and
-// the world positions before the current modifier moved them.
-std::vector<VertexModifier*> modifiers;
-std::vector<Vector> positionsBefore;
-
 // 0 when the mesh's bounding box lies behind the camera or wholly beyond one side of the
 // clip rectangle, 2 when it lies wholly inside it, 1 otherwise.
 uint32_t boxVisibility(const Mesh& mesh, const Matrix& modelView, const View& v) {
@@ -40,7 +35,7 @@ uint32_t boxVisibility(const Mesh& mesh, const Matrix& modelView, const View& v)
 }
 
 // The modifiers of the node and of every mesh or container above it, nearest first.
-void collectModifiers(Node* node) {
+void collectModifiers(Node* node, std::vector<VertexModifier*>& modifiers) {
     modifiers.clear();
     for (; node; node = node->parent)
         if (node->type == nodeMesh || node->type == nodeContainer)
@@ -50,14 +45,15 @@ void collectModifiers(Node* node) {
 
 // World positions and normals run through every modifier in turn, then into camera space.
 void transformModified(MeshNode& node, const Mesh& mesh, const Matrix& world,
-                       const Matrix& worldNormal, const View& v) {
+                       const Matrix& worldNormal, const View& v, TransformScratch& scratch) {
+    std::vector<Vector>& positionsBefore = scratch.positionsBefore;
     const size_t vertexCount = mesh.vertices.size();
     for (size_t i = 0; i < vertexCount; ++i)
         node.vertices[i].worldPosition = world.transform(mesh.vertices[i]);
     for (size_t i = 0; i < mesh.normals.size(); ++i)
         node.normals[i].worldNormal = worldNormal.transform(mesh.normals[i].normal);
     positionsBefore.resize(vertexCount);
-    for (VertexModifier* m : modifiers) {
+    for (VertexModifier* m : scratch.modifiers) {
         for (size_t i = 0; i < vertexCount; ++i) {
             positionsBefore[i] = node.vertices[i].worldPosition;
             node.vertices[i].worldPosition = m->deformPosition(positionsBefore[i]);
@@ -122,7 +118,7 @@ void classifyFaces(MeshNode& node, const View& v) {
 }
 
 // Hard edges always; soft ones on the silhouette, between a front and a back face.
-Error collectEdges(MeshNode& node) {
+Error collectEdges(MeshNode& node, std::vector<DrawItem>& drawList) {
     try {
         for (RenderEdge& edge : node.edges) {
             if (!edge.hard) {
@@ -142,7 +138,8 @@ Error collectEdges(MeshNode& node) {
 
 } // namespace
 
-Error transformMeshNode(MeshNode& node, const View& v, bool flaggedPass, uint32_t renderMode) {
+Error transformMeshNode(MeshNode& node, const View& v, bool flaggedPass, uint32_t renderMode,
+                        TransformScratch& scratch, std::vector<DrawItem>& drawList) {
     node.visibility = 0;
     if (node.mesh.empty || node.flag != flaggedPass)
         return errNone;
@@ -164,14 +161,14 @@ Error transformMeshNode(MeshNode& node, const View& v, bool flaggedPass, uint32_
         return errNone;
 
     try {
-        collectModifiers(&node);
-        if (!modifiers.empty())
-            transformModified(node, *mesh, world, worldNormal, v);
+        collectModifiers(&node, scratch.modifiers);
+        if (!scratch.modifiers.empty())
+            transformModified(node, *mesh, world, worldNormal, v, scratch);
     } catch (const std::bad_alloc&) {
         node.visibility = 0;
         return errMemory;
     }
-    if (modifiers.empty()) {
+    if (scratch.modifiers.empty()) {
         const Matrix normalModelView = v.viewNormal * worldNormal;
         for (size_t i = 0; i < mesh->vertices.size(); ++i)
             node.vertices[i].cameraPosition = modelView.transform(mesh->vertices[i]);
@@ -180,7 +177,7 @@ Error transformMeshNode(MeshNode& node, const View& v, bool flaggedPass, uint32_
     }
     project(node, v);
     classifyFaces(node, v);
-    return renderMode != 0 ? collectEdges(node) : errNone;
+    return renderMode != 0 ? collectEdges(node, drawList) : errNone;
 }
 
 } // namespace korvid

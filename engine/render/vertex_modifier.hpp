@@ -2,7 +2,7 @@
 // A deformation that a mesh or container node applies to the world positions and normals of
 // every mesh below it at render time.
 
-#include "engine/render/math.hpp"
+#include "engine/math/math.hpp"
 
 namespace korvid {
 

@@ -3,8 +3,8 @@
 
 #include "engine/core/errors.hpp"
 #include "engine/core/resource.hpp"
-#include "engine/render/math.hpp"
-#include "engine/render/render_data.hpp"
+#include "engine/math/math.hpp"
+#include "engine/scene/render_data.hpp"
 #include "engine/scene/track.hpp"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Keyframe tracks: keys in ascending frame order, evaluated by cubic Hermite curves
 // (rotations by a three-slerp blend, booleans by step). An empty track writes nothing.
 
-#include "engine/render/math.hpp"
+#include "engine/math/math.hpp"
 
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,6 @@
 #include "engine/core/engine.hpp"
 #include "engine/core/surface.hpp"
+#include "engine/link/link.hpp"
 
 #include <gtest/gtest.h>
 
@@ -106,13 +107,13 @@ TEST(Engine, LinkingResolvesByKindAndName) {
     ASSERT_EQ(engine.addResource(empty, "c"), errNone);
     empty->ref.resolved = texture;
 
-    engine.linkResources();
+    linkResources(engine);
     EXPECT_EQ(found->ref.resolved, texture);
     EXPECT_EQ(missing->ref.resolved, nullptr);
     EXPECT_EQ(empty->ref.resolved, nullptr);
 
     // A reference changed after a link takes effect at the next one.
     missing->ref.name = "grass";
-    engine.linkResources();
+    linkResources(engine);
     EXPECT_EQ(missing->ref.resolved, texture);
 }

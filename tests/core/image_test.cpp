@@ -12,7 +12,7 @@ using namespace korvid;
 namespace {
 
 const bool display = withDisplay();
-const std::string images = "../shared/testdata/images/";
+const std::string images = KORVID_TEST_DATA "/images/";
 
 } // namespace
 
@@ -116,5 +116,5 @@ TEST(Image, FailuresLeaveTheTargetAlone) {
     EXPECT_EQ(loadAlphaImage(&s, 0, "no/such/file.png", false), errSdl);
     EXPECT_EQ(loadAlphaImage(nullptr, 0, images + "sample.png", false), errInvalidCall);
     // Not an image at all.
-    EXPECT_EQ(loadImage(&s, "../shared/testdata/README.md", false), errSdl);
+    EXPECT_EQ(loadImage(&s, KORVID_TEST_DATA "/README.md", false), errSdl);
 }

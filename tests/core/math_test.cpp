@@ -1,4 +1,4 @@
-#include "engine/render/math.hpp"
+#include "engine/math/math.hpp"
 
 #include <gtest/gtest.h>
 

@@ -45,7 +45,7 @@ TEST(Pixel, PackedArithmeticMatchesPerChannel) {
     auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
     for (int i = 0; i < 20000; ++i) {
         const uint32_t x = next(), y = next(), w = next() & 255;
-        ASSERT_EQ(blendPixel(x, y, w), plainBlend(x, y, w));
+        ASSERT_EQ(blendPixel255(x, y, w), plainBlend(x, y, w));
         ASSERT_EQ(addSaturate(x, y), plainAdd(x, y));
     }
     EXPECT_EQ(addSaturate(0xFFFFFFFF, 0xFFFFFFFF), 0xFFFFFFFFu);

@@ -1,6 +1,8 @@
 #pragma once
 // Where the build put the data set, and small readers for checking its files.
 
+#include "demo/assets.hpp"
+
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -18,9 +20,11 @@ inline std::vector<uint8_t> fileBytes(const std::string& path) {
 
 // The show's material table: every face of every scene must name one of these.
 inline const std::vector<std::string>& materialNames() {
-    static const std::vector<std::string> names = {
-        "cartoonwhite", "cartoonred", "cartoonblack", "realpants", "realsaale",
-        "realshoe",     "grass",      "darkpants",    "darksaale", "darkshoe",
-        "darkgrass",    "ruklogo",    "tovik",        "kroll",     "kroll2"};
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const MaterialAsset& m : showMaterials)
+            all.push_back(m.name);
+        return all;
+    }();
     return names;
 }

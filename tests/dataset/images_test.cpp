@@ -21,50 +21,57 @@ const bool display = withDisplay();
 
 struct ExpectedImage {
     const char* path;
-    bool mipmapped; // as the show loads it
     SurfaceStorage storage;
     int width, height;
     bool alpha; // blends by alpha after loading
 };
 
 const ExpectedImage images[] = {
-    {"img/wait.png", false, storage32, 512, 384, false},
-    {"img/slutt.png", false, storage32, 512, 384, false},
-    {"img/allgreets.png", false, storage32, 2304, 80, false},
-    {"img/pellogo.png", false, storage32, 164, 44, true},
-    {"img/startx.png", false, storage32, 440, 116, false},
-    {"img/startx2.png", false, storage32, 440, 116, true},
-    {"img/stripetex.png", true, storage32, 256, 256, false},
-    {"img/end.png", false, storage32, 512, 384, false},
-    {"img/end_tex.jpg", true, storage32, 256, 256, false},
-    {"img/realshoe.gif", true, storage8, 128, 128, false},
-    {"img/grass.gif", true, storage8, 512, 512, false},
-    {"img/greetings_back.png", false, storage32, 512, 1024, false},
-    {"img/ruklogo.png", true, storage32, 276, 170, true},
-    {"img/darkground.gif", true, storage8, 256, 256, false},
-    {"img/credits_music.png", false, storage32, 300, 384, true},
-    {"img/credits_code.png", false, storage32, 300, 384, true},
-    {"img/credits_graphics.png", false, storage32, 310, 384, true},
-    {"img/credits_music_text.png", false, storage32, 128, 70, true},
-    {"img/credits_code_text.png", false, storage32, 210, 70, true},
-    {"img/credits_graphics_text.png", false, storage32, 146, 70, true},
-    {"img/allcreds_tex.png", false, storage32, 512, 512, true},
-    {"img/bg_credits.jpg", false, storage32, 512, 384, false},
-    {"img/bg_credits_tex.jpg", false, storage32, 512, 512, false},
-    {"img/bgfx0.png", false, storage32, 512, 384, false},
-    {"img/bgfx1.png", false, storage32, 512, 384, false},
-    {"img/bgfx2.png", false, storage32, 512, 384, false},
-    {"img/bgfx3.png", false, storage32, 512, 384, false},
-    {"img/ruklogo_tex.gif", true, storage8, 256, 256, false},
-    {"img/darkground2.gif", false, storage8, 256, 256, false},
-    {"img2/specmap.png", false, storage32, 256, 256, false},
-    {"img2/lightmap1.png", false, storage32, 256, 256, false},
-    {"img2/lightmap2.png", false, storage32, 256, 256, false},
-    {"img2/rock1.png", false, storage32, 256, 256, false},
-    {"img2/rock1b.png", false, storage32, 256, 256, false},
-    {"img2/pant1.png", false, storage32, 256, 256, false},
-    {"img2/pant1b.png", false, storage32, 256, 256, false},
+    {"img/wait.png", storage32, 512, 384, false},
+    {"img/slutt.png", storage32, 512, 384, false},
+    {"img/allgreets.png", storage32, 2304, 80, false},
+    {"img/pellogo.png", storage32, 164, 44, true},
+    {"img/startx.png", storage32, 440, 116, false},
+    {"img/startx2.png", storage32, 440, 116, true},
+    {"img/stripetex.png", storage32, 256, 256, false},
+    {"img/end.png", storage32, 512, 384, false},
+    {"img/end_tex.jpg", storage32, 256, 256, false},
+    {"img/realshoe.gif", storage8, 128, 128, false},
+    {"img/grass.gif", storage8, 512, 512, false},
+    {"img/greetings_back.png", storage32, 512, 1024, false},
+    {"img/ruklogo.png", storage32, 276, 170, true},
+    {"img/darkground.gif", storage8, 256, 256, false},
+    {"img/credits_music.png", storage32, 300, 384, true},
+    {"img/credits_code.png", storage32, 300, 384, true},
+    {"img/credits_graphics.png", storage32, 310, 384, true},
+    {"img/credits_music_text.png", storage32, 128, 70, true},
+    {"img/credits_code_text.png", storage32, 210, 70, true},
+    {"img/credits_graphics_text.png", storage32, 146, 70, true},
+    {"img/allcreds_tex.png", storage32, 512, 512, true},
+    {"img/bg_credits.jpg", storage32, 512, 384, false},
+    {"img/bg_credits_tex.jpg", storage32, 512, 512, false},
+    {"img/bgfx0.png", storage32, 512, 384, false},
+    {"img/bgfx1.png", storage32, 512, 384, false},
+    {"img/bgfx2.png", storage32, 512, 384, false},
+    {"img/bgfx3.png", storage32, 512, 384, false},
+    {"img/ruklogo_tex.gif", storage8, 256, 256, false},
+    {"img/darkground2.gif", storage8, 256, 256, false},
+    {"img2/specmap.png", storage32, 256, 256, false},
+    {"img2/lightmap1.png", storage32, 256, 256, false},
+    {"img2/lightmap2.png", storage32, 256, 256, false},
+    {"img2/rock1.png", storage32, 256, 256, false},
+    {"img2/rock1b.png", storage32, 256, 256, false},
+    {"img2/pant1.png", storage32, 256, 256, false},
+    {"img2/pant1b.png", storage32, 256, 256, false},
 };
+
+// As the show loads it: the images of the asset list as it says, the effects' own plain.
+bool mipmappedByTheShow(const std::string& path) {
+    for (const ImageAsset& image : showImages)
+        if (path == image.path)
+            return image.mipmapped;
+    return false;
+}
 
 // The file's own signature, by its extension.
 void expectFormat(const std::string& path) {
@@ -94,7 +101,7 @@ TEST(DatasetImages, EveryImageLoadsWithTheStorageTheShowNeeds) {
         else
             EXPECT_EQ(plain.palette.size(), 256u) << "texture tables need 256 palette entries";
         Surface shown;
-        EXPECT_EQ(loadImage(&shown, dataPath(image.path), image.mipmapped), errNone);
+        EXPECT_EQ(loadImage(&shown, dataPath(image.path), mipmappedByTheShow(image.path)), errNone);
     }
 }
 

@@ -23,7 +23,7 @@ std::vector<int16_t> decodeThroughStandIn() {
     std::vector<int16_t> samples;
     if (!BASS_Init(-1, 44100, 0, nullptr))
         return samples;
-    const HSTREAM stream = BASS_StreamCreateFile(0, dataPath("music/tune3.mp3").c_str(), 0, 0, 0);
+    const HSTREAM stream = BASS_StreamCreateFile(0, dataPath(musicPath).c_str(), 0, 0, 0);
     if (stream && BASS_StreamPlay(stream, 0, 0)) {
         std::vector<int16_t> chunk(4410 * 2);
         for (;;) {
@@ -73,7 +73,7 @@ size_t lameLength(const std::vector<uint8_t>& file) {
 TEST(DatasetMusic, DecodesGaplesslyToTheWholeShowWithTheBeatOnTime) {
     const std::vector<int16_t> samples = decodeThroughStandIn();
     // Not a sample of the encoder's delay or padding: exactly the length the header gives.
-    const size_t headerLength = lameLength(fileBytes(dataPath("music/tune3.mp3")));
+    const size_t headerLength = lameLength(fileBytes(dataPath(musicPath)));
     ASSERT_GT(headerLength, 0u);
     EXPECT_EQ(samples.size() / 2, headerLength);
     const double seconds = double(samples.size() / 2) / 44100.0;

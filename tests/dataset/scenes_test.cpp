@@ -4,6 +4,7 @@
 #include "data_files.hpp"
 
 #include "engine/core/engine.hpp"
+#include "engine/link/link.hpp"
 #include "engine/scene/import.hpp"
 #include "engine/scene/mesh.hpp"
 #include "engine/scene/node.hpp"
@@ -30,7 +31,7 @@ protected:
             ASSERT_EQ(importScene(engine, name, dataPath(std::string("3ds/") + name + ".3ds")),
                       errNone)
                 << name;
-        engine.linkResources();
+        linkResources(engine);
     }
     Scene& scene(const char* name) { return *engine.find<Scene>(kindScene, name); }
     Node* node(const char* sceneName, const char* path) { return scene(sceneName).root.find(path); }

@@ -23,7 +23,7 @@ TEST(MusicClock, FollowsTheStreamByAFixedStepPerFrame) {
     platform::useFixedStep(60);
     platform::setPresentHook([](SDL_Surface*) { return 0; });
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
-    stream = BASS_StreamCreateFile(0, "../shared/testdata/audio/mpeg2.mp3", 0, 0, 0);
+    stream = BASS_StreamCreateFile(0, KORVID_TEST_DATA "/audio/mpeg2.mp3", 0, 0, 0);
     ASSERT_NE(stream, 0u);
 
     // Before play the position is 0: demo time is negative and keeps its fraction; the

@@ -2,6 +2,7 @@
 // what it needs, or on a window system that fails, it ends with its own lines and status;
 // closing its window ends it quietly.
 
+#include "demo/assets.hpp"
 #include "run_program.hpp"
 #include "tools/common/png_writer.hpp"
 
@@ -27,7 +28,7 @@ std::string dataFolder(const std::string& name, bool music, Wait wait) {
     fs::create_directories(folder + "/img");
     fs::create_directories(folder + "/music");
     if (music)
-        fs::copy_file("../shared/testdata/audio/mpeg2.mp3", folder + "/music/tune3.mp3");
+        fs::copy_file(KORVID_TEST_DATA "/audio/mpeg2.mp3", folder + "/" + musicPath);
     if (wait == Wait::valid) {
         std::vector<uint32_t> pixels(512 * 384, 0xFF203040);
         EXPECT_TRUE(tools::writePng(folder + "/img/wait.png", pixels.data(), 512, 384, 512, false));

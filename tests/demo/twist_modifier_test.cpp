@@ -1,5 +1,5 @@
 #include "demo/twist_modifier.hpp"
-#include "engine/render/render_data.hpp"
+#include "engine/scene/render_data.hpp"
 
 #include <gtest/gtest.h>
 

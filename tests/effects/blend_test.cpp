@@ -1,6 +1,7 @@
 #include "demo/effects/blend.hpp"
 #include "demo/effects/noise_table.hpp"
 #include "effects_test_support.hpp"
+#include "engine/core/pixel.hpp"
 #include "platform/crt_rand.hpp"
 
 #include <cmath>
@@ -24,15 +25,15 @@ uint32_t plainBlend(uint32_t s, uint32_t o, uint32_t a) {
 } // namespace
 
 TEST(Blend, WeightFromFraction) {
-    EXPECT_EQ(blend_weight(0.0f), 0u);
-    EXPECT_EQ(blend_weight(-3.0f), 0u);
-    EXPECT_EQ(blend_weight(0.5f), 128u);
-    EXPECT_EQ(blend_weight(0.99f), 253u);
-    EXPECT_EQ(blend_weight(0.99609375f), 255u);
-    EXPECT_EQ(blend_weight(1.0f), 255u);
-    EXPECT_EQ(blend_weight(1e30f), 255u);
-    EXPECT_EQ(blend_weight(std::numeric_limits<float>::quiet_NaN()), 0u);
-    EXPECT_EQ(blend_weight(-std::numeric_limits<float>::infinity()), 0u);
+    EXPECT_EQ(korvid::opacityWeight(0.0f), 0u);
+    EXPECT_EQ(korvid::opacityWeight(-3.0f), 0u);
+    EXPECT_EQ(korvid::opacityWeight(0.5f), 128u);
+    EXPECT_EQ(korvid::opacityWeight(0.99f), 253u);
+    EXPECT_EQ(korvid::opacityWeight(0.99609375f), 255u);
+    EXPECT_EQ(korvid::opacityWeight(1.0f), 255u);
+    EXPECT_EQ(korvid::opacityWeight(1e30f), 255u);
+    EXPECT_EQ(korvid::opacityWeight(std::numeric_limits<float>::quiet_NaN()), 0u);
+    EXPECT_EQ(korvid::opacityWeight(-std::numeric_limits<float>::infinity()), 0u);
 }
 
 TEST(Blend, RowsMatchPlainArithmetic) {

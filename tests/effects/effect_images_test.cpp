@@ -10,7 +10,7 @@ using namespace effects_test;
 
 namespace {
 
-const std::string images = "../shared/testdata/images/";
+const std::string images = KORVID_TEST_DATA "/images/";
 
 // True-colour loads convert to the display's format, which needs a video mode.
 class EffectImages : public ::testing::Test {

@@ -19,7 +19,7 @@ class Oscilloscope : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(BASS_Init(-2, 44100, 0, nullptr));
-        stream = BASS_StreamCreateFile(0, "../shared/testdata/audio/mpeg2.mp3", 0, 0, 0);
+        stream = BASS_StreamCreateFile(0, KORVID_TEST_DATA "/audio/mpeg2.mp3", 0, 0, 0);
         ASSERT_NE(stream, 0u);
     }
     void TearDown() override {

@@ -11,7 +11,7 @@
 
 namespace {
 
-const char* const mp3 = "../shared/testdata/audio/mpeg2.mp3";
+const char* const mp3 = KORVID_TEST_DATA "/audio/mpeg2.mp3";
 // 1654272 mono samples at 22050 Hz become twice as many stereo frames at 44100 Hz.
 constexpr DWORD decodedBytes = 1654272u * 2u * 4u;
 
@@ -80,7 +80,7 @@ TEST_F(Audio, MissingOrUndecodableFilesGiveNoStream) {
     std::ofstream(junk) << std::string(5000, 'x');
     EXPECT_EQ(BASS_StreamCreateFile(0, junk.c_str(), 0, 0, 0), 0u);
     EXPECT_NE(BASS_ErrorGetCode(), 0u);
-    EXPECT_EQ(BASS_StreamCreateFile(0, "../shared/testdata/images/sample.png", 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_StreamCreateFile(0, KORVID_TEST_DATA "/images/sample.png", 0, 0, 0), 0u);
     EXPECT_NE(BASS_ErrorGetCode(), 0u);
 }
 

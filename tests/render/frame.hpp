@@ -2,7 +2,9 @@
 // Hand-built render records for the rasteriser tests: a colour and depth buffer in plain
 // memory, and triangles whose corners are given straight in screen space.
 
-#include "engine/render/render_data.hpp"
+#include "engine/render/render_context.hpp"
+#include "engine/render/span_table.hpp"
+#include "engine/scene/render_data.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +16,7 @@ struct Frame {
     int32_t width, height;
     std::vector<uint32_t> colour;
     std::vector<float> depth;
+    SpanTable spans;
     RenderContext ctx;
 
     Frame(int32_t w, int32_t h, uint32_t background = 0xFF102030)
@@ -24,6 +27,7 @@ struct Frame {
         ctx.depthPitch = w;
         ctx.xmin = 0, ctx.xmax = w, ctx.ymin = 0, ctx.ymax = h;
         ctx.focalX = ctx.focalY = 256.0f;
+        ctx.spans = &spans;
     }
     uint32_t& pixel(int32_t x, int32_t y) { return colour[size_t(y * width + x)]; }
     float& depthAt(int32_t x, int32_t y) { return depth[size_t(y * width + x)]; }

@@ -17,7 +17,7 @@ const std::string playTool = KORVID_BINARY_DIR "/tools/play/korvid-play";
 const std::string renderTool = KORVID_BINARY_DIR "/tools/render/korvid-render";
 const std::string file = "CameraRollAnimWithChildObject.3ds"; // a camera, 300 frames
 // Absolute: each test runs the tools in folders of its own.
-const std::string path = std::filesystem::absolute("../shared/testdata/3ds/" + file).string();
+const std::string path = std::filesystem::absolute(KORVID_TEST_DATA "/3ds/" + file).string();
 
 class KorvidPlay : public VirtualDisplay {
 protected:

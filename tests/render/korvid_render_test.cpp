@@ -2,6 +2,8 @@
 // the keyframer nodes or the face materials taken away: every file is drawn, the same on a
 // second run, with meshes where the file has them and unknown materials in neutral grey.
 
+#include "engine/link/link.hpp"
+#include "engine/render/gouraud_ramp_material.hpp"
 #include "engine/scene/mesh.hpp"
 #include "png_reader.hpp"
 #include "run_program.hpp"
@@ -26,7 +28,7 @@ namespace {
 const std::string renderTool = KORVID_BINARY_DIR "/tools/render/korvid-render";
 const std::string sceneTool = KORVID_BINARY_DIR "/tools/scene/korvid-scene";
 // Absolute: each test runs the tools in folders of its own.
-const std::string data = std::filesystem::absolute("../shared/testdata/3ds/").string();
+const std::string data = std::filesystem::absolute(KORVID_TEST_DATA "/3ds/").string();
 
 ProgramResult render(const std::string& arguments) {
     return runProgram(testFolder("render-run"), renderTool, "", arguments);
@@ -124,7 +126,7 @@ TEST(KorvidRender, MeshesOfAFileWithoutNodesStayWhereTheFileHasThem) {
         Engine engine;
         Lib3dsFilePtr file;
         ASSERT_EQ(tools::importCompleted(engine, "scene", path, file), errNone) << name;
-        engine.linkResources();
+        linkResources(engine);
         Scene& scene = *engine.find<Scene>(kindScene, "scene");
         scene.setTime(0.0f);
         scene.updateWorlds(nullptr);

@@ -1,4 +1,5 @@
 #include "engine/core/engine.hpp"
+#include "engine/link/link.hpp"
 #include "engine/render/fade_ramp_material.hpp"
 #include "engine/render/gouraud_ramp_material.hpp"
 #include "engine/render/texture_ramp_material.hpp"
@@ -155,7 +156,7 @@ struct TextureScene {
                                            Colour{255, 255, 255, 255}, levels);
         EXPECT_EQ(engine.addResource(texture, "tex"), errNone);
         EXPECT_EQ(engine.addResource(material, "shoe"), errNone);
-        engine.linkResources();
+        linkResources(engine);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "engine/core/pass_clock.hpp"
+#include "engine/link/link.hpp"
 #include "engine/render/fade_ramp_material.hpp"
 #include "engine/render/light_normals.hpp"
 #include "engine/render/pipeline.hpp"
@@ -48,7 +49,7 @@ struct OneSquare : TestScene {
         material = addGouraud("grey");
         addSquareMesh("square", 10.0f, "grey");
         node = place("square", "Square01");
-        engine.linkResources();
+        linkResources(engine);
     }
 };
 
@@ -71,7 +72,7 @@ TEST(RenderScene, RefusesMissingCameraSurfaceTargetAndMesh) {
     s.node->mesh.resolved = nullptr;
     EXPECT_EQ(s.render(), errMeshNotFound);
     EXPECT_FALSE(s.colour.locked);
-    EXPECT_FALSE(engineDepth.locked);
+    EXPECT_FALSE(renderScratch.depth.locked);
     s.node->mesh = ResourceRef(); // names nothing: not drawn, no error
     EXPECT_EQ(s.render(), errNone);
     EXPECT_EQ(s.node->visibility, 0u);
@@ -117,16 +118,17 @@ TEST(RenderScene, DrawsTheSquareWithItsDepthAndGrowsTheEngineDepthOnly) {
     EXPECT_EQ(s.pixel(30, 7), sceneBackground);
     EXPECT_EQ(s.pixel(30, 40), sceneBackground);
     EXPECT_EQ(s.countNot(sceneBackground), 32 * 32);
-    EXPECT_GE(engineDepth.width, 64);
-    EXPECT_GE(engineDepth.height, 48);
-    EXPECT_FLOAT_EQ(engineDepth.cells[size_t(20 * engineDepth.pitch + 20)], 0.1f);
+    EXPECT_GE(renderScratch.depth.width, 64);
+    EXPECT_GE(renderScratch.depth.height, 48);
+    EXPECT_FLOAT_EQ(renderScratch.depth.cells[size_t(20 * renderScratch.depth.pitch + 20)], 0.1f);
 
-    const int32_t width = engineDepth.width, height = engineDepth.height;
+    const int32_t width = renderScratch.depth.width, height = renderScratch.depth.height;
     TestScene small(16, 12);
     ASSERT_EQ(small.render(), errNone);
-    EXPECT_EQ(engineDepth.width, width);
-    EXPECT_EQ(engineDepth.height, height);
-    EXPECT_EQ(engineDepth.cells[size_t(20 * engineDepth.pitch + 20)], 0.0f); // cleared
+    EXPECT_EQ(renderScratch.depth.width, width);
+    EXPECT_EQ(renderScratch.depth.height, height);
+    EXPECT_EQ(renderScratch.depth.cells[size_t(20 * renderScratch.depth.pitch + 20)],
+              0.0f); // cleared
 
     // A centre offset of a quarter width moves the square 16 pixels right.
     const float offset[2] = {0.25f, 0.0f};
@@ -145,20 +147,20 @@ TEST(RenderScene, VisibilityFollowsTheBoundingBox) {
     MeshNode* partly = s.place("square", "Partly", Vector{-8.0f, 0.0f, 10.0f});
     MeshNode* left = s.place("square", "Left", Vector{-30.0f, 0.0f, 10.0f});
     MeshNode* behind = s.place("square", "Behind", Vector{0.0f, 0.0f, -10.0f});
-    s.engine.linkResources();
+    linkResources(s.engine);
     ASSERT_EQ(s.render(), errNone);
     EXPECT_EQ(inside->visibility, 2u);
     EXPECT_EQ(partly->visibility, 1u);
     EXPECT_EQ(left->visibility, 0u);
     EXPECT_EQ(behind->visibility, 0u);
     // Only the visible ones left outline edges in the list: four hard sides each.
-    EXPECT_EQ(drawList.size(), 8u);
+    EXPECT_EQ(renderScratch.drawList.size(), 8u);
 
     // Faces wholly beyond one side of the clip rectangle are culled when the box is only
     // partly inside: this square's box reaches back to its origin on the screen's centre.
     s.addSquareMesh("offside", 10.0f, "grey", Vector{-30.0f, 0.0f, 0.0f});
     MeshNode* offside = s.place("offside", "Offside");
-    s.engine.linkResources();
+    linkResources(s.engine);
     s.colour.fill(sceneBackground);
     const Rect clip{20, 64, 0, 48};
     ASSERT_EQ(s.render(false, &clip), errNone);
@@ -177,7 +179,7 @@ TEST(RenderScene, FlaggedPassesDrawEachNodeOnce) {
     MeshNode* plain = s.place("square", "Plain", Vector{-6.0f, 0.0f, 10.0f});
     MeshNode* flagged = s.place("square", "Flagged", Vector{6.0f, 0.0f, 10.0f});
     flagged->flag = true;
-    s.engine.linkResources();
+    linkResources(s.engine);
     ASSERT_EQ(s.render(true), errNone);
     EXPECT_EQ(plain->visibility, 0u);
     EXPECT_EQ(flagged->visibility, 2u);
@@ -218,15 +220,16 @@ TEST(RenderScene, OutlinesFollowTheRenderMode) {
     s.material->ramp.assign(s.material->ramp.size(), 0xFFC0C0C0);
     s.scene->root.renderMode = 0;
     ASSERT_EQ(s.render(), errNone);
-    EXPECT_TRUE(drawList.empty());
+    EXPECT_TRUE(renderScratch.drawList.empty());
     const int32_t filled = s.countNot(sceneBackground);
 
     for (uint32_t mode : {1u, 2u}) {
         s.scene->root.renderMode = mode;
         s.colour.fill(sceneBackground);
         ASSERT_EQ(s.render(), errNone);
-        EXPECT_EQ(drawList.size(), 4u); // the diagonal is soft and inside the silhouette
-        for (const DrawItem& d : drawList)
+        EXPECT_EQ(renderScratch.drawList.size(),
+                  4u); // the diagonal is soft and inside the silhouette
+        for (const DrawItem& d : renderScratch.drawList)
             EXPECT_EQ(d.kind, DrawItem::edge);
         EXPECT_GT(s.countNot(sceneBackground), filled) << mode;
     }
@@ -236,7 +239,7 @@ TEST(RenderScene, OutlinesFollowTheRenderMode) {
     s.scene->root.renderMode = 7; // collected, drawn by neither mode
     s.colour.fill(sceneBackground);
     ASSERT_EQ(s.render(), errNone);
-    EXPECT_EQ(drawList.size(), 4u);
+    EXPECT_EQ(renderScratch.drawList.size(), 4u);
     EXPECT_EQ(s.countNot(sceneBackground), filled);
 
     // Folded along its soft diagonal, vertex 3 swung over to the other side of it: one face
@@ -248,7 +251,7 @@ TEST(RenderScene, OutlinesFollowTheRenderMode) {
     s.colour.fill(sceneBackground);
     ASSERT_EQ(s.render(), errNone);
     EXPECT_EQ(s.node->groups[0].faces[1].backFacing, 1);
-    EXPECT_EQ(drawList.size(), 5u);
+    EXPECT_EQ(renderScratch.drawList.size(), 5u);
     EXPECT_EQ(s.pixel(31, 24) & 0x00FFFFFF, 0u) << "the diagonal through the centre";
 }
 
@@ -268,7 +271,7 @@ TEST(RenderScene, ARepeatedRenderAllocatesNothing) {
     const long before = allocations;
     ASSERT_EQ(s.render(), errNone);
     EXPECT_EQ(allocations, before);
-    EXPECT_FALSE(drawList.empty());
+    EXPECT_FALSE(renderScratch.drawList.empty());
     s.node->modifier = nullptr;
 }
 
@@ -314,11 +317,11 @@ TEST(RenderScene, DepthSortedFacesAreDrawnFarthestFirst) {
     s.addSquareMesh("far", 40.0f, "blue");
     s.place("near", "Near");
     s.place("far", "Far", Vector{0.0f, 0.0f, 20.0f});
-    s.engine.linkResources();
+    linkResources(s.engine);
     ASSERT_EQ(s.render(), errNone);
-    ASSERT_EQ(drawList.size(), 4u);
-    EXPECT_EQ(drawList[0].key, 20.0f);
-    EXPECT_EQ(drawList[3].key, 10.0f);
+    ASSERT_EQ(renderScratch.drawList.size(), 4u);
+    EXPECT_EQ(renderScratch.drawList[0].key, 20.0f);
+    EXPECT_EQ(renderScratch.drawList[3].key, 10.0f);
     // Background 0x203040, then blue: (0x40 + 255 * 254) / 256 = 0xFD; then red over it.
     EXPECT_EQ(s.pixel(32, 24), 0x00FD0000u);
     EXPECT_EQ(s.pixel(2, 2), 0x000000FDu);
@@ -344,7 +347,7 @@ TEST(RenderScene, ModifiersRunNearestFirstOnWorldPositions) {
     group->rotation = Quaternion{0.0f, 0.0f, 0.0f, 1.0f};
     ASSERT_EQ(attach(&s.scene->root, group, "container"), errNone);
     MeshNode* node = s.place("square", "Square01", Vector{1.0f, 0.0f, 10.0f}, group);
-    s.engine.linkResources();
+    linkResources(s.engine);
     std::vector<Vector> seenByNode, seenByGroup;
     Shift nodeShift(Vector{0.0f, 2.0f, 0.0f}, &seenByNode);
     Shift groupShift(Vector{0.0f, 0.0f, 10.0f}, &seenByGroup);
@@ -514,12 +517,12 @@ TEST(RenderScene, ADegenerateCameraDrawsNothing) {
     ASSERT_EQ(attach(&s.scene->root, target, "Camera01.ctarget"), errNone);
     s.camera->ownRotation = false;
     s.camera->target = NodeRef("/Camera01.ctarget");
-    s.engine.linkResources();
+    linkResources(s.engine);
     ASSERT_EQ(s.camera->target.node, target);
     // The camera sits on its target: no direction to look along, every matrix NaN.
     EXPECT_EQ(s.render(), errNone);
     EXPECT_EQ(s.countNot(sceneBackground), 0);
-    EXPECT_FALSE(drawList.empty());
+    EXPECT_FALSE(renderScratch.drawList.empty());
 }
 
 } // namespace

@@ -20,6 +20,9 @@ namespace {
 
 using test::Frame;
 
+// The rows of the latest face scanned.
+SpanTable spanTable;
+
 constexpr double unit16 = 1.0 / 65536.0, unit8 = 1.0 / 256.0, unit24 = 1.0 / 16777216.0;
 constexpr float storedDepth = 0.5f; // faces in front of it are drawn
 
@@ -62,7 +65,8 @@ struct RandomFaces {
         }
         if (!f.setup.begin(f.p[0], f.p[1], f.p[2]) || f.setup.det < 300.0f)
             return false;
-        scanTriangle(f.p[0], f.p[1], f.p[2], Rect{0, frame.width, 0, frame.height}, true);
+        scanTriangle(f.p[0], f.p[1], f.p[2], Rect{0, frame.width, 0, frame.height}, true,
+                     spanTable);
         return true;
     }
 };
@@ -211,7 +215,7 @@ TEST(SpanFillers, RampFillersFollowTheExactValues) {
             in.lastLevel = int32_t(last);
             Frame after(64, 48);
             after.colour = before.colour, after.depth = before.depth;
-            (fade ? fillFadeSpans : fillGouraudSpans)(after.ctx, in);
+            (fade ? fillFadeSpans : fillGouraudSpans)(after.ctx, spanTable, in);
 
             eachPixel(before, after, [&](int32_t x, int32_t y, int32_t i, int32_t) {
                 const size_t o = size_t(y * 64 + x);
@@ -275,7 +279,8 @@ TEST(SpanFillers, TexturedFillersFollowTheExactCoordinates) {
                 in.heightLog2 = shape.heightLog2;
                 Frame after(64, 48);
                 after.colour = before.colour, after.depth = before.depth;
-                (perspective ? fillTexturePerspectiveSpans : fillTextureAffineSpans)(after.ctx, in);
+                (perspective ? fillTexturePerspectiveSpans : fillTextureAffineSpans)(after.ctx,
+                                                                                     spanTable, in);
 
                 eachPixel(before, after, [&](int32_t x, int32_t y, int32_t i, int32_t count) {
                     const size_t o = size_t(y * 64 + x);
@@ -319,7 +324,7 @@ TEST(SpanFillers, EqualDepthIsNotDrawnAndValuesStartOnePixelRight) {
     TriangleSetup t;
     const ScreenPoint a{0.0f, 0.0f, 2.0f, 0.5f}, b{0.0f, 16.0f, 2.0f, 0.5f},
         c{32.0f, 0.0f, 2.0f, 0.5f};
-    scanTriangle(a, b, c, Rect{0, 32, 0, 16}, true);
+    scanTriangle(a, b, c, Rect{0, 32, 0, 16}, true, spanTable);
     ASSERT_TRUE(t.begin(a, b, c));
     RampSpans in;
     in.invZ = t.plane(0.5f, 0.5f, 0.5f);
@@ -328,7 +333,7 @@ TEST(SpanFillers, EqualDepthIsNotDrawnAndValuesStartOnePixelRight) {
     in.lastLevel = 3;
     f.depthAt(3, 0) = 0.5f;
     f.depthAt(4, 0) = 0.4999f;
-    fillGouraudSpans(f.ctx, in);
+    fillGouraudSpans(f.ctx, spanTable, in);
     EXPECT_EQ(f.pixel(3, 0), 0xFF102030u); // same 1/z as stored: hidden
     EXPECT_EQ(f.pixel(4, 0), 0xFF000000u);
     EXPECT_EQ(f.depthAt(4, 0), 0.5f);

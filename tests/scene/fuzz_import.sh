@@ -2,25 +2,26 @@
 # Builds the import fuzz target with clang's libFuzzer under AddressSanitizer and
 # UndefinedBehaviorSanitizer, replays the inputs that once failed, then fuzzes for a
 # bounded time from the reference scenes.
-# Usage: fuzz_import.sh SOURCE_DIR WORK_DIR SECONDS
+# Usage: fuzz_import.sh SOURCE_DIR WORK_DIR SECONDS TEST_DATA (relative to SOURCE_DIR)
 set -eu
 src=$1
 work=$2
 seconds=$3
+testdata=$src/$4
 if ! command -v clang++-14 >/dev/null 2>&1; then
     echo "clang++-14 is not installed: skipped"
     exit 77
 fi
 
-sources="$src/engine/core/engine.cpp $src/engine/core/errors.cpp $src/engine/core/link.cpp
-    $src/engine/core/pass_clock.cpp
-    $src/engine/render/math.cpp $src/engine/render/build_render_data.cpp
+sources="$src/engine/math/math.cpp
+    $src/engine/core/engine.cpp $src/engine/core/errors.cpp $src/engine/core/pass_clock.cpp
+    $src/engine/render/build_render_data.cpp $src/engine/link/link.cpp
     $(ls "$src"/engine/scene/*.cpp) $src/tests/scene/fuzz/import_fuzzer.cpp"
 fuzzer=$work/import_fuzzer
 mkdir -p "$work"
 stale=no
 [ -x "$fuzzer" ] || stale=yes
-for f in $sources $(ls "$src"/engine/scene/*.hpp "$src"/engine/core/*.hpp "$src"/engine/render/*.hpp); do
+for f in $sources $(ls "$src"/engine/*/*.hpp); do
     [ "$f" -nt "$fuzzer" ] && stale=yes
 done
 if [ $stale = yes ]; then
@@ -37,6 +38,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 corpus=$work/corpus
 mkdir -p "$corpus"
-cp "$src"/../shared/testdata/3ds/*.3ds "$src"/../shared/testdata/3ds/*.3DS "$corpus"/
+cp "$testdata"/3ds/*.3ds "$testdata"/3ds/*.3DS "$corpus"/
 "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=32768 \
     -artifact_prefix="$work/" -print_final_stats=1 "$corpus"

@@ -1,4 +1,5 @@
 #include "engine/core/engine.hpp"
+#include "engine/link/link.hpp"
 #include "engine/scene/scene.hpp"
 
 #include <gtest/gtest.h>
@@ -134,7 +135,7 @@ TEST(SceneGraph, LinkResolvesTargetsByPath) {
     auto* child = new TargetNode;
     attach(spot, child, "near");
 
-    engine.linkResources();
+    linkResources(engine);
     EXPECT_EQ(absolute->target.node, target);
     EXPECT_EQ(relative->target.node, near);
     EXPECT_EQ(lost->target.node, nullptr);
@@ -145,6 +146,6 @@ TEST(SceneGraph, LinkResolvesTargetsByPath) {
 
     // A path changed after linking takes effect at the next link.
     absolute->target.path = "/group/near";
-    engine.linkResources();
+    linkResources(engine);
     EXPECT_EQ(absolute->target.node, near);
 }

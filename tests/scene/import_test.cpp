@@ -1,4 +1,5 @@
 #include "engine/core/engine.hpp"
+#include "engine/link/link.hpp"
 #include "engine/scene/import.hpp"
 #include "engine/scene/mesh.hpp"
 #include "engine/scene/scene.hpp"
@@ -21,7 +22,7 @@ using namespace korvid::testing;
 
 namespace {
 
-const std::string referenceDir = "../shared/testdata/3ds/";
+const std::string referenceDir = KORVID_TEST_DATA "/3ds/";
 
 std::string tempPath(const std::string& name) {
     return "/tmp/korvid-scene-test-" + std::to_string(getpid()) + "-" + name + ".3ds";
@@ -114,7 +115,7 @@ TEST(Import, ReferenceFiles) {
     ASSERT_EQ(importScene(engine, "boxes", referenceDir + "test1.3ds"), errNone);
     ASSERT_EQ(importScene(engine, "empty", referenceDir + "fels.3ds"), errNone);
     ASSERT_EQ(importScene(engine, "alpha", referenceDir + "cubes_with_alpha.3DS"), errNone);
-    engine.linkResources();
+    linkResources(engine);
 
     Scene& target = *engine.find<Scene>(kindScene, "target");
     EXPECT_EQ(target.frames, 300.0f);
@@ -143,7 +144,7 @@ TEST(Import, NodeKindsNamesAndSharedMeshes) {
     Engine engine;
     ASSERT_EQ(importBytes(engine, "rich", richFile()), errNone);
     ASSERT_EQ(importBytes(engine, "again", richFile()), errNone);
-    engine.linkResources();
+    linkResources(engine);
     Scene& scene = *engine.find<Scene>(kindScene, "rich");
     EXPECT_EQ(scene.frames, 40.0f);
     EXPECT_EQ(kindAt(scene, "/RedBox01"), nodeMesh);
@@ -356,7 +357,7 @@ TEST(Import, FuzzRegressions) {
         Engine engine;
         const Error e = importScene(engine, "fuzz", dir + entry->d_name);
         if (e == errNone)
-            engine.linkResources();
+            linkResources(engine);
         ++files;
     }
     closedir(listing);

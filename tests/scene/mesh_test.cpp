@@ -288,7 +288,7 @@ TEST(MeshConversion, FaithfulOnSyntheticMeshes) {
 }
 
 TEST(MeshConversion, FaithfulOnReferenceFiles) {
-    const std::string dir = "../shared/testdata/3ds/";
+    const std::string dir = KORVID_TEST_DATA "/3ds/";
     DIR* listing = opendir(dir.c_str());
     ASSERT_TRUE(listing);
     int meshes = 0;

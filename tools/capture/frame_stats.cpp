@@ -35,7 +35,7 @@ FrameStats::PassTimes FrameStats::passMeans(int part, double& rest) const {
 }
 
 std::string FrameStats::label(int part) {
-    return part == partCount - 1 ? "end" : std::to_string(part);
+    return part == closingImagePart ? "end" : std::to_string(part);
 }
 
 FrameStats::Summary FrameStats::summarise(int part) const {

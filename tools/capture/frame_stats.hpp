@@ -2,6 +2,7 @@
 // Frame times per part of the show, where they went, and the start-up split, as tables and
 // as JSON.
 
+#include "demo/show_parts.hpp"
 #include "engine/core/pass_clock.hpp"
 
 #include <array>
@@ -11,7 +12,7 @@
 
 class FrameStats {
 public:
-    static constexpr int partCount = 13; // parts 0 to 11 and the closing image
+    static constexpr int partCount = showPartCount; // parts 0 to 11 and the closing image
 
     static constexpr size_t passCount = size_t(korvid::Pass::count);
     using PassTimes = std::array<double, passCount>;

@@ -1,9 +1,10 @@
 // demo-capture: the show, unchanged, under a fixed-step clock: as PNG frames, as an mp4
 // with its soundtrack, or timed frame by frame.
 
+#include "demo/assets.hpp"
 #include "demo/clock.hpp"
 #include "demo/program.hpp"
-#include "demo/timeline.hpp"
+#include "demo/show_parts.hpp"
 #include "engine/core/pass_clock.hpp"
 #include "platform/clock.hpp"
 #include "tools/capture/frame_stats.hpp"
@@ -37,8 +38,8 @@ double musicSeconds(double t) {
     return 1.025 + t / 32.0 * 3.69275;
 }
 
-// Demo time at the end of the last part, and the closing image's 6 s.
-const double showSeconds = musicSeconds(2048.0) + 6.0;
+// Demo time at the end of the last part, and the closing image.
+const double showSeconds = musicSeconds(showEndUnits) + closingImageSeconds;
 
 struct Capture {
     CaptureOptions options;
@@ -186,9 +187,8 @@ void onMilestone(const char* name) {
         korvid::passClock.enabled = capture.options.bench;
         korvid::passClock.reset();
         const CaptureOptions& o = capture.options;
-        if (!o.video.empty() &&
-            !capture.video.open(o.video, display.width * o.scale, display.height * o.scale, o.fps,
-                                "music/tune3.mp3"))
+        if (!o.video.empty() && !capture.video.open(o.video, display.width * o.scale,
+                                                    display.height * o.scale, o.fps, musicPath))
             failCapture("cannot start ffmpeg");
         if (!o.storyboard.empty())
             capture.storyboard = std::make_unique<Storyboard>(display.width, display.height);

@@ -1,6 +1,6 @@
 #include "tools/capture/storyboard.hpp"
 
-#include "demo/timeline.hpp"
+#include "demo/show_parts.hpp"
 #include "tools/capture/bitmap_font.hpp"
 #include "tools/common/png_writer.hpp"
 
@@ -24,7 +24,7 @@ Storyboard::Storyboard(int frameWidth, int frameHeight)
     : thumbWidth(frameWidth / shrink), thumbHeight(frameHeight / shrink) {
     // Every multiple of the step while the show's parts run: the timeline's own table
     // says where the last part ends.
-    for (int k = 0; show_part_at(float(k) * step) < 12; ++k)
+    for (int k = 0; show_part_at(float(k) * step) < closingImagePart; ++k)
         times.push_back(float(k) * step);
     const int rows = int((times.size() + columns - 1) / columns);
     width = 2 * margin + columns * thumbWidth + (columns - 1) * gap;

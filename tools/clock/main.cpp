@@ -4,6 +4,7 @@
 
 #include "demo/clock.hpp"
 #include "demo/program.hpp"
+#include "demo/show_parts.hpp"
 #include "platform/clock.hpp"
 #include "tools/clock/clock_figures.hpp"
 
@@ -43,7 +44,7 @@ int onPresent(SDL_Surface* screen) {
     const Clock::time_point now = Clock::now();
     const int result = SDL_Flip(screen);
     // Before demo time 0 the show only waits for the music.
-    if (demoTime < 0.0f)
+    if (show_part_running(0))
         return result;
     if (trace.wall.empty())
         trace.first = now;

@@ -1,5 +1,6 @@
 #include "tools/common/scene_staging.hpp"
 
+#include "engine/link/link.hpp"
 #include "engine/render/gouraud_ramp_material.hpp"
 #include "engine/render/pipeline.hpp"
 #include "engine/scene/mesh.hpp"
@@ -141,7 +142,7 @@ bool stageFile(Engine& engine, const ViewOptions& view, StagedScene& staged, std
     staged.scene = engine.find<Scene>(kindScene, "scene");
     Scene& scene = *staged.scene;
     addMaterials(engine, *file);
-    engine.linkResources();
+    linkResources(engine);
     if (!hasSomethingToDraw(scene)) {
         error = "nothing to draw: no mesh node has faces";
         return false;
@@ -161,7 +162,7 @@ bool stageFile(Engine& engine, const ViewOptions& view, StagedScene& staged, std
         staged.headlight = new OmniLightNode;
         staged.headlight->colour = Colour{255.0f, 255.0f, 255.0f, 1.0f};
     }
-    engine.linkResources();
+    linkResources(engine);
     CameraNode* camera = staged.cameras.front();
     if (!view.cameraPath.empty()) {
         Node* node = scene.root.find(view.cameraPath);

@@ -1,7 +1,9 @@
 #include "images.hpp"
 
 #include "art.hpp"
+#include "demo/assets.hpp"
 
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -29,7 +31,7 @@ struct ImageFile {
     Writer write;
 };
 
-// In the show's load order, then the images that the effects read themselves.
+// The picture of every file the show reads.
 std::vector<ImageFile> imageFiles() {
     return {
         {"img/wait.png", png(waitScreen, false)},
@@ -76,12 +78,18 @@ std::vector<ImageFile> imageFiles() {
 
 bool writeImages(const std::string& root, std::string& failed, const StepProgress& progress) {
     const std::vector<ImageFile> files = imageFiles();
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (!files[i].write(root + "/" + files[i].path)) {
-            failed = files[i].path;
+    const std::vector<const char*> paths = show_image_files();
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const ImageFile* file = nullptr;
+        for (const ImageFile& f : files)
+            if (!std::strcmp(f.path, paths[i]))
+                file = &f;
+        // A file the show reads but that has no picture here cannot be written either.
+        if (!file || !file->write(root + "/" + paths[i])) {
+            failed = paths[i];
             return false;
         }
-        report(progress, double(i + 1) / double(files.size()));
+        report(progress, double(i + 1) / double(paths.size()));
     }
     return true;
 }

@@ -7,9 +7,9 @@
 
 namespace dataset {
 
-// Writes "img/..." and "img2/..." below `root` (the folders must exist). On failure
-// returns false with the path that could not be written in `failed`. Reports after each
-// file.
+// Writes every image file the show reads (show_image_files), in the order it reads them,
+// below `root` (the folders "img" and "img2" must exist). On failure returns false with
+// the path that could not be written in `failed`. Reports after each file.
 bool writeImages(const std::string& root, std::string& failed, const StepProgress& progress = {});
 
 // "contact-sheet.png" in `root`: every image written so far, scaled into a grid with its

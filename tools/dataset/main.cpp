@@ -5,6 +5,7 @@
 //
 // A progress bar goes to standard error when it is a terminal, or always with --progress.
 
+#include "demo/assets.hpp"
 #include "images.hpp"
 #include "scenes.hpp"
 #include "soundtrack.hpp"
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
     std::thread music([&] {
         const std::vector<int16_t> samples =
             dataset::renderSoundtrack([&](double f) { progress.music(f, 0.0); });
-        musicWritten = dataset::writeMp3(root + "/music/tune3.mp3", samples,
+        musicWritten = dataset::writeMp3(root + "/" + musicPath, samples,
                                          [&](double f) { progress.music(1.0, f); });
         musicFinished = true;
     });
@@ -103,6 +104,6 @@ int main(int argc, char** argv) {
     if (!picturesWritten)
         return fail(failed);
     if (!musicWritten)
-        return fail("music/tune3.mp3");
+        return fail(musicPath);
     return 0;
 }

@@ -9,9 +9,8 @@
 
 namespace dataset {
 
-// Writes "3ds/boots.3ds", "3ds/dame.3ds", "3ds/tovik.3ds", "3ds/wisplogo.3ds" and
-// "3ds/kroll.3ds" below `root`. On failure returns false with the failing path. Reports
-// after each file.
+// Writes every scene the show loads (showScenes), in its load order, below `root`. On
+// failure returns false with the failing path. Reports after each file.
 bool writeScenes(const std::string& root, std::string& failed, const StepProgress& progress = {});
 
 // Each scene on its own, for the writer above and for tests.

@@ -1,5 +1,5 @@
 #pragma once
-// "music/tune3.mp3": the soundtrack, synthesised and encoded with LAME.
+// The soundtrack (musicPath of the asset list), synthesised and encoded with LAME.
 
 #include "step_progress.hpp"
 

@@ -3,6 +3,7 @@
 // meshes and material groups, one fact a line; with --frame, also the world position of
 // every node at that frame.
 #include "engine/core/engine.hpp"
+#include "engine/link/link.hpp"
 #include "engine/scene/mesh.hpp"
 #include "engine/scene/scene.hpp"
 #include "tools/common/file_completion.hpp"
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", errorMessages[e]);
         return 1;
     }
-    engine.linkResources();
+    linkResources(engine);
     Scene& scene = *engine.find<Scene>(kindScene, "scene");
     std::printf("scene frames=%g\n", scene.frames);
     std::set<const Mesh*> shown;

@@ -1,6 +1,7 @@
 // libFuzzer target: any byte string, written to a file and imported as a scene, must give
 // an error code or a scene that links, animates and updates without fault.
 #include "engine/core/engine.hpp"
+#include "engine/link/link.hpp"
 #include "engine/scene/import.hpp"
 #include "engine/scene/scene.hpp"
 
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (korvid::importScene(engine, "a", path) == korvid::errNone) {
         // A second import shares the meshes of the first.
         korvid::importScene(engine, "b", path);
-        engine.linkResources();
+        linkResources(engine);
         auto* scene = engine.find<korvid::Scene>(korvid::kindScene, "a");
         for (float t : {0.0f, 0.5f, 7.25f, -3.0f}) {
             scene->setTime(t);

@@ -3,7 +3,7 @@
 // step, overwritten by every render. Pointers point into the same node's arrays or its mesh,
 // so the arrays are never resized after they are built.
 
-#include "engine/render/math.hpp"
+#include "engine/math/math.hpp"
 
 #include <cstdint>
 #include <vector>
@@ -55,22 +55,6 @@ struct RenderEdge {
     RenderFace* face[2] = {nullptr, nullptr};
     uint32_t faceCount = 0;
     uint8_t hard = 0; // always outlined; every edge with a single face is hard
-};
-
-// What materials and the edge drawer draw into: the locked colour and depth buffers.
-// Depth holds 1/z of the nearest surface drawn so far, 0 for none: larger is nearer.
-struct RenderContext {
-    uint32_t* colourPixels = nullptr;
-    float* depthPixels = nullptr;
-    int32_t colourPitch = 0; // pixels
-    int32_t depthPitch = 0;  // floats
-    int32_t xmin = 0, xmax = 0, ymin = 0, ymax = 0;
-    float focalX = 0.0f, focalY = 0.0f;
-};
-
-// The screen part of a RenderVertex, as the rasteriser and the edge drawer read it.
-struct ScreenPoint {
-    float x = 0.0f, y = 0.0f, z = 0.0f, invZ = 0.0f;
 };
 
 } // namespace korvid

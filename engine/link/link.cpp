@@ -1,12 +1,9 @@
-#include "engine/core/engine.hpp"
+#include "engine/link/link.hpp"
+
 #include "engine/render/build_render_data.hpp"
 #include "engine/scene/scene.hpp"
 
 namespace korvid {
-
-void Engine::linkReference(ResourceRef& ref) {
-    ref.resolved = ref.empty ? nullptr : findResource(ref.kind, ref.name);
-}
 
 namespace {
 
@@ -42,19 +39,19 @@ void buildMeshNodes(Scene& scene) {
 
 } // namespace
 
-void Engine::linkResources() {
+void linkResources(Engine& engine) {
     ResourceRefSet refs;
-    for (auto& [kind, names] : registry)
+    for (auto& [kind, names] : engine.entries())
         for (auto& [name, object] : names) {
             if (!object)
                 continue;
             object->collectResourceRefs(refs);
             for (auto& [ref, linked] : refs)
                 if (linked)
-                    linkReference(*ref);
+                    engine.linkReference(*ref);
             if (kind == kindScene) {
                 Scene& scene = *static_cast<Scene*>(object);
-                linkNodeRefs(*this, scene);
+                linkNodeRefs(engine, scene);
                 buildMeshNodes(scene);
             }
         }
