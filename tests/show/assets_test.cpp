@@ -1,7 +1,6 @@
 // The show on a data set that lacks a file or holds a wrong one: it stops at that file with
 // the program's own lines, except for the swarm's sprite, without which it goes on.
 
-#include "demo/assets.hpp"
 #include "demo/show_support.hpp"
 #include "show_data.hpp"
 #include "tools/common/png_writer.hpp"
