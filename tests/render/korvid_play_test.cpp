@@ -135,10 +135,11 @@ TEST_F(KorvidPlay, DrawsWhatKorvidRenderDrawsAndAnswersItsKeys) {
     for (int i = 0; i < 250 && frameIn(caption()) == first; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_NE(frameIn(caption()), first);
+    // One key at a time, each awaited in the caption: a caption read while keys still
+    // wait in the queue would show a frame they are about to change.
     press("space");
-    press("Right");
     const int frame = frameIn(captionWith(" | paused"));
-    press("Right Right Left");
+    press("Right");
     EXPECT_EQ(frameIn(captionWith("frame " + std::to_string(frame + 1) + "/")), frame + 1);
     press("Left");
     captionWith("frame " + std::to_string(frame) + "/");
