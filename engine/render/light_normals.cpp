@@ -31,8 +31,9 @@ Colour lightAt(const std::vector<Light>& lights, const Vector& V, const Vector& 
             }
         }
         if (l.cone) {
-            // The clamp keeps acos defined when rounding leaves the cosine just beyond 1.
-            const float a = 2.0f * std::acos(std::clamp(dot(l.axis, D), -1.0f, 1.0f));
+            // Rounding can leave the cosine just beyond -1 or 1: acos is then not a number,
+            // both tests below fail and the light is added undimmed.
+            const float a = 2.0f * std::acos(dot(l.axis, D));
             if (a >= l.falloff)
                 continue;
             if (a >= l.hotspot)

@@ -496,6 +496,35 @@ TEST(RenderScene, SpotlightsLightInsideTheirCone) {
     EXPECT_EQ(s.corner0().r, 0.0f);
 }
 
+TEST(RenderScene, ASpotlightCosineRoundedPastMinusOneAddsTheWholeLight) {
+    // Vertices straight behind a spotlight, their normals facing it: a cosine of exactly
+    // -1 is a full turn off the axis (no light), one that rounds below -1 has no angle at
+    // all and the light is added whole.
+    Light spot;
+    spot.position = Vector{1.0f, 2.0f, 3.0f};
+    spot.colour = Colour{100.0f, 100.0f, 100.0f, 1.0f};
+    spot.cone = true;
+    spot.axis = normalised(Vector{1.0f, 1.0f, 1.0f});
+    spot.hotspot = 0.5f;
+    spot.falloff = 1.0f;
+    const std::vector<Light> lights{spot};
+    int whole = 0;
+    for (int s = 1; s <= 64; ++s) {
+        RenderVertex v;
+        v.cameraPosition = spot.position - scaled(spot.axis, 0.037f * float(s));
+        RenderNormal n{&v, Vector{}, spot.axis};
+        const uint32_t index = 0;
+        Colour out{};
+        scalar::lightNormals(lights, &n, &index, 1, &out);
+        if (out.r != 0.0f) {
+            EXPECT_NEAR(out.r, 100.0f, 1e-3f) << s;
+            ++whole;
+        }
+    }
+    EXPECT_GT(whole, 0);
+    EXPECT_LT(whole, 64);
+}
+
 TEST(RenderScene, DrawsAnotherSceneThroughTheCamera) {
     OneSquare drawn;
     TestScene viewer;                                   // its own camera, in a scene without meshes
