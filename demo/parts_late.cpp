@@ -25,11 +25,12 @@ void Show::twisters() {
         frame0.draw(background, 0, 0, 1.0f);
         if (LockedView view(frame0); uint32_t* pixels = view.rows(512, 384)) {
             // Rock alone for a block, cloth alone for the next, then both; rows are frame0's own.
+            // The phase d is a float product, widened only as it is passed.
             if (u < 1.0f || u > 2.0f)
-                twisterRock.draw(pixels, 512, 384, view.pitch, blocks() * 10.0,
+                twisterRock.draw(pixels, 512, 384, view.pitch, blocks() * 10.0f,
                                  trunc_cast(std::cos(double(a)) * 100.0 + 256.0));
             if (u > 1.0f)
-                twisterCloth.draw(pixels, 512, 384, view.pitch, blocks() * -10.0,
+                twisterCloth.draw(pixels, 512, 384, view.pitch, blocks() * -10.0f,
                                   trunc_cast(std::cos(a + showPi) * 100.0 + 256.0));
         }
         if (u > 3.0f)

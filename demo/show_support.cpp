@@ -71,8 +71,9 @@ void show_render(Surface* colour, CameraNode* camera, Scene* scene, bool flagged
 }
 
 void show_scroll_ground(MeshNode* ground) {
-    ground->groups[0].textureOffsetV -= float(
-        (std::cos(frac(demoTime / 8.0f) * showTwoPi + 3.64159265359) + 2.0) * frameDelta * 0.015);
+    // The step stays in double; the offset is rounded once, when it is stored.
+    ground->groups[0].textureOffsetV -=
+        (std::cos(frac(demoTime / 8.0f) * showTwoPi + 3.64159265359) + 2.0) * frameDelta * 0.015;
 }
 
 LockedView::LockedView(Surface& surface)
