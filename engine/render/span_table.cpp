@@ -1,20 +1,21 @@
 #include "engine/render/span_table.hpp"
 
 #include <algorithm>
-#include <cmath>
 
 namespace korvid {
 
 namespace {
 
 // ceil(y) clamped into [ymin, ymax]; the comparisons come first so that no NaN or huge
-// value reaches the conversion.
+// value reaches the conversion. Past them 0 <= ymin < y < ymax: truncation is the floor,
+// and the ceiling one more unless y is whole (a library ceil costs more than the rest).
 int32_t rowOf(float y, const Rect& clip) {
     if (!(y > float(clip.ymin)))
         return clip.ymin;
     if (y >= float(clip.ymax))
         return clip.ymax;
-    return int32_t(std::ceil(y));
+    const int32_t floor = int32_t(y);
+    return floor + (float(floor) < y ? 1 : 0);
 }
 
 // x truncated toward zero and clamped into [xmin, xmax]. The clamp is done on the float, so
