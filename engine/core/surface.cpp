@@ -115,6 +115,13 @@ Error Surface::bindScreen(SDL_Surface* screen) {
     return errNone;
 }
 
+// A texture is locked for every face drawn with it, and the window system's lock is a call
+// each time; one in software memory that it says needs none is taken as it is. 32-bit
+// surfaces, the screen among them, always go through the window system's lock.
+bool Surface::needsWindowLock() const {
+    return storage != storage8 || SDL_MUSTLOCK(sdlSurface);
+}
+
 Error Surface::lockWindowSurface(SurfaceStorage form, void*& pixels, int32_t& outPitch) {
     if (storage != form)
         return errInvalidCall;
@@ -122,7 +129,7 @@ Error Surface::lockWindowSurface(SurfaceStorage form, void*& pixels, int32_t& ou
         return errLockedTwice;
     if (!sdlSurface)
         return errAbsurd;
-    if (SDL_LockSurface(sdlSurface) < 0)
+    if (needsWindowLock() && SDL_LockSurface(sdlSurface) < 0)
         return errSdl;
     pixels = sdlSurface->pixels;
     outPitch = pitch;
@@ -162,7 +169,7 @@ Error Surface::lock(float*& outCells, int32_t& outPitch) {
 Error Surface::unlock() {
     if (!locked)
         return errNone;
-    if (sdlSurface)
+    if (sdlSurface && needsWindowLock())
         SDL_UnlockSurface(sdlSurface);
     locked = false;
     return errNone;

@@ -86,6 +86,7 @@ public:
 
 private:
     void releaseStorage();
+    bool needsWindowLock() const;
     Error lockWindowSurface(SurfaceStorage form, void*& pixels, int32_t& outPitch);
 };
 

@@ -35,11 +35,12 @@ std::vector<uint32_t> buildRamp(const Colour& from, const Colour& to, int32_t le
 
 bool beginFace(const RenderContext& ctx, const RenderFace& face, TriangleSetup& setup) {
     SpanTable& spans = *ctx.spans;
-    scanTriangle(face, Rect{ctx.xmin, ctx.xmax, ctx.ymin, ctx.ymax}, true, spans);
+    const ScreenPoint a = screenPointOf(*face.corner[0]), b = screenPointOf(*face.corner[1]),
+                      c = screenPointOf(*face.corner[2]);
+    scanTriangle(a, b, c, Rect{ctx.xmin, ctx.xmax, ctx.ymin, ctx.ymax}, true, spans);
     if (spans.empty())
         return false;
-    return setup.begin(screenPointOf(*face.corner[0]), screenPointOf(*face.corner[1]),
-                       screenPointOf(*face.corner[2]));
+    return setup.begin(a, b, c);
 }
 
 } // namespace korvid

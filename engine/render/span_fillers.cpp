@@ -20,20 +20,22 @@ constexpr float fixed24 = 16777216.0f;
 template <class Span>
 inline void walkSpans(const RenderContext& ctx, const SpanTable& t, const Plane& origin,
                       Span&& span) {
-    // The table's rows and end copied into locals: a store to the colour buffer could
-    // otherwise alias its 32-bit fields, which would then be read again for every row.
+    // The table's rows and end and the context's pitches copied into locals: a store to the
+    // colour buffer could otherwise alias their 32-bit fields, which would then be read
+    // again for every row.
     const int32_t* const left = t.left.data();
     const int32_t* const right = t.right.data();
     const int32_t yEnd = t.yEnd;
+    const ptrdiff_t colourPitch = ctx.colourPitch, depthPitch = ctx.depthPitch;
     const float x0 = origin.x0, y0 = origin.y0;
-    for (int32_t y = t.yStart; y < yEnd; ++y) {
+    uint32_t* colourRow = ctx.colourPixels + ptrdiff_t(t.yStart) * colourPitch;
+    float* depthRow = ctx.depthPixels + ptrdiff_t(t.yStart) * depthPitch;
+    for (int32_t y = t.yStart; y < yEnd; ++y, colourRow += colourPitch, depthRow += depthPitch) {
         const int32_t x = left[y];
         const int32_t n = right[y] - x;
         if (n <= 0)
             continue;
-        uint32_t* colour = ctx.colourPixels + ptrdiff_t(y) * ctx.colourPitch + x;
-        float* depth = ctx.depthPixels + ptrdiff_t(y) * ctx.depthPitch + x;
-        span(float(x + 1) - x0, float(y) - y0, n, colour, depth);
+        span(float(x + 1) - x0, float(y) - y0, n, colourRow + x, depthRow + x);
     }
 }
 

@@ -1,20 +1,21 @@
 #include "engine/render/span_table.hpp"
 
 #include <algorithm>
-#include <cmath>
 
 namespace korvid {
 
 namespace {
 
 // ceil(y) clamped into [ymin, ymax]; the comparisons come first so that no NaN or huge
-// value reaches the conversion.
+// value reaches the conversion. Past them 0 <= ymin < y < ymax: truncation is the floor,
+// and the ceiling one more unless y is whole (a library ceil costs more than the rest).
 int32_t rowOf(float y, const Rect& clip) {
     if (!(y > float(clip.ymin)))
         return clip.ymin;
     if (y >= float(clip.ymax))
         return clip.ymax;
-    return int32_t(std::ceil(y));
+    const int32_t floor = int32_t(y);
+    return floor + (float(floor) < y ? 1 : 0);
 }
 
 // x truncated toward zero and clamped into [xmin, xmax]. The clamp is done on the float, so
@@ -30,32 +31,23 @@ struct Columns {
     }
 };
 
-// An end of an edge: its screen point and its row, ceil(y) clamped into the rectangle.
-struct EdgeEnd {
-    const ScreenPoint& p;
-    int32_t row;
-};
-
-// An edge running down the screen bounds its rows on the left, one running up on the right.
-void scanEdge(const EdgeEnd& a, const EdgeEnd& b, const Columns& columns, SpanTable& t) {
-    const int32_t ya = a.row, yb = b.row;
+// The edge from a on row ya to b on row yb. Running down the screen it bounds its rows on
+// the left, running up on the right. Inlined, so that the three edges of a triangle keep
+// their corners in registers.
+[[gnu::always_inline]] inline void scanEdge(const ScreenPoint& a, int32_t ya, const ScreenPoint& b,
+                                            int32_t yb, const Columns& columns, int32_t* left,
+                                            int32_t* right) {
     if (ya == yb)
         return;
-    const float slope = (b.p.x - a.p.x) / (b.p.y - a.p.y);
-    int32_t* const left = t.left.data();
-    int32_t* const right = t.right.data();
+    const float slope = (b.x - a.x) / (b.y - a.y);
     if (yb > ya) {
-        float x = (float(ya) - a.p.y) * slope + a.p.x;
+        float x = (float(ya) - a.y) * slope + a.x;
         for (int32_t y = ya; y < yb; ++y, x += slope)
             left[y] = columns(x);
-        t.yStart = std::min(t.yStart, ya);
-        t.yEnd = std::max(t.yEnd, yb);
     } else {
-        float x = (float(yb) - b.p.y) * slope + b.p.x;
+        float x = (float(yb) - b.y) * slope + b.x;
         for (int32_t y = yb; y < ya; ++y, x += slope)
             right[y] = columns(x);
-        t.yStart = std::min(t.yStart, yb);
-        t.yEnd = std::max(t.yEnd, ya);
     }
 }
 
@@ -74,19 +66,27 @@ void scanTriangle(const ScreenPoint& a, const ScreenPoint& b, const ScreenPoint&
         t.left.assign(size_t(t.capacity), 0);
         t.right.assign(size_t(t.capacity), 0);
     }
-    t.yStart = clip.ymax;
-    t.yEnd = clip.ymin;
-    // Each corner's row is found once for both of its edges.
-    const EdgeEnd ea{a, rowOf(a.y, clip)}, eb{b, rowOf(b.y, clip)}, ec{c, rowOf(c.y, clip)};
+    // Each corner's row is found once for both of its edges. The rows run from the highest
+    // corner row to the lowest, unless all three are one row: then no edge covers a row.
+    const int32_t ya = rowOf(a.y, clip), yb = rowOf(b.y, clip), yc = rowOf(c.y, clip);
+    if (ya == yb && yb == yc) {
+        t.yStart = clip.ymax;
+        t.yEnd = clip.ymin;
+        return;
+    }
+    t.yStart = std::min(ya, std::min(yb, yc));
+    t.yEnd = std::max(ya, std::max(yb, yc));
     const Columns columns{float(clip.xmin), float(clip.xmax)};
+    int32_t* const left = t.left.data();
+    int32_t* const right = t.right.data();
     if (winding) {
-        scanEdge(ea, eb, columns, t);
-        scanEdge(eb, ec, columns, t);
-        scanEdge(ec, ea, columns, t);
+        scanEdge(a, ya, b, yb, columns, left, right);
+        scanEdge(b, yb, c, yc, columns, left, right);
+        scanEdge(c, yc, a, ya, columns, left, right);
     } else {
-        scanEdge(ea, ec, columns, t);
-        scanEdge(ec, eb, columns, t);
-        scanEdge(eb, ea, columns, t);
+        scanEdge(a, ya, c, yc, columns, left, right);
+        scanEdge(c, yc, b, yb, columns, left, right);
+        scanEdge(b, yb, a, ya, columns, left, right);
     }
 }
 

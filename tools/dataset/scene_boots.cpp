@@ -229,8 +229,12 @@ void animateFoot(SceneFile& scene, NodeId node, float strikeFrame, float y) {
 }
 
 // The grass: a plane, fine near the boots (where cameras stand close to it) and coarse
-// toward the horizon. Texture coordinates run one tile per groundTile units, v along the
-// walk, so that the show's scroll of v slides the grass backward under the feet.
+// toward the horizon: lines 13 units apart under the boots, about 40 where the cameras
+// stand, wider on to the rim 2,045 units out. A face that covers a pixel or two near the
+// horizon costs the renderer as much setup as a large one, so the grid is no denser than
+// the near pictures need: 3,192 triangles with the skirt. Texture coordinates run one tile
+// per groundTile units, v along the walk, so that the show's scroll of v slides the grass
+// backward under the feet.
 //
 // A skirt hangs from its rim, 1300 units down, facing outward where no camera looks. It
 // gives the mesh depth: a flat plane this wide has bounds whose corners, seen from a
@@ -238,8 +242,8 @@ void animateFoot(SceneFile& scene, NodeId node, float strikeFrame, float y) {
 // camera come out mirrored), and a renderer that culls by bounds would drop it.
 MeshData groundMesh() {
     MeshData mesh("Bakke");
-    auto spacing = [](int i) { return 60.0f * std::sinh(float(i) / 9.0f); };
-    constexpr int reach = 38, columns = 2 * reach + 1;
+    auto spacing = [](int i) { return 60.0f * std::sinh(float(i) / 4.5f); };
+    constexpr int reach = 19, columns = 2 * reach + 1;
     for (int j = -reach; j <= reach; ++j)
         for (int i = -reach; i <= reach; ++i) {
             const float x = spacing(i), y = spacing(j);
