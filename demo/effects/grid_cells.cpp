@@ -27,25 +27,29 @@ struct Edge {
     int32_t du, dv;
 };
 
-Edge edge(const GridRecord& top, const GridRecord& bottom, int32_t shift) {
+inline Edge edge(const GridRecord& top, const GridRecord& bottom, int32_t shift) {
     return {uint32_t(truncOrMin(top.u)), uint32_t(truncOrMin(top.v)),
             truncOrMin(bottom.u - top.u) >> shift, truncOrMin(bottom.v - top.v) >> shift};
 }
 
 // Runs cell(pixels, left, right, w) for every cell: where its top-left pixel lies, its
-// two edges, and its brightness w.
+// two edges, and its brightness w. A cell's right edge is the next one's left edge.
 template <class Cell>
 void walkCells(const GridCells& g, Cell cell) {
     const int32_t stride = g.cols + 1;
-    for (int32_t r = 0; r < g.rows; ++r)
-        for (int32_t c = 0; c < g.cols; ++c) {
-            const GridRecord* tl = g.records + r * stride + c;
+    for (int32_t r = 0; r < g.rows; ++r) {
+        const GridRecord* tl = g.records + r * stride;
+        uint32_t* pixels = g.target + (r << g.shift) * g.pitch;
+        Edge left = edge(tl[0], tl[stride], g.shift);
+        for (int32_t c = 0; c < g.cols; ++c, ++tl, pixels += 1 << g.shift) {
+            const Edge right = edge(tl[1], tl[stride + 1], g.shift);
             // The brightness of the top corners only, constant over the cell; never
             // above 255 so that shading never brightens, not clamped below.
             const uint32_t w = uint32_t(std::min(truncOrMin(tl[0].b + tl[1].b) >> 1, 255));
-            cell(g.target + (r << g.shift) * g.pitch + (c << g.shift),
-                 edge(tl[0], tl[stride], g.shift), edge(tl[1], tl[stride + 1], g.shift), w);
+            cell(pixels, left, right, w);
+            left = right;
         }
+    }
 }
 
 // n pixels of a row, one at a time.
