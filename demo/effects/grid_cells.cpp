@@ -1,6 +1,7 @@
 #include "demo/effects/grid_cells.hpp"
 
 #include "demo/effects/support.hpp"
+#include "engine/core/cpu.hpp"
 
 #include <algorithm>
 
@@ -260,11 +261,6 @@ void fill_grid_cells(const GridCells& cells, const GridTexture& texture) {
 
 namespace avx2 {
 
-bool available() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
 void fill_grid_cells(const GridCells& cells, const GridTexture& texture) {
     if (cells.shaded)
         avx2Cells<true>(cells, texture);
@@ -278,7 +274,7 @@ void fill_grid_cells(const GridCells& cells, const GridTexture& texture) {
 
 void fill_grid_cells(const GridCells& cells, const GridTexture& texture) {
 #if defined(__SSE2__)
-    if (avx2::available())
+    if (korvid::cpuHasAvx2())
         avx2::fill_grid_cells(cells, texture);
     else
         sse2::fill_grid_cells(cells, texture);

@@ -46,8 +46,7 @@ void fill_grid_cells(const GridCells& cells, const GridTexture& texture);
 namespace sse2 {
 void fill_grid_cells(const GridCells& cells, const GridTexture& texture);
 }
-namespace avx2 {
-bool available(); // the processor runs AVX2; otherwise the form below must not be called
+namespace avx2 { // only where korvid::cpuHasAvx2()
 void fill_grid_cells(const GridCells& cells, const GridTexture& texture);
-} // namespace avx2
+}
 #endif

@@ -1,6 +1,7 @@
 #include "demo/effects/grid_cells.hpp"
 #include "demo/effects/grid_warp.hpp"
 #include "effects_test_support.hpp"
+#include "engine/core/cpu.hpp"
 
 #include <cmath>
 
@@ -164,7 +165,7 @@ TEST(GridWarp, CellsMatchThePlainInterpolation) {
     std::vector<Fill> forms = {scalar::fill_grid_cells};
 #if defined(__SSE2__)
     forms.push_back(sse2::fill_grid_cells);
-    if (avx2::available())
+    if (korvid::cpuHasAvx2())
         forms.push_back(avx2::fill_grid_cells);
 #endif
     auto everyForm = [&](const GridWarp& grid, float nw, float nh,

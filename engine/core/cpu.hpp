@@ -1,0 +1,18 @@
+#pragma once
+// What the processor runs beyond the x86-64 baseline, asked once: the pixel loops that have
+// an AVX2 form choose it at run time, so one build serves every x86-64 processor.
+
+namespace korvid {
+
+#if defined(__SSE2__)
+inline bool cpuHasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#else
+inline bool cpuHasAvx2() {
+    return false;
+}
+#endif
+
+} // namespace korvid
