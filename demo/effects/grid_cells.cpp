@@ -219,6 +219,77 @@ __attribute__((target("avx2"))) void avx2Cell(uint32_t* pixels, const GridCells&
     }
 }
 
+// An edge at eight rows, row i in lane i: start plus the low 32 bits of i * step, as the
+// row's additions of the step give them.
+__attribute__((target("avx2"))) inline __m256i edgeRows(uint32_t start, int32_t step) {
+    return _mm256_add_epi32(
+        _mm256_set1_epi32(int(start)),
+        _mm256_mullo_epi32(_mm256_set1_epi32(step), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
+}
+
+// A cell of 8 x 8 pixels, the show's size, a column at a time: lane i of a register is
+// row i, so the edges' starts and steps of all eight rows are worked out together, and
+// column k is u + k * du of every row, stepped by one addition. The eight columns are
+// then turned into eight rows for the stores.
+template <bool Shaded>
+__attribute__((target("avx2"))) void avx2Cell8(uint32_t* pixels, const GridCells& g,
+                                               const GridTexture& texture, Edge left, Edge right,
+                                               uint32_t w) {
+    const __m128i cellShift = _mm_cvtsi32_si128(g.shift);
+    const __m128i uShift = _mm_cvtsi32_si128(texture.uShift);
+    const __m128i vShift = _mm_cvtsi32_si128(texture.vShift);
+    const __m256i uMask = _mm256_set1_epi32(int(texture.uMask));
+    const __m256i vMask = _mm256_set1_epi32(int(texture.vMask));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i weight = _mm256_set1_epi16(short(w));
+    const int* const texels = reinterpret_cast<const int*>(texture.texels);
+    __m256i u = edgeRows(left.u, left.du), v = edgeRows(left.v, left.dv);
+    const __m256i du =
+        _mm256_sra_epi32(_mm256_sub_epi32(edgeRows(right.u, right.du), u), cellShift);
+    const __m256i dv =
+        _mm256_sra_epi32(_mm256_sub_epi32(edgeRows(right.v, right.dv), v), cellShift);
+    // Unrolled, so that the columns stay in registers.
+    __m256i c[8];
+#pragma GCC unroll 8
+    for (int k = 0; k < 8; ++k) {
+        const __m256i index =
+            _mm256_add_epi32(_mm256_and_si256(_mm256_srl_epi32(v, vShift), vMask),
+                             _mm256_and_si256(_mm256_srl_epi32(u, uShift), uMask));
+        __m256i texel = _mm256_i32gather_epi32(texels, index, 4);
+        if (Shaded) {
+            const __m256i lo =
+                _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(texel, zero), weight), 8);
+            const __m256i hi =
+                _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(texel, zero), weight), 8);
+            texel = _mm256_packus_epi16(lo, hi);
+        }
+        c[k] = texel;
+        u = _mm256_add_epi32(u, du);
+        v = _mm256_add_epi32(v, dv);
+    }
+    // Transpose: pairs of columns interleaved, then pairs of pairs, then the halves swapped.
+    __m256i t[8], q[8];
+#pragma GCC unroll 4
+    for (int k = 0; k < 8; k += 2) {
+        t[k] = _mm256_unpacklo_epi32(c[k], c[k + 1]);
+        t[k + 1] = _mm256_unpackhi_epi32(c[k], c[k + 1]);
+    }
+#pragma GCC unroll 2
+    for (int k = 0; k < 8; k += 4) {
+        q[k] = _mm256_unpacklo_epi64(t[k], t[k + 2]);
+        q[k + 1] = _mm256_unpackhi_epi64(t[k], t[k + 2]);
+        q[k + 2] = _mm256_unpacklo_epi64(t[k + 1], t[k + 3]);
+        q[k + 3] = _mm256_unpackhi_epi64(t[k + 1], t[k + 3]);
+    }
+#pragma GCC unroll 4
+    for (int i = 0; i < 4; ++i) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + i * g.pitch),
+                            _mm256_permute2x128_si256(q[i], q[i + 4], 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + (i + 4) * g.pitch),
+                            _mm256_permute2x128_si256(q[i], q[i + 4], 0x31));
+    }
+}
+
 template <bool Shaded>
 void avx2Cells(const GridCells& g, const GridTexture& addressing) {
     const GridTexture texture = addressing;
@@ -226,6 +297,8 @@ void avx2Cells(const GridCells& g, const GridTexture& addressing) {
     walkCells(g, [&](uint32_t* pixels, Edge left, Edge right, uint32_t w) {
         if (size < 8 || (Shaded && w > 255))
             plainCell<Shaded>(pixels, g, texture, left, right, w);
+        else if (size == 8)
+            avx2Cell8<Shaded>(pixels, g, texture, left, right, w);
         else
             avx2Cell<Shaded>(pixels, g, texture, left, right, w);
     });

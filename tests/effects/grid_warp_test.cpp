@@ -193,7 +193,7 @@ TEST(GridWarp, CellsMatchThePlainInterpolation) {
         }
     };
 
-    for (int32_t shift : {1, 3})
+    for (int32_t shift : {1, 3, 4})
         for (bool shaded : {false, true}) {
             writePixels(target, randomWords(70 * 50, uint32_t(3 + shift)));
             GridWarp grid;
