@@ -112,6 +112,9 @@ __attribute__((target("avx2"))) void alphaRow(uint32_t* dst, const uint32_t* src
         const __m256i out = _mm256_blendv_epi8(_mm256_blendv_epi8(blended, s, copy), d, keep);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x), out);
     }
+    // The compiler leaves the upper halves of the registers dirty on a tail call, and every
+    // SSE instruction after that runs slower until they are cleared: clear them here.
+    _mm256_zeroupper();
     scalar::alphaRow(dst + x, src + x, n - x, a);
 }
 
