@@ -6,7 +6,9 @@ namespace korvid {
 
 #if defined(__SSE2__)
 inline bool cpuHasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
+    // The explicit init makes the answer right even when first asked from a constructor
+    // that runs before the library's own.
+    static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
     return has;
 }
 #else
