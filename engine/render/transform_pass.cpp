@@ -71,7 +71,12 @@ void transformModified(MeshNode& node, const Mesh& mesh, const Matrix& world, co
 // on a node above it, back faces are not drawn.
 void turnDrawnNormals(MeshNode& node, const Mesh& mesh, const Matrix& worldNormal, const View& v,
                       TransformScratch& scratch) {
-    markDrawnNormals(node, false, scratch.normalDrawn);
+    // A node that carries a modifier itself and lies wholly inside the clip rectangle draws
+    // every face, back faces too: all its normals are turned without looking.
+    if (node.modifier && node.visibility == 2)
+        scratch.normalDrawn.assign(node.normals.size(), 1);
+    else
+        markDrawnNormals(node, false, scratch.normalDrawn);
     const std::vector<uint8_t>& drawn = scratch.normalDrawn;
     const size_t normalCount = mesh.normals.size();
     for (size_t i = 0; i < normalCount; ++i)
