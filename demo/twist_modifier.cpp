@@ -13,19 +13,21 @@ double TwistModifier::angleAt(float z) {
         knownPhase = phase;
         knownAmount = amount;
         if (++generation == 0) {
-            known.fill(KnownAngle{});
+            known.fill({});
             generation = 1;
         }
     }
     uint32_t bits = 0;
     std::memcpy(&bits, &z, sizeof bits);
-    KnownAngle& slot = known[(bits * 2654435761u) >> 20];
-    if (slot.generation == generation && slot.zBits == bits)
-        return slot.angle;
+    std::array<KnownAngle, 2>& set = known[(bits * 2654435761u) >> 21];
+    for (const KnownAngle& way : set)
+        if (way.generation == generation && way.zBits == bits)
+            return way.angle;
     // 0.013 and 0.01 are doubles; the phase's factor is the float nearest 1.2.
     const double angle =
         (std::cos(z * 0.013 + double(phase * 1.2f)) + std::sin(z * 0.01 + phase)) * amount;
-    slot = KnownAngle{bits, generation, angle};
+    set[1] = set[0];
+    set[0] = KnownAngle{bits, generation, angle};
     return angle;
 }
 

@@ -23,14 +23,15 @@ private:
 
     // The turns already worked out for this phase and amount, by the bits of z: a render
     // asks again for the height of every vertex when it turns the vertex's normals, and
-    // for every vertex of a ring of equal height. Direct-mapped; a collision only means
-    // working the angle out again.
+    // for every vertex of a ring of equal height. Two ways a set, the newer first, so that
+    // the few thousand heights of a figure mostly outlast its vertex pass; a height pushed
+    // out only means working its angle out again.
     struct KnownAngle {
         uint32_t zBits = 0;
         uint32_t generation = 0; // 0: never filled
         double angle = 0.0;
     };
-    std::array<KnownAngle, 4096> known;
+    std::array<std::array<KnownAngle, 2>, 2048> known;
     uint32_t generation = 1;
     float knownPhase = 0.0f, knownAmount = 0.0f;
 };

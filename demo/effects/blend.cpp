@@ -1,6 +1,7 @@
 #include "demo/effects/blend.hpp"
 
 #include "demo/effects/noise_table.hpp"
+#include "engine/core/cpu.hpp"
 #include "engine/core/pass_clock.hpp"
 #include "engine/core/pixel.hpp"
 #include "engine/core/surface.hpp"
@@ -8,7 +9,7 @@
 #include <algorithm>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 using korvid::Surface;
@@ -42,13 +43,25 @@ inline __m128i blend4(__m128i s, __m128i otherLo, __m128i otherHi, __m128i inver
     return _mm_and_si128(packed, _mm_set1_epi32(0x00FFFFFF));
 }
 
+// The same for eight pixels; the 256-bit unpacks and packs work within each 128-bit half,
+// so the pixels keep their order.
+__attribute__((target("avx2"))) inline __m256i blend8(__m256i s, __m256i otherLo, __m256i otherHi,
+                                                      __m256i inverse) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i lo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(s, zero), inverse);
+    const __m256i hi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(s, zero), inverse);
+    const __m256i packed = _mm256_packus_epi16(_mm256_srli_epi16(_mm256_add_epi16(lo, otherLo), 8),
+                                               _mm256_srli_epi16(_mm256_add_epi16(hi, otherHi), 8));
+    return _mm256_and_si256(packed, _mm256_set1_epi32(0x00FFFFFF));
+}
+
 } // namespace
-#endif
+
+namespace sse2 {
 
 void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_t count,
                uint32_t a) {
     int32_t x = 0;
-#if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i inverse = _mm_set1_epi16(short(256 - a));
     const __m128i weight = _mm_set1_epi16(short(a));
@@ -59,7 +72,6 @@ void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_
         const __m128i otherHi = _mm_mullo_epi16(_mm_unpackhi_epi8(o, zero), weight);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), blend4(s, otherLo, otherHi, inverse));
     }
-#endif
     for (; x < count; ++x)
         dst[x] = blendRgb256(src[x], other[x], a);
 }
@@ -67,7 +79,6 @@ void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_
 void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32_t count,
                       uint32_t a) {
     int32_t x = 0;
-#if defined(__SSE2__)
     const __m128i inverse = _mm_set1_epi16(short(256 - a));
     // The colour's share is the same for every pixel: two pixels' worth of lanes.
     const __m128i share =
@@ -77,9 +88,76 @@ void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), blend4(s, share, share, inverse));
     }
-#endif
     for (; x < count; ++x)
         dst[x] = blendRgb256(src[x], colour, a);
+}
+
+} // namespace sse2
+
+namespace avx2 {
+
+__attribute__((target("avx2"))) void blend_row(uint32_t* dst, const uint32_t* src,
+                                               const uint32_t* other, int32_t count, uint32_t a) {
+    int32_t x = 0;
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i inverse = _mm256_set1_epi16(short(256 - a));
+    const __m256i weight = _mm256_set1_epi16(short(a));
+    for (; x + 8 <= count; x += 8) {
+        const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(other + x));
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + x));
+        const __m256i otherLo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(o, zero), weight);
+        const __m256i otherHi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(o, zero), weight);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x),
+                            blend8(s, otherLo, otherHi, inverse));
+    }
+    for (; x < count; ++x)
+        dst[x] = blendRgb256(src[x], other[x], a);
+}
+
+__attribute__((target("avx2"))) void blend_row_colour(uint32_t* dst, const uint32_t* src,
+                                                      uint32_t colour, int32_t count, uint32_t a) {
+    int32_t x = 0;
+    const __m256i inverse = _mm256_set1_epi16(short(256 - a));
+    // Two pixels' worth of the colour's share in each half.
+    const __m256i share = _mm256_mullo_epi16(
+        _mm256_unpacklo_epi8(_mm256_set1_epi32(int(colour)), _mm256_setzero_si256()),
+        _mm256_set1_epi16(short(a)));
+    for (; x + 8 <= count; x += 8) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + x));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x), blend8(s, share, share, inverse));
+    }
+    for (; x < count; ++x)
+        dst[x] = blendRgb256(src[x], colour, a);
+}
+
+} // namespace avx2
+
+#endif
+
+void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_t count,
+               uint32_t a) {
+#if defined(__SSE2__)
+    if (korvid::cpuHasAvx2())
+        avx2::blend_row(dst, src, other, count, a);
+    else
+        sse2::blend_row(dst, src, other, count, a);
+#else
+    for (int32_t x = 0; x < count; ++x)
+        dst[x] = blendRgb256(src[x], other[x], a);
+#endif
+}
+
+void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32_t count,
+                      uint32_t a) {
+#if defined(__SSE2__)
+    if (korvid::cpuHasAvx2())
+        avx2::blend_row_colour(dst, src, colour, count, a);
+    else
+        sse2::blend_row_colour(dst, src, colour, count, a);
+#else
+    for (int32_t x = 0; x < count; ++x)
+        dst[x] = blendRgb256(src[x], colour, a);
+#endif
 }
 
 namespace {

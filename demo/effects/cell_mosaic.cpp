@@ -8,6 +8,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 std::vector<MosaicSite> mosaic_sites(int32_t count, int32_t width, int32_t height) {
     std::vector<MosaicSite> sites;
     if (count <= 0 || !effects::resizeNoThrow(sites, size_t(count)))
@@ -131,8 +135,26 @@ bool nearest_site_map(const std::vector<MosaicSite>& sites, int32_t width, int32
     return true;
 }
 
+namespace {
+
+// The map's runs of equal entries; false when memory runs out.
+bool runsOf(const std::vector<uint32_t>& map, std::vector<CellMosaic::Run>& runs) {
+    try {
+        runs.clear();
+        for (size_t o = 0; o < map.size(); ++o)
+            if (o + 1 == map.size() || map[o + 1] != map[o])
+                runs.push_back({map[o], uint32_t(o + 1)});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool CellMosaic::build(int32_t levels, int32_t width, int32_t height, double e1, double e2) {
     maps.clear();
+    runs.clear();
     ready = 0;
     mapWidth = std::max(width, 0);
     mapHeight = std::max(height, 0);
@@ -140,7 +162,9 @@ bool CellMosaic::build(int32_t levels, int32_t width, int32_t height, double e1,
         return true;
     try {
         maps.resize(size_t(levels));
+        runs.resize(size_t(levels));
     } catch (const std::bad_alloc&) {
+        maps.clear();
         return false;
     }
     for (int32_t i = 0; i < levels; ++i) {
@@ -149,8 +173,10 @@ bool CellMosaic::build(int32_t levels, int32_t width, int32_t height, double e1,
         const int32_t n = effects::truncOrMin(1.0 / std::pow(10.0, e) * mapWidth * mapHeight);
         const std::vector<MosaicSite> sites = mosaic_sites(n, mapWidth, mapHeight);
         if ((n > 0 && sites.empty()) ||
-            !nearest_site_map(sites, mapWidth, mapHeight, maps[size_t(i)])) {
+            !nearest_site_map(sites, mapWidth, mapHeight, maps[size_t(i)]) ||
+            !runsOf(maps[size_t(i)], runs[size_t(i)])) {
             maps.clear();
+            runs.clear();
             return false;
         }
     }
@@ -171,8 +197,26 @@ void CellMosaic::remap(uint32_t* destination, const uint32_t* source, int32_t wi
                          source + size_t(y) * size_t(pitch), size_t(width) * 4);
         return;
     }
-    const uint32_t* map = maps[size_t(level)].data();
-    const size_t count = size_t(width) * size_t(height);
-    for (size_t o = 0; o < count; ++o)
-        destination[o] = source[map[o]];
+    uint32_t* to = destination;
+    uint32_t* const last = destination + size_t(width) * size_t(height);
+    for (const Run& run : runs[size_t(level)]) {
+        const uint32_t colour = source[run.source];
+        uint32_t* const end = destination + run.end;
+#if defined(__SSE2__)
+        // Eight pixels at once whatever the run's length, so that the usual short run costs
+        // no branch on it: the next runs write over what lies past this one's end. Only
+        // the last pixels of the frame go one at a time.
+        const __m128i four = _mm_set1_epi32(int(colour));
+        for (; to + 8 <= last; to += 8) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to), four);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4), four);
+            if (to + 8 >= end)
+                break;
+        }
+        if (to + 8 > last)
+#endif
+            for (; to < end; ++to)
+                *to = colour;
+        to = end;
+    }
 }

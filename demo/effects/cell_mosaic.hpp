@@ -1,7 +1,7 @@
 #pragma once
 // The cell mosaic: every destination pixel takes the source pixel at the nearest of a set
 // of random sites. Levels with fewer and fewer sites are precomputed as lookup maps, so a
-// frame is remapped with one table load per pixel.
+// frame is remapped with table lookups alone.
 
 #include <cstdint>
 #include <vector>
@@ -34,6 +34,15 @@ public:
                int32_t pitch, int32_t level) const;
 
     std::vector<std::vector<uint32_t>> maps; // one per level, width * height source indices
+
+    // A map read as runs of equal entries, in pixel order: offsets up to `end` (exclusive)
+    // copy source pixel `source`. A cell crosses a row in a few runs of several pixels, so
+    // a remap reads one source pixel a run and fills the run with it.
+    struct Run {
+        uint32_t source, end;
+    };
+    std::vector<std::vector<Run>> runs; // one per level, made from the maps at build
+
     uint8_t ready = 0;
     int32_t mapWidth = 0, mapHeight = 0;
 };

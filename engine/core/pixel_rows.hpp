@@ -1,7 +1,8 @@
 #pragma once
 // The rows of Surface::blit: a source row drawn over a destination row of n pixels in
-// each blend mode. Four pixels at a time with SSE2 where the processor has it; the plain
-// per-pixel forms in `scalar` are the reference and run on every other processor.
+// each blend mode. Four pixels at a time with SSE2 where the processor has it, alpha mode
+// eight at a time with AVX2 where it has that too; the plain per-pixel forms in `scalar`
+// are the reference and run on every other processor.
 
 #include <cstdint>
 
@@ -20,5 +21,14 @@ void blendRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t w);
 void alphaRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t a);
 void addRow(uint32_t* dst, const uint32_t* src, int32_t n);
 } // namespace scalar
+
+#if defined(__SSE2__)
+namespace sse2 {
+void alphaRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t a);
+}
+namespace avx2 { // only where cpuHasAvx2()
+void alphaRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t a);
+}
+#endif
 
 } // namespace korvid

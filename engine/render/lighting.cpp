@@ -51,24 +51,10 @@ void collectLights(Scene& scene, const View& v, std::vector<Light>& lights) {
 // Lists the normals that the faces pass 3 will draw use: the others are not lit, and their
 // corners stay black, which no pixel shows.
 void findDrawnNormals(const MeshNode& node, LightingScratch& scratch) {
-    std::vector<uint8_t>& normalDrawn = scratch.normalDrawn;
-    normalDrawn.assign(node.normals.size(), 0);
-    const RenderNormal* firstNormal = node.normals.data();
-    for (const RenderGroup& group : node.groups) {
-        const Material* material = materialOf(group);
-        if (!material || !material->lit())
-            continue;
-        const bool backFacesToo = node.modifier || material->twoSided();
-        for (const RenderFace& face : group.faces) {
-            if (face.culled || (face.backFacing && !backFacesToo))
-                continue;
-            for (const RenderCorner* corner : face.corner)
-                normalDrawn[size_t(corner->normal - firstNormal)] = 1;
-        }
-    }
+    markDrawnNormals(node, true, scratch.normalDrawn);
     scratch.drawnNormals.clear();
-    for (size_t i = 0; i < normalDrawn.size(); ++i)
-        if (normalDrawn[i])
+    for (size_t i = 0; i < scratch.normalDrawn.size(); ++i)
+        if (scratch.normalDrawn[i])
             scratch.drawnNormals.push_back(uint32_t(i));
 }
 
@@ -121,6 +107,23 @@ void lightMeshNode(MeshNode& node, LightingScratch& scratch) {
 }
 
 } // namespace
+
+void markDrawnNormals(const MeshNode& node, bool litOnly, std::vector<uint8_t>& drawn) {
+    drawn.assign(node.normals.size(), 0);
+    const RenderNormal* firstNormal = node.normals.data();
+    for (const RenderGroup& group : node.groups) {
+        const Material* material = materialOf(group);
+        if (!material || (litOnly && !material->lit()))
+            continue;
+        const bool backFacesToo = node.modifier || material->twoSided();
+        for (const RenderFace& face : group.faces) {
+            if (face.culled || (face.backFacing && !backFacesToo))
+                continue;
+            for (const RenderCorner* corner : face.corner)
+                drawn[size_t(corner->normal - firstNormal)] = 1;
+        }
+    }
+}
 
 void lightScene(Scene& scene, const View& v, LightingScratch& scratch) {
     auto meshes = scene.nodesByType.find(nodeMesh);

@@ -27,7 +27,10 @@ struct DrawItem {
 // Pass 1's lists, for the mesh node being transformed.
 struct TransformScratch {
     std::vector<VertexModifier*> modifiers; // of the node and the nodes above it, nearest first
-    std::vector<Vector> positionsBefore;    // world positions before the current modifier
+    // World positions before each modifier, in the modifiers' order: the normals are turned
+    // after the faces are classified, and each modifier sees the positions it was given.
+    std::vector<std::vector<Vector>> positionsBefore;
+    std::vector<uint8_t> normalDrawn; // the normals a drawn face uses
 };
 
 // Pass 2's lists: the scene's lights, the light gathered at each normal of the mesh node

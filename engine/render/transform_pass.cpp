@@ -43,31 +43,59 @@ void collectModifiers(Node* node, std::vector<VertexModifier*>& modifiers) {
                 modifiers.push_back(m);
 }
 
-// World positions and normals run through every modifier in turn, then into camera space.
-void transformModified(MeshNode& node, const Mesh& mesh, const Matrix& world,
-                       const Matrix& worldNormal, const View& v, TransformScratch& scratch) {
-    std::vector<Vector>& positionsBefore = scratch.positionsBefore;
+// World positions run through every modifier in turn, then into camera space; the
+// positions each modifier was given are kept for the normals.
+void transformModified(MeshNode& node, const Mesh& mesh, const Matrix& world, const View& v,
+                       TransformScratch& scratch) {
     const size_t vertexCount = mesh.vertices.size();
     for (size_t i = 0; i < vertexCount; ++i)
         node.vertices[i].worldPosition = world.transform(mesh.vertices[i]);
-    for (size_t i = 0; i < mesh.normals.size(); ++i)
-        node.normals[i].worldNormal = worldNormal.transform(mesh.normals[i].normal);
-    positionsBefore.resize(vertexCount);
-    for (VertexModifier* m : scratch.modifiers) {
+    if (scratch.positionsBefore.size() < scratch.modifiers.size())
+        scratch.positionsBefore.resize(scratch.modifiers.size());
+    for (size_t k = 0; k < scratch.modifiers.size(); ++k) {
+        VertexModifier* m = scratch.modifiers[k];
+        std::vector<Vector>& positionsBefore = scratch.positionsBefore[k];
+        positionsBefore.resize(vertexCount);
         for (size_t i = 0; i < vertexCount; ++i) {
             positionsBefore[i] = node.vertices[i].worldPosition;
             node.vertices[i].worldPosition = m->deformPosition(positionsBefore[i]);
         }
-        for (size_t i = 0; i < mesh.normals.size(); ++i) {
+    }
+    for (RenderVertex& vertex : node.vertices)
+        vertex.cameraPosition = v.view.transform(vertex.worldPosition);
+}
+
+// The normals that a drawn face uses, through every modifier in turn with the position its
+// vertex had before that modifier, then into camera space. The others are never read, and
+// turning them would cost as much as turning the drawn ones: on a node whose modifier sits
+// on a node above it, back faces are not drawn.
+void turnDrawnNormals(MeshNode& node, const Mesh& mesh, const Matrix& worldNormal, const View& v,
+                      TransformScratch& scratch) {
+    // A node that carries a modifier itself and lies wholly inside the clip rectangle draws
+    // every face, back faces too: all its normals are turned without looking.
+    if (node.modifier && node.visibility == 2)
+        scratch.normalDrawn.assign(node.normals.size(), 1);
+    else
+        markDrawnNormals(node, false, scratch.normalDrawn);
+    const std::vector<uint8_t>& drawn = scratch.normalDrawn;
+    const size_t normalCount = mesh.normals.size();
+    for (size_t i = 0; i < normalCount; ++i)
+        if (drawn[i])
+            node.normals[i].worldNormal = worldNormal.transform(mesh.normals[i].normal);
+    for (size_t k = 0; k < scratch.modifiers.size(); ++k) {
+        VertexModifier* m = scratch.modifiers[k];
+        const std::vector<Vector>& positionsBefore = scratch.positionsBefore[k];
+        for (size_t i = 0; i < normalCount; ++i) {
+            if (!drawn[i])
+                continue;
             RenderNormal& n = node.normals[i];
             n.worldNormal =
                 m->deformNormal(n.worldNormal, *n.vertex, positionsBefore[mesh.normals[i].vertex]);
         }
     }
-    for (RenderVertex& vertex : node.vertices)
-        vertex.cameraPosition = v.view.transform(vertex.worldPosition);
-    for (RenderNormal& n : node.normals)
-        n.cameraNormal = v.viewNormal.transform(n.worldNormal);
+    for (size_t i = 0; i < normalCount; ++i)
+        if (drawn[i])
+            node.normals[i].cameraNormal = v.viewNormal.transform(node.normals[i].worldNormal);
 }
 
 // Vertices nearer than z = 1 are projected as if at z = 1: there is no near clipping.
@@ -163,7 +191,7 @@ Error transformMeshNode(MeshNode& node, const View& v, bool flaggedPass, uint32_
     try {
         collectModifiers(&node, scratch.modifiers);
         if (!scratch.modifiers.empty())
-            transformModified(node, *mesh, world, worldNormal, v, scratch);
+            transformModified(node, *mesh, world, v, scratch);
     } catch (const std::bad_alloc&) {
         node.visibility = 0;
         return errMemory;
@@ -177,6 +205,14 @@ Error transformMeshNode(MeshNode& node, const View& v, bool flaggedPass, uint32_
     }
     project(node, v);
     classifyFaces(node, v);
+    if (!scratch.modifiers.empty()) {
+        try {
+            turnDrawnNormals(node, *mesh, worldNormal, v, scratch);
+        } catch (const std::bad_alloc&) {
+            node.visibility = 0;
+            return errMemory;
+        }
+    }
     return renderMode != 0 ? collectEdges(node, drawList) : errNone;
 }
 

@@ -1,3 +1,4 @@
+#include "engine/core/cpu.hpp"
 #include "engine/core/pixel.hpp"
 #include "engine/core/pixel_rows.hpp"
 #include "engine/core/surface.hpp"
@@ -53,11 +54,19 @@ TEST(Pixel, PackedArithmeticMatchesPerChannel) {
 }
 
 TEST(Pixel, BlitRowsMatchPerChannelRules) {
-    // Alphas of 0 and 255 in runs and mixed with others, so that the four-pixel steps see
-    // groups that are wholly kept, wholly copied and mixed; every length up to 11 leaves
-    // every tail.
+    // Alphas of 0 and 255 in runs and mixed with others, so that the four- and eight-pixel
+    // steps see groups that are wholly kept, wholly copied and mixed; every length up to 11
+    // leaves every tail.
     uint32_t seed = 99;
     auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    // Every alpha form this processor runs; the other modes have a SIMD and a plain form.
+    using AlphaRow = void (*)(uint32_t*, const uint32_t*, int32_t, uint32_t);
+    std::vector<AlphaRow> alphaForms = {scalar::alphaRow};
+#if defined(__SSE2__)
+    alphaForms.push_back(sse2::alphaRow);
+    if (cpuHasAvx2())
+        alphaForms.push_back(avx2::alphaRow);
+#endif
     uint32_t src[11] = {}, dst[11] = {};
     for (uint32_t a = 0; a < 256; ++a)
         for (int32_t n = 0; n <= 11; ++n) {
@@ -67,13 +76,13 @@ TEST(Pixel, BlitRowsMatchPerChannelRules) {
                 src[i] = (next() & 0x00FFFFFF) | alphas[(pattern >> (2 * (i / 4))) & 3] << 24;
                 dst[i] = next();
             }
-            for (int form = 0; form < 2; ++form) {
+            for (size_t form = 0; form < alphaForms.size(); ++form) {
                 uint32_t blended[11], alpha[11], added[11];
                 std::memcpy(blended, dst, sizeof dst);
                 std::memcpy(alpha, dst, sizeof dst);
                 std::memcpy(added, dst, sizeof dst);
                 (form ? scalar::blendRow : blendRow)(blended, src, n, a);
-                (form ? scalar::alphaRow : alphaRow)(alpha, src, n, a);
+                alphaForms[form](alpha, src, n, a);
                 (form ? scalar::addRow : addRow)(added, src, n);
                 for (int32_t i = 0; i < n; ++i) {
                     ASSERT_EQ(blended[i], plainBlend(dst[i], src[i], a)) << a << " " << i;

@@ -1,6 +1,7 @@
 #include "demo/effects/blend.hpp"
 #include "demo/effects/noise_table.hpp"
 #include "effects_test_support.hpp"
+#include "engine/core/cpu.hpp"
 #include "engine/core/pixel.hpp"
 #include "platform/crt_rand.hpp"
 
@@ -37,19 +38,29 @@ TEST(Blend, WeightFromFraction) {
 }
 
 TEST(Blend, RowsMatchPlainArithmetic) {
-    // Lengths that leave every tail of the four-pixel steps; all weights.
+    // Every form this processor runs; lengths that leave every tail of the four- and
+    // eight-pixel steps; all weights.
+    using Row = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int32_t, uint32_t);
+    using ColourRow = void (*)(uint32_t*, const uint32_t*, uint32_t, int32_t, uint32_t);
+    std::vector<std::pair<Row, ColourRow>> forms = {{blend_row, blend_row_colour}};
+#if defined(__SSE2__)
+    forms.push_back({sse2::blend_row, sse2::blend_row_colour});
+    if (korvid::cpuHasAvx2())
+        forms.push_back({avx2::blend_row, avx2::blend_row_colour});
+#endif
     const std::vector<uint32_t> src = randomWords(37, 1), other = randomWords(37, 2);
     std::vector<uint32_t> out(37);
-    for (uint32_t a = 0; a < 256; ++a)
-        for (int32_t count : {0, 1, 3, 4, 5, 36, 37}) {
-            blend_row(out.data(), src.data(), other.data(), count, a);
-            for (int32_t i = 0; i < count; ++i)
-                ASSERT_EQ(out[size_t(i)], plainBlend(src[size_t(i)], other[size_t(i)], a))
-                    << "a " << a << " i " << i;
-            blend_row_colour(out.data(), src.data(), other[0], count, a);
-            for (int32_t i = 0; i < count; ++i)
-                ASSERT_EQ(out[size_t(i)], plainBlend(src[size_t(i)], other[0], a));
-        }
+    for (const auto& [row, colourRow] : forms)
+        for (uint32_t a = 0; a < 256; ++a)
+            for (int32_t count : {0, 1, 3, 4, 5, 7, 8, 9, 36, 37}) {
+                row(out.data(), src.data(), other.data(), count, a);
+                for (int32_t i = 0; i < count; ++i)
+                    ASSERT_EQ(out[size_t(i)], plainBlend(src[size_t(i)], other[size_t(i)], a))
+                        << "a " << a << " i " << i;
+                colourRow(out.data(), src.data(), other[0], count, a);
+                for (int32_t i = 0; i < count; ++i)
+                    ASSERT_EQ(out[size_t(i)], plainBlend(src[size_t(i)], other[0], a));
+            }
     // The divisor is 256: white at full weight over black gives 255/256 of white, and
     // weight 0 keeps the source; the alpha is always cleared.
     uint32_t black = 0xFF000000, pixel = 0;

@@ -1,6 +1,7 @@
 #include "demo/effects/grid_cells.hpp"
 #include "demo/effects/grid_warp.hpp"
 #include "effects_test_support.hpp"
+#include "engine/core/cpu.hpp"
 
 #include <cmath>
 
@@ -159,9 +160,15 @@ TEST(GridWarp, CellsMatchThePlainInterpolation) {
     makeSurface(texture, 64, 32, 4);
     const std::vector<uint32_t> texels = readPixels(texture);
 
-    // Both forms of the cell filler on the same records: what draw uses here, and the
-    // plain one of processors without SSE2.
-    auto bothForms = [&](const GridWarp& grid, float nw, float nh,
+    // Every form of the cell filler that this processor runs, on the same records.
+    using Fill = void (*)(const GridCells&, const GridTexture&);
+    std::vector<Fill> forms = {scalar::fill_grid_cells};
+#if defined(__SSE2__)
+    forms.push_back(sse2::fill_grid_cells);
+    if (korvid::cpuHasAvx2())
+        forms.push_back(avx2::fill_grid_cells);
+#endif
+    auto everyForm = [&](const GridWarp& grid, float nw, float nh,
                          const std::vector<uint32_t>& expected) {
         const std::vector<GridRecord> recs = recordsOf(grid, nw, nh);
         GridTexture addressing;
@@ -170,7 +177,7 @@ TEST(GridWarp, CellsMatchThePlainInterpolation) {
         addressing.uMask = 63;
         addressing.vMask = 31 << 6;
         addressing.texels = texels.data();
-        for (auto fill : {fill_grid_cells, scalar::fill_grid_cells}) {
+        for (size_t form = 0; form < forms.size(); ++form) {
             std::vector<uint32_t> out = readPixels(target);
             GridCells cells;
             cells.records = recs.data();
@@ -180,12 +187,13 @@ TEST(GridWarp, CellsMatchThePlainInterpolation) {
             cells.shaded = grid.shaded != 0;
             cells.target = out.data();
             cells.pitch = 70;
-            fill(cells, addressing);
-            EXPECT_EQ(out, expected) << "shift " << grid.shift << " shaded " << cells.shaded;
+            forms[form](cells, addressing);
+            EXPECT_EQ(out, expected)
+                << "form " << form << " shift " << grid.shift << " shaded " << cells.shaded;
         }
     };
 
-    for (int32_t shift : {1, 3})
+    for (int32_t shift : {1, 3, 4})
         for (bool shaded : {false, true}) {
             writePixels(target, randomWords(70 * 50, uint32_t(3 + shift)));
             GridWarp grid;
@@ -196,7 +204,7 @@ TEST(GridWarp, CellsMatchThePlainInterpolation) {
             std::vector<uint32_t> expected =
                 plainDraw(grid, readPixels(target), 70, texels, 64, 32, 64.0f, 32.0f);
             ASSERT_NE(readPixels(target), expected);
-            bothForms(grid, 64.0f, 32.0f, expected);
+            everyForm(grid, 64.0f, 32.0f, expected);
             ASSERT_EQ(grid.draw(false), korvid::errNone);
             EXPECT_EQ(readPixels(target), expected) << "shaded " << shaded;
 
@@ -211,7 +219,7 @@ TEST(GridWarp, CellsMatchThePlainInterpolation) {
                 grid.shade(factor);
                 expected = plainDraw(grid, readPixels(target), 70, texels, 64, 32, 70.0f, 50.0f);
                 ASSERT_NE(readPixels(target), expected);
-                bothForms(grid, 70.0f, 50.0f, expected);
+                everyForm(grid, 70.0f, 50.0f, expected);
                 ASSERT_EQ(grid.draw(true), korvid::errNone);
                 EXPECT_EQ(readPixels(target), expected) << "shaded " << shaded;
             }
