@@ -30,7 +30,7 @@ MeshData bodyMesh() {
     MeshData mesh("tovik");
     // An egg of a body with a belly band, a big head with a visor and two antennae.
     addLathe(
-        mesh, 28, 18,
+        mesh, 20, 14,
         [](float t) {
             const float z = 38.0f + 86.0f * t;
             const float r = 24.0f * std::pow(std::sin(pi * (0.06f + 0.9f * t)), 0.7f) +
@@ -38,8 +38,8 @@ MeshData bodyMesh() {
             return ProfilePoint{t >= 1.0f ? 0.0f : r, z};
         },
         "tovik", 1, 0.85f);
-    addBall(mesh, {0, 0, 150}, 25.0f, 24.0f, 0.95f, "tovik", 2, 26, 16);
-    addBall(mesh, {17, 0, 152}, 12.0f, 8.0f, 1.5f, "tovik", 4);
+    addBall(mesh, {0, 0, 150}, 25.0f, 24.0f, 0.95f, "tovik", 2, 20, 12);
+    addBall(mesh, {17, 0, 152}, 12.0f, 8.0f, 1.5f, "tovik", 4, 14, 8);
     for (float side : {-1.0f, 1.0f}) {
         addTube(
             mesh, 8, 6,
@@ -47,7 +47,7 @@ MeshData bodyMesh() {
                 return Vec3{-3.0f * s, side * (10.0f + 10.0f * s), 170.0f + 16.0f * s};
             },
             [](float) { return 1.8f; }, false, "tovik", 8);
-        addBall(mesh, {-3.0f, side * 20.0f, 188.0f}, 4.5f, 4.5f, 1.0f, "tovik", 16, 10, 6);
+        addBall(mesh, {-3.0f, side * 20.0f, 188.0f}, 4.5f, 4.5f, 1.0f, "tovik", 16, 8, 4);
         // Legs and feet.
         addTube(
             mesh, 8, 10,
@@ -55,21 +55,21 @@ MeshData bodyMesh() {
                 return Vec3{2.0f * s, side * (11.0f + 2.0f * s), 46.0f - 38.0f * s};
             },
             [](float s) { return 7.5f - 1.5f * s; }, false, "tovik", 32);
-        addBall(mesh, {6.0f, side * 13.0f, 6.0f}, 12.0f, 6.0f, 0.6f, "tovik", 64);
+        addBall(mesh, {6.0f, side * 13.0f, 6.0f}, 12.0f, 6.0f, 0.6f, "tovik", 64, 14, 8);
     }
     return mesh;
 }
 
 MeshData armMesh(const char* name, Vec3 shoulder, float side) {
     MeshData mesh(name);
-    addBall(mesh, shoulder, 8.0f, 8.0f, 1.0f, "tovik", 1, 14, 8);
+    addBall(mesh, shoulder, 8.0f, 8.0f, 1.0f, "tovik", 1, 10, 6);
     addTube(
         mesh, 10, 10,
         [=](float s) {
             return shoulder + Vec3{6.0f * s, side * 8.0f * s, -50.0f * s};
         },
         [](float s) { return 5.5f - 1.5f * s; }, false, "tovik", 2);
-    addBall(mesh, shoulder + Vec3{7.0f, side * 9.0f, -55.0f}, 7.0f, 7.0f, 1.0f, "tovik", 4, 14, 8);
+    addBall(mesh, shoulder + Vec3{7.0f, side * 9.0f, -55.0f}, 7.0f, 7.0f, 1.0f, "tovik", 4, 10, 6);
     return mesh;
 }
 
