@@ -222,13 +222,16 @@ void fillGouraudSpans(const RenderContext& ctx, const SpanTable& spans, const Ra
 void fillFadeSpans(const RenderContext& ctx, const SpanTable& spans, const RampSpans& in) {
     const uint32_t* const ramp = in.ramp;
     const int32_t lastLevel = in.lastLevel;
-    const float dz = in.invZ.gx;
-    const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
-    const uint32_t df = uint32_t(truncSaturate(in.fade.gx * fixed8));
+    // The planes copied into locals, which stay in registers across the rows: a store to
+    // the colour buffer could otherwise alias them, and they would be read again every row.
+    const Plane invZ = in.invZ, shade = in.shade, fade = in.fade;
+    const float dz = invZ.gx;
+    const uint32_t ds = uint32_t(truncSaturate(shade.gx * fixed16));
+    const uint32_t df = uint32_t(truncSaturate(fade.gx * fixed8));
     const auto span = [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
-        float z = in.invZ.atOffset(dx, dy);
-        uint32_t s = uint32_t(truncSaturate(in.shade.atOffset(dx, dy) * fixed16));
-        uint32_t f = uint32_t(truncSaturate(in.fade.atOffset(dx, dy) * fixed8));
+        float z = invZ.atOffset(dx, dy);
+        uint32_t s = uint32_t(truncSaturate(shade.atOffset(dx, dy) * fixed16));
+        uint32_t f = uint32_t(truncSaturate(fade.atOffset(dx, dy) * fixed8));
         for (int32_t i = 0; i < n; ++i) {
             if (z > depth[i]) {
                 const uint32_t entry = ramp[levelOf(s, lastLevel)];
@@ -245,7 +248,7 @@ void fillFadeSpans(const RenderContext& ctx, const SpanTable& spans, const RampS
             f += df;
         }
     };
-    walkSpans(ctx, spans, in.invZ, span);
+    walkSpans(ctx, spans, invZ, span);
 }
 
 void fillTextureAffineSpans(const RenderContext& ctx, const SpanTable& spans,
