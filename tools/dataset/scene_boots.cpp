@@ -73,8 +73,8 @@ MeshData bootMesh(const std::string& name) {
     MeshData mesh(name);
     // Leather upper, mapped from the side so that it needs no seam.
     Surface upper;
-    upper.columns = 40;
-    upper.rows = 14;
+    upper.columns = 32;
+    upper.rows = 12;
     upper.wrapS = true;
     upper.position = upperPoint;
     upper.texture = [](float s, float t, float& u, float& v) {
@@ -108,8 +108,8 @@ MeshData bootMesh(const std::string& name) {
     // out of every camera's picture; both ends are closed, the top one far out of view.
     // Rows crowd toward the hem, where the outline bends.
     Surface leg;
-    leg.columns = 28;
-    leg.rows = 12;
+    leg.columns = 24;
+    leg.rows = 10;
     leg.wrapS = true;
     leg.position = [](float s, float t) {
         const float a = 2.0f * pi * s;
@@ -126,8 +126,8 @@ MeshData bootMesh(const std::string& name) {
     leg.smoothing = 4;
     const int legFirst = int(mesh.points.size());
     addSurface(mesh, leg);
-    addCap(mesh, ring(legFirst, 28, true), {shaftX, 0.0f, legBottom}, "realpants");
-    addCap(mesh, ring(legFirst + 12 * 28, 28, false), {shaftX, 0.0f, legTop}, "realpants");
+    addCap(mesh, ring(legFirst, 24, true), {shaftX, 0.0f, legBottom}, "realpants");
+    addCap(mesh, ring(legFirst + 10 * 24, 24, false), {shaftX, 0.0f, legTop}, "realpants");
     return mesh;
 }
 
