@@ -198,11 +198,14 @@ inline void gouraudSteps(const uint32_t* ramp, int32_t lastLevel, int32_t n, uin
 void fillGouraudSpans(const RenderContext& ctx, const SpanTable& spans, const RampSpans& in) {
     const uint32_t* const ramp = in.ramp;
     const int32_t lastLevel = in.lastLevel;
-    const float dz = in.invZ.gx;
-    const uint32_t ds = uint32_t(truncSaturate(in.shade.gx * fixed16));
+    // The planes copied into locals, which stay in registers across the rows: a store to
+    // the colour buffer could otherwise alias them, and they would be read again every row.
+    const Plane invZ = in.invZ, shade = in.shade;
+    const float dz = invZ.gx;
+    const uint32_t ds = uint32_t(truncSaturate(shade.gx * fixed16));
     const auto span = [&](float dx, float dy, int32_t n, uint32_t* colour, float* depth) {
-        const float z = in.invZ.atOffset(dx, dy);
-        const uint32_t s = uint32_t(truncSaturate(in.shade.atOffset(dx, dy) * fixed16));
+        const float z = invZ.atOffset(dx, dy);
+        const uint32_t s = uint32_t(truncSaturate(shade.atOffset(dx, dy) * fixed16));
         int32_t level = 0;
         switch (levelsOf(s, ds, n, lastLevel, level)) {
         case Levels::constant:
@@ -216,15 +219,13 @@ void fillGouraudSpans(const RenderContext& ctx, const SpanTable& spans, const Ra
             break;
         }
     };
-    walkSpans(ctx, spans, in.invZ, span);
+    walkSpans(ctx, spans, invZ, span);
 }
 
 void fillFadeSpans(const RenderContext& ctx, const SpanTable& spans, const RampSpans& in) {
     const uint32_t* const ramp = in.ramp;
     const int32_t lastLevel = in.lastLevel;
-    // The planes copied into locals, which stay in registers across the rows: a store to
-    // the colour buffer could otherwise alias them, and they would be read again every row.
-    const Plane invZ = in.invZ, shade = in.shade, fade = in.fade;
+    const Plane invZ = in.invZ, shade = in.shade, fade = in.fade; // as in the Gouraud filler
     const float dz = invZ.gx;
     const uint32_t ds = uint32_t(truncSaturate(shade.gx * fixed16));
     const uint32_t df = uint32_t(truncSaturate(fade.gx * fixed8));
