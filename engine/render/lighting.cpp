@@ -115,9 +115,9 @@ void markDrawnNormals(const MeshNode& node, bool litOnly, std::vector<uint8_t>& 
         const Material* material = materialOf(group);
         if (!material || (litOnly && !material->lit()))
             continue;
-        const bool backFacesToo = node.modifier || material->twoSided();
+        const bool twoSided = material->twoSided();
         for (const RenderFace& face : group.faces) {
-            if (face.culled || (face.backFacing && !backFacesToo))
+            if (!faceDrawn(face, node.modifier != nullptr, twoSided))
                 continue;
             for (const RenderCorner* corner : face.corner)
                 drawn[size_t(corner->normal - firstNormal)] = 1;

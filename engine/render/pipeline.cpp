@@ -81,10 +81,10 @@ Error drawFaces(Scene& scene, const RenderContext& ctx, std::vector<DrawItem>& d
             Material* material = materialOf(group);
             if (!material)
                 continue;
-            const bool backFacesToo = mesh.modifier || material->twoSided();
+            const bool twoSided = material->twoSided();
             const bool sorted = material->depthSorted();
             for (RenderFace& face : group.faces) {
-                if (face.culled || (face.backFacing && !backFacesToo))
+                if (!faceDrawn(face, mesh.modifier != nullptr, twoSided))
                     continue;
                 if (!sorted) {
                     material->drawFace(ctx, face);

@@ -33,10 +33,16 @@ inline float sortKey(float z) {
 Error transformMeshNode(MeshNode& node, const View& view, bool flaggedPass, uint32_t renderMode,
                         TransformScratch& scratch, std::vector<DrawItem>& drawList);
 
+// Whether pass 3 hands `face` to its material: not culled, and facing the camera unless
+// the node itself is deformed (`nodeDeformed`) or the material is two-sided. Pass 1 and the
+// lighting read only the normals of such faces, so all three must agree.
+inline bool faceDrawn(const RenderFace& face, bool nodeDeformed, bool twoSided) {
+    return !face.culled && (!face.backFacing || nodeDeformed || twoSided);
+}
+
 // Marks in `drawn` (one flag a normal) the normals of the corners of the faces that pass 3
-// draws, of lit materials only when `litOnly`: a face not culled, and facing the camera
-// unless the node itself is deformed or the material is two-sided. No other normal is read
-// after pass 1. Throws std::bad_alloc when `drawn` cannot grow.
+// draws (`faceDrawn`), of lit materials only when `litOnly`. No other normal is read after
+// pass 1. Throws std::bad_alloc when `drawn` cannot grow.
 void markDrawnNormals(const MeshNode& node, bool litOnly, std::vector<uint8_t>& drawn);
 
 // Pass 2: the corner colours and texture coordinates of every visible mesh node of the
