@@ -3,6 +3,7 @@
 
 #include "demo/assets.hpp"
 #include "demo/clock.hpp"
+#include "demo/pixel_zoom.hpp"
 #include "demo/program.hpp"
 #include "demo/show_parts.hpp"
 #include "engine/core/pass_clock.hpp"
@@ -11,7 +12,6 @@
 #include "tools/capture/options.hpp"
 #include "tools/capture/storyboard.hpp"
 #include "tools/capture/video_pipe.hpp"
-#include "tools/common/pixel_scale.hpp"
 #include "tools/common/png_writer.hpp"
 #include "tools/common/progress.hpp"
 
@@ -96,7 +96,9 @@ bool writeVideoFrame(const SDL_Surface* screen, double seconds) {
     const uint32_t* pixels = static_cast<const uint32_t*>(screen->pixels);
     int pitch = screen->pitch / 4;
     if (const int scale = capture.options.scale; scale > 1) {
-        enlargeFrame(pixels, screen->w, screen->h, pitch, scale, capture.enlarged);
+        capture.enlarged.resize(size_t(screen->w) * size_t(screen->h) * size_t(scale * scale));
+        zoom_pixels(pixels, screen->w, screen->h, pitch, scale, capture.enlarged.data(),
+                    screen->w * scale);
         pixels = capture.enlarged.data();
         pitch = screen->w * scale;
     }
