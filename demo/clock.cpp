@@ -30,6 +30,12 @@ struct ClockScale {
     }
 };
 
+// Alt+Enter, on either Enter key: the viewer's switch between window and fullscreen.
+bool altEnter(const SDL_Event& e) {
+    return e.type == SDL_KEYDOWN && (e.key.keysym.mod & KMOD_ALT) &&
+           (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER);
+}
+
 } // namespace
 
 void demo_frame() {
@@ -43,9 +49,12 @@ void demo_frame() {
     }
 
     platform::delay(1);
-    while (SDL_PollEvent(&event))
+    while (SDL_PollEvent(&event)) {
         if (event.type == quitEvent)
             demo_exit(0);
+        if (altEnter(event))
+            demo_check(display_toggle_fullscreen());
+    }
     const Uint8* keys = SDL_GetKeyState(nullptr);
     if (keys && keys[escapeKey])
         demo_exit(0);
