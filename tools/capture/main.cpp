@@ -3,6 +3,7 @@
 
 #include "demo/assets.hpp"
 #include "demo/clock.hpp"
+#include "demo/data_folder.hpp"
 #include "demo/pixel_zoom.hpp"
 #include "demo/program.hpp"
 #include "demo/show_parts.hpp"
@@ -199,6 +200,8 @@ void onMilestone(const char* name) {
             seconds = std::min(seconds, musicSeconds(o.until));
         if (storyboardOnly())
             seconds = std::min(seconds, musicSeconds(capture.storyboard->lastTime()));
+        if (o.hasFrom)
+            seconds -= musicSeconds(o.from);
         capture.expectedFrames = std::max(1L, long(seconds * o.fps));
     }
 }
@@ -241,7 +244,9 @@ int main(int argc, char** argv) {
     if (!parseOptions(argc, argv, capture.options))
         return 2;
     CaptureOptions& o = capture.options;
-    if (!o.data.empty() && chdir(o.data.c_str()) != 0) {
+    if (o.data.empty()) {
+        enter_data_folder(KORVID_BUILD_ROOT);
+    } else if (chdir(o.data.c_str()) != 0) {
         std::fprintf(stderr, "demo-capture: cannot enter %s\n", o.data.c_str());
         return 1;
     }
@@ -263,5 +268,8 @@ int main(int argc, char** argv) {
     platform::setPresentHook(onPresent);
     platform::setMilestoneHook(onMilestone);
     std::atexit(finish);
-    demo_main();
+    DemoOptions show;
+    show.hasFrom = o.hasFrom;
+    show.from = o.from;
+    demo_main(show);
 }
