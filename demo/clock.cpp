@@ -14,32 +14,75 @@ namespace {
 constexpr float unsettled = -666.0f;
 constexpr Uint8 quitEvent = 12;
 constexpr int escapeKey = 27;
+constexpr DWORD failedPosition = 0xFFFFFFFF;
+
+// The byte counts of one 32-unit block of music and of the lead-in before demo time 0,
+// taken as signed 32-bit values, so a position before 1.025 s gives a negative time.
+struct ClockScale {
+    int32_t block = int32_t(BASS_ChannelSeconds2Bytes(stream, 3.69275f));
+    int32_t start = int32_t(BASS_ChannelSeconds2Bytes(stream, 1.025f));
+
+    // One division in extended precision, rounded to float once at the end.
+    float timeAt(DWORD position) const {
+        const long double t =
+            static_cast<long double>(int32_t(position - DWORD(start))) / block * 32.0L;
+        return static_cast<float>(t);
+    }
+};
+
+// Alt+Enter, on either Enter key: the viewer's switch between window and fullscreen.
+bool altEnter(const SDL_Event& e) {
+    return e.type == SDL_KEYDOWN && (e.key.keysym.mod & KMOD_ALT) &&
+           (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER);
+}
+
 } // namespace
 
 void demo_frame() {
-    // Taken as signed 32-bit values, so a position before 1.025 s gives a negative time.
-    const auto block = int32_t(BASS_ChannelSeconds2Bytes(stream, 3.69275f));
-    const auto start = int32_t(BASS_ChannelSeconds2Bytes(stream, 1.025f));
+    const ClockScale scale;
     const DWORD position = BASS_ChannelGetPosition(stream);
-    if (position != 0xFFFFFFFF) {
+    if (position != failedPosition) {
         previousTime = demoTime;
-        // One division in extended precision, rounded to float once at the end.
-        const long double t =
-            static_cast<long double>(int32_t(position - DWORD(start))) / block * 32.0L;
-        demoTime = static_cast<float>(t);
+        demoTime = scale.timeAt(position);
         if (previousTime != unsettled)
             frameDelta = demoTime - previousTime;
     }
 
     platform::delay(1);
-    while (SDL_PollEvent(&event))
+    while (SDL_PollEvent(&event)) {
         if (event.type == quitEvent)
             demo_exit(0);
+        if (altEnter(event))
+            demo_check(display_toggle_fullscreen());
+    }
     const Uint8* keys = SDL_GetKeyState(nullptr);
     if (keys && keys[escapeKey])
         demo_exit(0);
 
     demo_check(display_flip());
+}
+
+uint32_t demo_position_at(float t) {
+    const ClockScale scale;
+    constexpr DWORD step = 4; // one sample frame of 16-bit stereo
+    // Positions are taken as signed 32-bit values: none lies beyond the last one.
+    constexpr DWORD last = 0x7FFFFFFC;
+    // The estimate is off by a rounding at most: walk to the first position at or after t.
+    const long double estimate = scale.start + static_cast<long double>(t) / 32.0L * scale.block;
+    DWORD position = estimate <= 0 ? 0 : estimate >= last ? last : DWORD(estimate) / step * step;
+    while (position < last && scale.timeAt(position) < t)
+        position += step;
+    while (position >= step && scale.timeAt(position - step) >= t)
+        position -= step;
+    return position;
+}
+
+void demo_clock_restart() {
+    const DWORD position = BASS_ChannelGetPosition(stream);
+    if (position == failedPosition)
+        return;
+    demoTime = previousTime = ClockScale().timeAt(position);
+    frameDelta = 0.0f;
 }
 
 double time_over(int n) {

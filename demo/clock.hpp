@@ -2,6 +2,8 @@
 // The music clock: demo time follows the soundtrack's playing position, 32 units for
 // every 3.69275 s of music, counted from 1.025 s into the stream.
 
+#include <cstdint>
+
 extern float demoTime;     // -666.0 until the position is first read
 extern float previousTime; // demo time of the tick before, -666.0 before that
 extern float frameDelta;   // demoTime - previousTime, 0.0 until two ticks were read
@@ -9,6 +11,15 @@ extern float frameDelta;   // demoTime - previousTime, 0.0 until two ticks were 
 // Every frame ends here: read the clock, sleep 1 ms, poll events (quit and Escape end
 // the program with status 0) and present the Display.
 void demo_frame();
+
+// The first position of the music, in bytes of whole sample frames, whose demo time is `t`
+// or later: where the music starts for a show started at `t`.
+uint32_t demo_position_at(float t);
+
+// After the music was moved to another position: reads the clock there and takes that
+// reading as the previous time too, so the next frame has no frame delta and crosses no
+// boundary behind it.
+void demo_clock_restart();
 
 // Demo time / n, and the fraction of it in [0, 1).
 double time_over(int n);

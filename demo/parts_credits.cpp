@@ -6,6 +6,8 @@
 #include "demo/show_support.hpp"
 #include "demo/timeline.hpp"
 
+#include <algorithm>
+
 using namespace korvid;
 
 void Show::credits() {
@@ -21,6 +23,14 @@ void Show::credits() {
         {show_surface("cred_graphics"), show_surface("cred_graphics_txt"), 202, 1, 56, 113},
         {show_surface("cred_code"), show_surface("cred_code_txt"), 0, -1, 293, 167},
     };
+    constexpr double plasmaRate = 20.0; // plasma steps per unit, while a credit dissolves
+    if (joins(3)) {
+        // The plasma has moved on through the first half of every block so far.
+        double dissolved = 0.0;
+        for (int32_t block = show_part_start(3); block < show_part_end(3); ++block)
+            dissolved += std::clamp(double(demoTime) - block * blockUnits, 0.0, blockUnits / 2.0);
+        plasmaA->advance(dissolved * plasmaRate);
+    }
 
     while (show_part_running(3)) {
         const int32_t k = trunc_cast(std::floor(blocks() - float(show_part_start(3))));
@@ -48,7 +58,7 @@ void Show::credits() {
                 else
                     plasmaA->alphaTo(pixels, 0, edge);
             }
-            plasmaA->advance(frameDelta * 20.0);
+            plasmaA->advance(frameDelta * plasmaRate);
             frame0.draw(&frame1, 0, 0, 1.0f);
         } else {
             frame0.draw(&frame1, 0, 0, b > 0.75 ? float(1.0 - frac(demoTime / 16.0f)) : 1.0f);
@@ -71,6 +81,9 @@ void Show::creditGrids() {
     gridA.bind(&frame0, show_surface("bg_credits_tex"), 3, true);
     gridB.bind(&frame1, show_surface("allcreds_tex"), 3, true);
     double fade = 0.0;
+    // The second block sets the fade to 1, and the last two keep it.
+    if (joins(4) && blocks_from(4) >= 1.0f)
+        fade = 1.0;
 
     while (show_part_running(4)) {
         const int32_t k = trunc_cast(std::floor(blocks_from(4)));

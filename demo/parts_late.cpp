@@ -9,6 +9,7 @@
 #include "platform/crt_rand.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace korvid;
 
@@ -19,6 +20,9 @@ constexpr uint32_t scopeGrey = 0xFF808080;
 void Show::twisters() {
     Surface* background = show_surface("bgfx1");
     float a = 0.0f;
+    constexpr double swayRate = 0.1; // the twisters sway apart from the fourth block on
+    if (joins(8))
+        a = float(std::max(units_into(8) - 3 * blockUnits, 0.0) * swayRate);
 
     while (show_part_running(8)) {
         const float u = blocks_from(8);
@@ -34,7 +38,7 @@ void Show::twisters() {
                                   trunc_cast(std::cos(a + showPi) * 100.0 + 256.0));
         }
         if (u > 3.0f)
-            a += frameDelta * 0.1;
+            a += frameDelta * swayRate;
         blend_noise_to(&display, &frame0, 0.15f);
         oscilloscope(&display, stream, scopeGrey, scopeGrey);
         demo_frame();
@@ -113,6 +117,41 @@ void Show::redBoxes() {
     dame->root.renderMode = 2;
     float speed = 0.0f, angle = 0.0f, boxAngle = 0.0f;
     crt::srand(101);
+    // Per unit of demo time: the close views' drift and the boxes' turn.
+    constexpr double driftX = 5.0, boxRate = 0.25;
+    constexpr float driftZ = 2.0f;
+
+    // The figure spins on the 32-unit beat and rests on the 16-unit one.
+    const auto beat = [&](bool bar) {
+        if (bar) {
+            speed = float((crt::rand() % 10 + 3.0) * 0.01);
+            if (angle > 0.0f)
+                speed = -speed;
+        } else {
+            speed = 0.0f;
+        }
+    };
+    if (joins(10)) {
+        const double start = show_part_start(10) * blockUnits, t = demoTime;
+        // The beats passed, each drawing the figure's speed as it fell.
+        double last = start;
+        for (double at = start; at <= t; at += 16.0) {
+            angle += float((at - last) * speed);
+            last = at;
+            beat(std::fmod(at, 32.0) == 0.0);
+        }
+        angle += float((t - last) * speed);
+        // The boxes turn in the last quarter of every 16 units, the title moves in the third
+        // block, the close views drift in the last quarter of the first two.
+        for (double at = start; at < t; at += 16.0)
+            boxAngle += float(std::clamp(t - (at + 12.0), 0.0, 4.0) * boxRate);
+        titleX = float(std::clamp(t - (start + 2 * blockUnits), 0.0, double(blockUnits)));
+        const double closeDrift = std::clamp(t - (start + 0.75 * blockUnits), 0.0, 16.0);
+        const double sideDrift = std::clamp(t - (start + 1.75 * blockUnits), 0.0, 16.0);
+        close->position.x -= float(closeDrift * driftX);
+        side->position.z -= float(sideDrift * driftZ);
+        side->position.x -= float(sideDrift * driftX);
+    }
 
     static const float sideView[2] = {-0.37f, 0.16f};
     while (show_part_running(10)) {
@@ -122,12 +161,12 @@ void Show::redBoxes() {
         if (k == 0) {
             currentCamera = close;
             if (b > 0.75)
-                currentCamera->position.x -= frameDelta * 5.0;
+                currentCamera->position.x -= frameDelta * driftX;
         } else if (k == 1) {
             currentCamera = side;
             if (b > 0.75) {
-                currentCamera->position.z -= 2.0f * frameDelta;
-                currentCamera->position.x -= frameDelta * 5.0;
+                currentCamera->position.z -= driftZ * frameDelta;
+                currentCamera->position.x -= frameDelta * driftX;
             }
         } else if (k == 2) {
             currentCamera = front;
@@ -135,19 +174,11 @@ void Show::redBoxes() {
         boxesTwist.amount = std::clamp(u - 1.0f, 0.0f, 2.0f);
         boxesTwist.phase = demoTime / 8.0f;
 
-        // The figure spins on the 32-unit beat and rests on the 16-unit one.
         angle += frameDelta * speed;
-        if (demoTime >= 0.0f && crossed(16.0f)) {
-            if (crossed(32.0f)) {
-                speed = float((crt::rand() % 10 + 3.0) * 0.01);
-                if (angle > 0.0f)
-                    speed = -speed;
-            } else {
-                speed = 0.0f;
-            }
-        }
+        if (demoTime >= 0.0f && crossed(16.0f))
+            beat(crossed(32.0f));
         if (frac(demoTime / 16.0f) > 0.75)
-            boxAngle += frameDelta * 0.25;
+            boxAngle += frameDelta * boxRate;
         container->rotation = Quaternion::fromAxisAngle(Vector{0.0f, 0.0f, -1.0f}, angle);
         for (int i = 0; i < 4; ++i)
             boxes[i]->rotation =

@@ -7,11 +7,16 @@
 #include "demo/timeline.hpp"
 #include "engine/link/link.hpp"
 
+#include <algorithm>
+
 using namespace korvid;
 
 void Show::tunnelPart() {
+    constexpr double travelRate = 0.02; // the tunnel's time per unit of demo time
+    if (joins(5))
+        tunnel->advance(float(units_into(5) * travelRate));
     while (show_part_running(5)) {
-        tunnel->advance(float(frameDelta * 0.02));
+        tunnel->advance(float(frameDelta * travelRate));
         if (LockedView view(frame0); SDL_Surface* target = view.sdl())
             tunnel->render(target);
         display.draw(&frame0, 0, 0, 1.0f);
@@ -25,6 +30,12 @@ void Show::motionTrail() {
     frame2.blendMode = blendReplace;
     frame2.clear();
     kroll->root.renderMode = 0;
+    if (joins(6)) {
+        // The trail starts from the picture of this moment rather than from black.
+        show_set_time(kroll, frac(demoTime / 128.0f) * 64.0);
+        show_render(&frame0, currentCamera, kroll, false);
+        frame2.draw(&frame0, 0, 0, 1.0f);
+    }
 
     while (show_part_running(6)) {
         show_set_time(kroll, frac(demoTime / 128.0f) * 64.0);
@@ -60,14 +71,25 @@ void Show::greetings() {
     plasmaB->setClip(Clip2D{0, 250, 512, 90});
     float greetY = 0.0f;
     float scrollX = 512.0f;
+    // Per unit of demo time: plasma steps, the background's climb (from the second block on)
+    // and the greetings' scroll.
+    constexpr double plasmaRate = 20.0, scrollRate = 6.0;
+    constexpr float climbRate = 2.0f;
+    if (joins(7)) {
+        const double into = units_into(7);
+        plasmaB->advance(into * plasmaRate);
+        ground->groups[0].textureOffsetV -= ground_scroll_at(demoTime);
+        greetY = float(-climbRate * std::max(into - blockUnits, 0.0));
+        scrollX = float(scrollX - scrollRate * into);
+    }
 
     while (show_part_running(7)) {
-        plasmaB->advance(frameDelta * 20.0);
+        plasmaB->advance(frameDelta * plasmaRate);
         show_set_time(scene, frac(demoTime / 16.0f) * 64.0);
         show_scroll_ground(ground);
         if (blocks_from(7) > 1.0f)
-            greetY -= 2.0f * frameDelta;
-        scrollX -= frameDelta * 6.0;
+            greetY -= climbRate * frameDelta;
+        scrollX -= frameDelta * scrollRate;
 
         frame0.draw(back, 0, trunc_cast(greetY), 1.0f);
         if (blocks_from(7) < 0.5f)

@@ -7,6 +7,7 @@
 #include "demo/timeline.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace korvid;
 
@@ -25,30 +26,46 @@ void Show::boots() {
     ground->flag = true;
     uint32_t clearColour = 0xFF404040;
     float slide = -100.0f;
+    // Per unit of demo time: the logo's slide, and the last view's widening and pan.
+    constexpr double slideRate = 3.0, widening = 0.05, pan = 6.0;
+    constexpr float driftFrom = 1.5f; // blocks
+
+    // Cuts on the 16-unit beat: steps 2, 4 and 6 change the view.
+    const auto cut = [&] {
+        ++cameraStep;
+        if (cameraStep == 2) {
+            currentCamera = show_camera(scene, "/Camera02");
+            clearColour = 0xFF000000;
+        } else if (cameraStep == 4) {
+            currentCamera = show_camera(scene, "/Camera03");
+            clearColour = 0xFF404040;
+        } else if (cameraStep == 6) {
+            currentCamera = show_camera(scene, "/Camera02");
+            currentCamera->fov -= 1.0471975511966667;
+            currentCamera->position.x -= 100.0;
+            clearColour = 0xFF000000;
+        }
+    };
+    if (joins(1)) {
+        // The beats passed, the logo's slide, the ground's scroll and the last view's drift.
+        for (int32_t beat = trunc_cast(demoTime / 16.0f); beat > 0; --beat)
+            cut();
+        slide = float(std::min(slide + units_into(1) * slideRate, 0.0));
+        ground->groups[0].textureOffsetV -= ground_scroll_at(demoTime);
+        const double drift = std::max(double(demoTime) - driftFrom * blockUnits, 0.0);
+        currentCamera->fov += drift * widening;
+        currentCamera->position.x += drift * pan;
+    }
 
     while (show_part_running(1)) {
-        // Cuts on the 16-unit beat: steps 2, 4 and 6 change the view.
-        if (demoTime >= 0.0f && crossed(16.0f)) {
-            ++cameraStep;
-            if (cameraStep == 2) {
-                currentCamera = show_camera(scene, "/Camera02");
-                clearColour = 0xFF000000;
-            } else if (cameraStep == 4) {
-                currentCamera = show_camera(scene, "/Camera03");
-                clearColour = 0xFF404040;
-            } else if (cameraStep == 6) {
-                currentCamera = show_camera(scene, "/Camera02");
-                currentCamera->fov -= 1.0471975511966667;
-                currentCamera->position.x -= 100.0;
-                clearColour = 0xFF000000;
-            }
-        }
+        if (demoTime >= 0.0f && crossed(16.0f))
+            cut();
         show_set_time(scene, frac(demoTime / 16.0f) * 64.0);
         show_scroll_ground(ground);
-        if (blocks() > 1.5f) {
+        if (blocks() > driftFrom) {
             currentCamera->roll = float((1.0 - frac(demoTime / 32.0f)) * 0.1570796326795);
-            currentCamera->fov += frameDelta * 0.05;
-            currentCamera->position.x += frameDelta * 6.0;
+            currentCamera->fov += frameDelta * widening;
+            currentCamera->position.x += frameDelta * pan;
         }
 
         // The ground with grain under it, then the boots over it.
@@ -59,7 +76,7 @@ void Show::boots() {
 
         frame0.draw(pellogo, trunc_cast(slide + 10.0), 10, 1.0f);
         if (slide < 0.0f)
-            slide += frameDelta * 3.0;
+            slide += frameDelta * slideRate;
         display.draw(&frame0, 0, 0, 1.0f);
 
         if (blocks() >= 1.75f) {
@@ -81,10 +98,19 @@ void Show::groundAndLogo() {
     scene->root.renderMode = 2;
     ground->flag = true;
     int32_t logoY = 0;
+    if (joins(2)) {
+        // The boots as the last frame of part 1 left them (this part does not move them on),
+        // the ground's scroll, and the logo below the picture once its slide is over.
+        const float partOneEnd = std::nextafter(float(show_part_start(2) * blockUnits), 0.0f);
+        show_set_time(scene, frac(partOneEnd / 16.0f) * 64.0);
+        ground->groups[0].textureOffsetV -= ground_scroll_at(demoTime);
+        if (blocks_from(2) >= 0.75f)
+            logoY = 384;
+    }
 
     while (show_part_running(2)) {
         const int32_t q = trunc_cast(std::floor(blocks_from(2) * 4.0f));
-        ground->groups[0].textureOffsetV -= frameDelta * 0.1;
+        ground->groups[0].textureOffsetV -= frameDelta * groundGlide;
         currentCamera->fov =
             float((std::sin(frac(demoTime / 32.0f) * showTwoPi) + 1.0) * 1.4137166566647972 +
                   0.21991148668756758);

@@ -3,6 +3,8 @@
 #include "demo/program.hpp"
 #include "engine/render/pipeline.hpp"
 
+#include <algorithm>
+
 using namespace korvid;
 
 namespace {
@@ -70,10 +72,35 @@ void show_render(Surface* colour, CameraNode* camera, Scene* scene, bool flagged
     demo_check(renderScene(colour, nullptr, camera, scene, nullptr, centreOffset, flaggedPass));
 }
 
+namespace {
+// The swelling scroll: (cos(phase of the 8-unit period + swellPhase) + 2) * swellRate
+// texture heights per unit.
+constexpr double swellPhase = 3.64159265359, swellRate = 0.015;
+
+// Its integral from demo time a to b.
+double swellBetween(double a, double b) {
+    const auto sine = [](double t) { return std::sin(t / 8.0 * showTwoPi + swellPhase); };
+    return swellRate * (2.0 * (b - a) + 8.0 / showTwoPi * (sine(b) - sine(a)));
+}
+} // namespace
+
 void show_scroll_ground(MeshNode* ground) {
     // The step stays in double; the offset is rounded once, when it is stored.
     ground->groups[0].textureOffsetV -=
-        (std::cos(frac(demoTime / 8.0f) * showTwoPi + 3.64159265359) + 2.0) * frameDelta * 0.015;
+        (std::cos(frac(demoTime / 8.0f) * showTwoPi + swellPhase) + 2.0) * frameDelta * swellRate;
+}
+
+double ground_scroll_at(float t) {
+    // The part of part p's range that lies before t.
+    const auto before = [t](int part) {
+        const double start = show_part_start(part) * blockUnits;
+        return std::clamp(double(t), start, double(show_part_end(part) * blockUnits)) - start;
+    };
+    const auto swelling = [&](int part) {
+        const double start = show_part_start(part) * blockUnits;
+        return swellBetween(start, start + before(part));
+    };
+    return swelling(1) + groundGlide * before(2) + swelling(7);
 }
 
 LockedView::LockedView(Surface& surface)

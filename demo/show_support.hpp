@@ -39,6 +39,11 @@ inline float blocks_from(int part) {
     return blocks() - float(showParts[part].from);
 }
 
+// Demo time since part `part` began, in units.
+inline double units_into(int part) {
+    return double(demoTime) - double(show_part_start(part) * blockUnits);
+}
+
 // True when the last tick crossed a multiple of n units of demo time.
 inline bool crossed(float n) {
     return int32_t(previousTime / n) != int32_t(demoTime / n);
@@ -64,6 +69,13 @@ void show_render(korvid::Surface* colour, korvid::CameraNode* camera, korvid::Sc
 
 // Scrolls the ground's texture with a speed that swells and eases every 8 units.
 void show_scroll_ground(korvid::MeshNode* ground);
+
+// Part 2 scrolls the ground at an even speed instead, in texture heights per unit.
+constexpr double groundGlide = 0.1;
+
+// How far the ground's texture has scrolled by demo time t, through parts 1, 2 and 7: the
+// sum of their steps as a high frame rate makes it, for a show that joins one part-way.
+double ground_scroll_at(float t);
 
 // A 32-bit surface locked for the effects that write its pixels, from construction to the
 // end of its scope: where its pixels are, how far apart its rows lie and its size. Each

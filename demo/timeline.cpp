@@ -52,7 +52,8 @@ Show::Show() {
     swarm = made(new (std::nothrow) SpriteSwarm(512, 384, swarmImagePath, 0, 0));
 }
 
-void Show::run() {
+void Show::run(bool joining) {
+    joinedPart = joining ? show_part_at(demoTime) : -1;
     waitForMusic();
     boots();
     groundAndLogo();

@@ -24,10 +24,16 @@ public:
     Show(const Show&) = delete;
     Show& operator=(const Show&) = delete;
 
-    // Runs every part and the closing image; returns when the show is over.
-    void run();
+    // Runs every part and the closing image; returns when the show is over. A show
+    // `joining` at the present demo time (the music was started there) skips the parts
+    // before it, and the part it joins sets what builds up from frame to frame (cuts, slides,
+    // scrolls, angles) as a run from the start would have it by then.
+    void run(bool joining = false);
 
 private:
+    // True when the show joined part-way through part `part`.
+    bool joins(int part) const { return part == joinedPart; }
+
     void waitForMusic();
     void boots();
     void groundAndLogo();
@@ -59,6 +65,7 @@ private:
     GridWarp gridA, gridB;
     TwistModifier characterTwist, boxesTwist;
 
+    int joinedPart = -1;
     korvid::CameraNode* currentCamera = nullptr;
     int32_t cameraStep = 0;
     float titleX = 0.0f;

@@ -32,10 +32,14 @@ struct Stream {
     DecodedStream data;
     bool created = false;
     std::atomic<bool> playing{false};
-    std::atomic<uint64_t> consumed{0}; // bytes handed to the device so far
+    std::atomic<uint64_t> consumed{0}; // where the next bytes handed to the device begin
     DeviceClock heard;                 // the position on a real device
-    uint32_t playTicks = 0;            // wall clock at play, for the silent device
-    uint64_t playFrame = 0;            // presented frames at play, for the fixed step
+    // The position at the last start (play, or a move of the position), in bytes, and when
+    // that was: on the wall clock for the silent device, in presented frames for the fixed
+    // step.
+    uint64_t start = 0;
+    uint32_t startTicks = 0;
+    uint64_t startFrame = 0;
 } music;
 
 BOOL fail(DWORD code) {
@@ -67,6 +71,15 @@ void quietSoundLibrary() {
     if (alsa)
         if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
             set(quiet);
+}
+
+// Plays on from music.start. Call with the device locked (or not open).
+void restartAt(uint64_t position) {
+    music.start = position;
+    music.startTicks = SDL_GetTicks();
+    music.startFrame = platform::presentedFrames();
+    music.consumed = position;
+    music.heard.reset(position);
 }
 
 bool validStream(DWORD handle) {
@@ -134,6 +147,7 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD le
     music.created = false;
     music.playing = false;
     music.consumed = 0;
+    music.start = 0;
     const DWORD code = music.data.open(static_cast<const char*>(file));
     music.created = code == BASS_OK;
     if (output.deviceOpen)
@@ -158,11 +172,24 @@ BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags) {
         return fail(BASS_ERROR_HANDLE);
     if (output.deviceOpen)
         SDL_LockAudio();
-    music.playTicks = SDL_GetTicks();
-    music.playFrame = platform::presentedFrames();
-    music.consumed = 0;
-    music.heard.reset();
+    restartAt(music.start);
     music.playing = true;
+    if (output.deviceOpen)
+        SDL_UnlockAudio();
+    lastError = BASS_OK;
+    return 1;
+}
+
+BOOL BASS_ChannelSetPosition(DWORD handle, DWORD pos) {
+    if (!validStream(handle))
+        return fail(BASS_ERROR_HANDLE);
+    pos -= pos % frameBytes;
+    music.data.waitFor(pos);
+    if (pos > music.data.available())
+        return fail(BASS_ERROR_POSITION);
+    if (output.deviceOpen)
+        SDL_LockAudio();
+    restartAt(pos);
     if (output.deviceOpen)
         SDL_UnlockAudio();
     lastError = BASS_OK;
@@ -186,19 +213,20 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
     }
     lastError = BASS_OK;
     if (!music.playing)
-        return 0;
+        return DWORD(music.start);
     if (platform::fixedStepActive()) {
         // Offline the position runs ahead of real time: it must not depend on how far the
         // decoder has come, so it waits for the decoder instead.
-        const uint64_t frames = platform::presentedFrames() - music.playFrame;
-        const uint64_t sampleFrames = frames * rate / uint64_t(platform::fixedStepRate());
+        const uint64_t frames = platform::presentedFrames() - music.startFrame;
+        const uint64_t sampleFrames =
+            music.start / frameBytes + frames * rate / uint64_t(platform::fixedStepRate());
         music.data.waitFor(size_t(sampleFrames * frameBytes));
         return bytesOf(sampleFrames);
     }
     if (output.deviceOpen)
         return bytesOf(music.heard.heard(DeviceClock::now()) / frameBytes);
-    const uint64_t elapsed = SDL_GetTicks() - music.playTicks;
-    return bytesOf(elapsed * rate / 1000);
+    const uint64_t elapsed = SDL_GetTicks() - music.startTicks;
+    return bytesOf(music.start / frameBytes + elapsed * rate / 1000);
 }
 
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
@@ -230,6 +258,7 @@ void BASS_Free() {
     music.playing = false;
     music.created = false;
     music.consumed = 0;
+    music.start = 0;
     music.data.close();
     lastError = BASS_OK;
 }

@@ -23,6 +23,7 @@ enum : DWORD {
     BASS_ERROR_DRIVER = 3,
     BASS_ERROR_HANDLE = 5,
     BASS_ERROR_FORMAT = 6,
+    BASS_ERROR_POSITION = 7,
     BASS_ERROR_INIT = 8,
     BASS_ERROR_START = 9,
     BASS_ERROR_ALREADY = 14,
@@ -44,10 +45,16 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win);
 // Returns 0 when the file is missing or cannot be decoded.
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
 BOOL BASS_Start();
+// Plays from the position that BASS_ChannelSetPosition set, the stream's start otherwise.
 BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags);
+// Moves the position to `pos` bytes, rounded down to whole sample frames: a playing stream
+// goes on from there at once, one not yet playing starts there. Waits until the decoder has
+// reached it; fails with BASS_ERROR_POSITION past the end of the stream.
+BOOL BASS_ChannelSetPosition(DWORD handle, DWORD pos);
 // Whole sample frames: always a multiple of 4 bytes.
 DWORD BASS_ChannelSeconds2Bytes(DWORD handle, float seconds);
-// The byte offset of the sample being heard; 0 before play, 0xFFFFFFFF on failure,
+// The byte offset of the sample being heard; before play where play will start (0 unless
+// BASS_ChannelSetPosition moved it), 0xFFFFFFFF on failure,
 // never past the end of the stream. On a sound device it moves on between the device's
 // callbacks with the monotonic clock, never back. Under the fixed step it is the frames
 // presented since BASS_StreamPlay times 1/fps of a second, whole sample frames, and the

@@ -15,10 +15,10 @@ int64_t DeviceClock::now() {
         .count();
 }
 
-void DeviceClock::reset() {
+void DeviceClock::reset(uint64_t fromBytes) {
     callbacks = 0;
-    publish(now(), 0, 0);
-    lastHeard = 0;
+    publish(now(), double(fromBytes), fromBytes);
+    lastHeard = fromBytes;
 }
 
 void DeviceClock::handedOver(int64_t nowNs, uint64_t givenBytes, uint32_t bufferBytes) {

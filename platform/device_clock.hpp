@@ -13,12 +13,13 @@
 
 class DeviceClock {
 public:
-    // Nothing handed over yet: positions are 0 until the next callback. Call while no
-    // callback runs (the device locked or not started).
-    void reset();
+    // The stream starts (again) at byte `fromBytes`, nothing handed over yet: positions are
+    // `fromBytes` until the next callback. Call while no callback runs (the device locked or
+    // not started).
+    void reset(uint64_t fromBytes = 0);
 
     // From the callback that began at `nowNs`, having just handed the device a buffer of
-    // `bufferBytes`: `givenBytes` is what it has been handed in all so far.
+    // `bufferBytes`: `givenBytes` is where what it has been handed ends in the stream.
     void handedOver(int64_t nowNs, uint64_t givenBytes, uint32_t bufferBytes);
 
     // The byte offset of the sample being heard at `nowNs`, in whole sample frames: never
@@ -31,8 +32,8 @@ public:
 private:
     void publish(int64_t atNs, double startBytes, uint64_t givenBytes);
 
-    // The anchor: at `anchorNs` the sample heard was `start`, and the device had been
-    // given `given` bytes.
+    // The anchor: at `anchorNs` the sample heard was `start`, and what the device had been
+    // given ended at byte `given`.
     std::atomic<uint32_t> sequence{0}; // odd while the callback writes the anchor
     std::atomic<int64_t> anchorNs{0};
     std::atomic<double> start{0};

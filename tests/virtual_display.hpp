@@ -46,6 +46,24 @@ inline int waitFor(pid_t pid, double seconds) {
     return -1;
 }
 
+// Presses Escape until the program ends (up to 3 s), then returns how it ended; -1, after
+// killing it, if it did not. The key is held for a while: a press that begins and ends
+// between two frames (or while a slow machine is still loading) would leave no trace in the
+// key state.
+inline int holdEscape(pid_t program) {
+    int status = -1;
+    for (int attempt = 0; attempt < 10 && status == -1; ++attempt) {
+        std::system("xdotool keydown Escape");
+        status = waitFor(program, 0.3);
+        std::system("xdotool keyup Escape");
+    }
+    if (status == -1) {
+        kill(program, SIGKILL);
+        waitFor(program, 5.0);
+    }
+    return status;
+}
+
 // Xvfb on a display number that it picks itself (reported through a pipe), so that test
 // programs running side by side never share a server. SDL draws through it with x11.
 class VirtualDisplay : public ::testing::Test {
@@ -54,7 +72,7 @@ protected:
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
         server = spawnProgram({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                               "1024x768x24", "-nolisten", "tcp"});
+                               screenSize, "-nolisten", "tcp"});
         close(fds[1]);
         ASSERT_GT(server, 0);
         std::string number;
@@ -79,4 +97,5 @@ protected:
 
     pid_t server = -1;
     std::string display;
+    std::string screenSize = "1024x768x24"; // a fixture may ask for another before SetUp
 };

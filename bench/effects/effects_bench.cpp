@@ -1,4 +1,5 @@
-// Each effect drawn on 512 x 384 frames, as the show draws it, and the mosaic build.
+// Each effect drawn on 512 x 384 frames, as the show draws it, the mosaic build, and the
+// zoomed window's enlargement of the frame.
 // Run: build/bench/effects/bench_effects (times are per frame).
 
 #include "demo/effects/blend.hpp"
@@ -11,6 +12,7 @@
 #include "demo/effects/sprite_swarm.hpp"
 #include "demo/effects/textured_tunnel.hpp"
 #include "demo/effects/twister.hpp"
+#include "demo/pixel_zoom.hpp"
 #include "engine/core/surface.hpp"
 
 #include <SDL/SDL.h>
@@ -268,6 +270,22 @@ void BM_SpriteSwarm(benchmark::State& state) {
     perFrame(state);
 }
 BENCHMARK(BM_SpriteSwarm)->Unit(benchmark::kMillisecond);
+
+// The zoomed window's present: the 512 x 384 Display enlarged 2, 3 or 4 times.
+void BM_Zoom(benchmark::State& state) {
+    const int32_t factor = int32_t(state.range(0));
+    Frame frame;
+    std::vector<uint32_t> screen(size_t(width * factor) * size_t(height * factor));
+    const uint32_t* pixels = frame.lock();
+    for (auto _ : state) {
+        zoom_pixels(pixels, width, height, frame.surface.pitch, factor, screen.data(),
+                    width * factor);
+        benchmark::ClobberMemory();
+    }
+    frame.surface.unlock();
+    perFrame(state);
+}
+BENCHMARK(BM_Zoom)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -64,3 +64,38 @@ TEST(MusicClock, FollowsTheStreamByAFixedStepPerFrame) {
     BASS_Free();
     SDL_Quit();
 }
+
+TEST(MusicClock, AShowStartedLaterStartsAtTheFirstPositionOfItsTime) {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO), 0);
+    platform::useFixedStep(60);
+    platform::setPresentHook([](SDL_Surface*) { return 0; });
+    ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
+    stream = BASS_StreamCreateFile(0, KORVID_TEST_DATA "/audio/mpeg2.mp3", 0, 0, 0);
+    ASSERT_NE(stream, 0u);
+
+    // The position of time t reads t or later, the sample frame before it less than t:
+    // at part starts, between samples and at the end of the show.
+    for (const float t : {0.0f, 0.0001f, 16.0f, 127.99999f, 128.0f, 1000.5f, 2047.9999f, 2048.0f}) {
+        const uint32_t position = demo_position_at(t);
+        EXPECT_EQ(position % 4, 0u) << t;
+        EXPECT_GE(expectedTime(int32_t(position)), t) << t;
+        EXPECT_LT(expectedTime(int32_t(position) - 4), t) << t;
+    }
+
+    // The music moved there before play: the clock starts on it with no delta, and goes
+    // on by a frame's samples per frame.
+    const uint32_t position = demo_position_at(300.5f);
+    ASSERT_TRUE(BASS_ChannelSetPosition(stream, position));
+    ASSERT_TRUE(BASS_Start());
+    ASSERT_TRUE(BASS_StreamPlay(stream, 0, 0x20000));
+    demo_clock_restart();
+    EXPECT_EQ(demoTime, expectedTime(int32_t(position)));
+    EXPECT_EQ(previousTime, demoTime);
+    EXPECT_EQ(frameDelta, 0.0f);
+    demo_frame();
+    demo_frame();
+    EXPECT_EQ(demoTime, expectedTime(int32_t(position) + 735 * 4));
+    EXPECT_EQ(frameDelta, demoTime - expectedTime(int32_t(position)));
+    BASS_Free();
+    SDL_Quit();
+}

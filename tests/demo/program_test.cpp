@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -47,7 +48,9 @@ std::string valgrind(const std::string& program) {
 } // namespace
 
 TEST(Program, MissingMusicStopsBeforeAnyImage) {
-    const ProgramResult r = runProgram(dataFolder("no-music", false, Wait::missing), demo);
+    // Without a soundtrack the folder holds no data set: --data makes the show play it.
+    const ProgramResult r =
+        runProgram(dataFolder("no-music", false, Wait::missing), demo, "", "--data .");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "BASS fucked joo: \"Can't play the mp3! It should be at music/tune3.mp3\"\n"
                      "code: 2\n");
@@ -115,7 +118,8 @@ TEST(Program, TheQuitEventEndsItQuietly) {
 }
 
 TEST(Program, ErrorPathsLeakNothingAndTouchNothingInvalid) {
-    ProgramResult r = runProgram(dataFolder("vg-no-music", false, Wait::missing), valgrind(demo));
+    ProgramResult r =
+        runProgram(dataFolder("vg-no-music", false, Wait::missing), valgrind(demo), "", "--data .");
     EXPECT_EQ(r.status, 1) << r.err;
     r = runProgram(dataFolder("vg-no-wait", true, Wait::missing), valgrind(demo));
     EXPECT_EQ(r.status, 1) << r.err;
@@ -124,4 +128,95 @@ TEST(Program, ErrorPathsLeakNothingAndTouchNothingInvalid) {
     r = runProgram(dataFolder("vg-window", true, Wait::valid), valgrind(demo),
                    faults + " KORVID_FAULT=video_mode");
     EXPECT_EQ(r.status, 1) << r.err;
+}
+
+TEST(Program, WrongOptionsStopItBeforeAnyWindow) {
+    // Each mistake: one line on standard error that names it and points to --help, status
+    // 2, and SDL never started.
+    const std::string folder = dataFolder("wrong-options", true, Wait::valid);
+    const std::pair<std::string, std::string> wrong[] = {
+        {"--bogus", "unknown option --bogus"},
+        {"-w", "unknown option -w"},
+        {"--window=yes", "--window takes no value"},
+        {"--zoom", "--zoom needs a value"},
+        {"--from", "--from needs a value"},
+        {"--window --data", "--data needs a value"},
+        {"--zoom two", "--zoom takes a whole number from 1 to 4, not \"two\""},
+        {"--zoom 2x", "not \"2x\""},
+        {"--zoom=", "not \"\""},
+        {"--zoom 0", "not \"0\""},
+        {"--zoom 5", "not \"5\""},
+        {"--zoom -1", "not \"-1\""},
+        {"--from abc", "--from takes a demo time from 0 to 2048, not \"abc\""},
+        {"--from 12s", "not \"12s\""},
+        {"--from -0.01", "not \"-0.01\""},
+        {"--from 2048.01", "not \"2048.01\""},
+        {"--from nan", "not \"nan\""},
+        {"--from inf", "not \"inf\""},
+        {"play", "unexpected argument \"play\""},
+        {"--window show", "unexpected argument \"show\""},
+        {"--data no/such/folder", "--data: cannot enter \"no/such/folder\""},
+    };
+    for (const auto& [arguments, named] : wrong) {
+        fs::remove(folder + "/sdl.log");
+        const ProgramResult r =
+            runProgram(folder, demo, faults + " KORVID_SDL_LOG=" + folder + "/sdl.log", arguments);
+        EXPECT_EQ(r.status, 2) << arguments;
+        EXPECT_EQ(r.out, "") << arguments;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(r.err.rfind("demo: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(named), std::string::npos) << arguments << ": " << r.err;
+        EXPECT_NE(r.err.find("(try demo --help)\n"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(folder + "/sdl.log")) << arguments << ": SDL was started";
+    }
+}
+
+TEST(Program, OptionsAtTheirLimitsOpenTheAskedScreen) {
+    // Accepted values go on to the window (the video mode asked for is noted) and stop at
+    // the missing slutt.png, the next file after the wait screen.
+    const std::string folder = dataFolder("good-options", true, Wait::valid);
+    // Presents wait for the display's refresh unless --no-vsync says otherwise; a setting
+    // of the viewer's own in the environment stands unless --no-vsync overrides it.
+    const std::tuple<std::string, std::string, std::string> good[] = {
+        {"", "", "video 512x384 fullscreen vsync=1\n"},
+        {"--window", "", "video 512x384 window vsync=1\n"},
+        {"--zoom 1 --window", "", "video 512x384 window vsync=1\n"},
+        {"--zoom 4", "", "video 2048x1536 fullscreen vsync=1\n"},
+        {"--window --zoom=3", "", "video 1536x1152 window vsync=1\n"},
+        {"--from 0 --no-vsync", "", "video 512x384 fullscreen vsync=0\n"},
+        {"--from 2048 --data .", "SDL12COMPAT_SYNC_TO_VBLANK=0",
+         "video 512x384 fullscreen vsync=0\n"},
+        {"--no-vsync", "SDL12COMPAT_SYNC_TO_VBLANK=1", "video 512x384 fullscreen vsync=0\n"},
+    };
+    for (const auto& [arguments, environment, video] : good) {
+        fs::remove(folder + "/sdl.log");
+        const ProgramResult r =
+            runProgram(folder, demo,
+                       faults + " KORVID_SDL_LOG=" + folder + "/sdl.log " + environment, arguments);
+        EXPECT_EQ(r.status, 1) << arguments;
+        EXPECT_EQ(r.err, sdlError + "SDL hax0rz: \"Couldn't open img/slutt.png\"\n") << arguments;
+        EXPECT_EQ(readFile(folder + "/sdl.log"), "init\n" + video) << arguments;
+    }
+}
+
+TEST(Program, HelpAndVersionSayTheirPieceAndStop) {
+    const std::string folder = dataFolder("help", true, Wait::valid);
+    ProgramResult r =
+        runProgram(folder, demo, faults + " KORVID_SDL_LOG=" + folder + "/sdl.log", "--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.rfind("usage: demo [--window] [--zoom N] [--from T] [--data DIR]", 0), 0u)
+        << r.out;
+    // A mistake after --help is not reached; one before it is.
+    r = runProgram(folder, demo, faults + " KORVID_SDL_LOG=" + folder + "/sdl.log",
+                   "--window --help --bogus");
+    EXPECT_EQ(r.status, 0);
+    r = runProgram(folder, demo, faults + " KORVID_SDL_LOG=" + folder + "/sdl.log",
+                   "--bogus --help");
+    EXPECT_EQ(r.status, 2);
+    r = runProgram(folder, demo, faults + " KORVID_SDL_LOG=" + folder + "/sdl.log", "--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "Korvid " KORVID_VERSION "\n");
+    EXPECT_FALSE(fs::exists(folder + "/sdl.log"));
 }

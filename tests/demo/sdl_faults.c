@@ -3,12 +3,18 @@
  * KORVID_FAULT=flip=N the first N of them, KORVID_FAULT=quit makes every SDL_PollEvent
  * report the window's quit event, and KORVID_FAULT=audio_48k makes the sound device say it
  * opened at 48000 Hz when asked what it took, as SDL 1.2 does on a device that plays
- * nothing else. */
+ * nothing else. KORVID_FAULT=toggle makes SDL_WM_ToggleFullScreen fail, as on window systems
+ * that cannot switch a window in place. With KORVID_SDL_LOG=FILE it also notes in FILE, a
+ * line each, every SDL_Init ("init"), every video mode asked for ("video WxH fullscreen" or
+ * "window", and the layer's vsync setting then) and every switch asked for ("toggle" and the
+ * result). */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE
 #endif
 #include <SDL/SDL.h>
 #include <dlfcn.h>
+#include <stdarg.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -17,7 +23,28 @@ static int fault(const char* name) {
     return value && strcmp(value, name) == 0;
 }
 
+static void note(const char* format, ...) {
+    const char* path = getenv("KORVID_SDL_LOG");
+    FILE* log = path ? fopen(path, "a") : NULL;
+    if (!log)
+        return;
+    va_list values;
+    va_start(values, format);
+    vfprintf(log, format, values);
+    va_end(values);
+    fclose(log);
+}
+
+int SDL_Init(Uint32 flags) {
+    note("init\n");
+    int (*real)(Uint32) = (int (*)(Uint32))dlsym(RTLD_NEXT, "SDL_Init");
+    return real(flags);
+}
+
 SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
+    const char* vsync = getenv("SDL12COMPAT_SYNC_TO_VBLANK");
+    note("video %dx%d %s vsync=%s\n", width, height,
+         (flags & SDL_FULLSCREEN) ? "fullscreen" : "window", vsync ? vsync : "unset");
     if (fault("video_mode")) {
         SDL_SetError("no video mode for the test");
         return NULL;
@@ -25,6 +52,13 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
     SDL_Surface* (*real)(int, int, int, Uint32) =
         (SDL_Surface * (*)(int, int, int, Uint32)) dlsym(RTLD_NEXT, "SDL_SetVideoMode");
     return real(width, height, bpp, flags);
+}
+
+int SDL_WM_ToggleFullScreen(SDL_Surface* screen) {
+    int (*real)(SDL_Surface*) = (int (*)(SDL_Surface*))dlsym(RTLD_NEXT, "SDL_WM_ToggleFullScreen");
+    const int result = fault("toggle") ? 0 : real(screen);
+    note("toggle %d\n", result);
+    return result;
 }
 
 int SDL_Flip(SDL_Surface* screen) {

@@ -101,6 +101,43 @@ TEST_F(Audio, SilentDeviceFollowsTheWallClock) {
     EXPECT_LE(position, (elapsed + 1) * 177u);
 }
 
+TEST_F(Audio, SetPositionMovesWhereTheStreamPlaysFrom) {
+    ASSERT_TRUE(BASS_Init(-2, 44100, 0, nullptr));
+    const HSTREAM s = BASS_StreamCreateFile(0, mp3, 0, 0, 0);
+    ASSERT_NE(s, 0u);
+    EXPECT_FALSE(BASS_ChannelSetPosition(s + 1, 0));
+    EXPECT_EQ(BASS_ErrorGetCode(), DWORD(BASS_ERROR_HANDLE));
+
+    // Before play: play starts there. Positions are whole sample frames, rounded down.
+    ASSERT_TRUE(BASS_ChannelSetPosition(s, 4000003));
+    EXPECT_EQ(BASS_ChannelGetPosition(s), 4000000u);
+    ASSERT_TRUE(BASS_Start());
+    Uint32 before = SDL_GetTicks();
+    ASSERT_TRUE(BASS_StreamPlay(s, 0, 0x20000));
+    SDL_Delay(200);
+    DWORD position = BASS_ChannelGetPosition(s);
+    Uint32 elapsed = SDL_GetTicks() - before;
+    EXPECT_GE(position, 4000000u + 190u * 176);
+    EXPECT_LE(position, 4000000u + (elapsed + 1) * 177u);
+
+    // While playing, back to an earlier place: it goes on from there.
+    before = SDL_GetTicks();
+    ASSERT_TRUE(BASS_ChannelSetPosition(s, 1000000));
+    position = BASS_ChannelGetPosition(s);
+    elapsed = SDL_GetTicks() - before;
+    EXPECT_GE(position, 1000000u);
+    EXPECT_LE(position, 1000000u + (elapsed + 1) * 177u);
+
+    // The very end is a place to be; past it is not, and the position stays.
+    ASSERT_TRUE(BASS_ChannelSetPosition(s, decodedBytes));
+    EXPECT_EQ(BASS_ChannelGetPosition(s), decodedBytes);
+    ASSERT_TRUE(BASS_ChannelSetPosition(s, 2000000));
+    EXPECT_FALSE(BASS_ChannelSetPosition(s, decodedBytes + 4));
+    EXPECT_EQ(BASS_ErrorGetCode(), DWORD(BASS_ERROR_POSITION));
+    EXPECT_GE(BASS_ChannelGetPosition(s), 2000000u);
+    EXPECT_LT(BASS_ChannelGetPosition(s), 3000000u);
+}
+
 TEST(DeviceClock, FollowsTheDeviceBetweenCallbacksNeverBackNorPastWhatItWasGiven) {
     // A device taking buffers of 1024 sample frames, one every 1024 / 44100 s from t0: at
     // any moment the sample heard is the time since t0 times the rate, whole frames.
@@ -144,6 +181,17 @@ TEST(DeviceClock, FollowsTheDeviceBetweenCallbacksNeverBackNorPastWhatItWasGiven
         clock.handedOver(callbackAt(j), 40u * buffer, buffer);
         ASSERT_EQ(clock.heard(callbackAt(j) + 1000000), 40u * buffer);
     }
+
+    // Started again further back, at byte `from`: there until the device calls back, then
+    // on the same line from there.
+    constexpr uint64_t from = 7777u * 4u;
+    clock.reset(from);
+    EXPECT_EQ(clock.heard(callbackAt(70)), from);
+    for (k = 70; k < 90; ++k)
+        clock.handedOver(callbackAt(k), from + uint64_t(k - 69) * buffer, buffer);
+    const int64_t now = callbackAt(89) + 7000000;
+    const double since = double(now - callbackAt(70)) * 44100e-9 * 4.0;
+    EXPECT_NEAR(double(clock.heard(now)), double(from) + since, 4.0);
 }
 
 TEST_F(Audio, FixedStepAdvancesPerPresentedFrameAndStopsAtTheEnd) {

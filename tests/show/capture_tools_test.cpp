@@ -4,7 +4,6 @@
 #include "png_reader.hpp"
 #include "sample_levels.hpp"
 #include "show_data.hpp"
-#include "tools/common/pixel_scale.hpp"
 
 #include <gtest/gtest.h>
 
@@ -44,23 +43,6 @@ std::pair<int, int> find(const Image& image, const std::vector<uint32_t>& part, 
 }
 
 } // namespace
-
-TEST(Capture, EnlargingRepeatsEveryPixel) {
-    const int width = 7, height = 5, pitch = 9;
-    std::vector<uint32_t> frame(size_t(pitch * height));
-    for (uint32_t& p : frame)
-        p = uint32_t(std::rand()) * 2654435761u;
-    std::vector<uint32_t> out;
-    for (int factor = 1; factor <= 4; ++factor) {
-        enlargeFrame(frame.data(), width, height, pitch, factor, out);
-        ASSERT_EQ(out.size(), size_t(width * height * factor * factor));
-        for (int y = 0; y < height * factor; ++y)
-            for (int x = 0; x < width * factor; ++x)
-                ASSERT_EQ(out[size_t(y * width * factor + x)],
-                          frame[size_t(y / factor * pitch + x / factor)])
-                    << factor << " " << x << "," << y;
-    }
-}
 
 TEST(Capture, TheVideoEnlargedByPixelRepetitionKeepsPictureAndSoundTogether) {
     const int fps = 60;

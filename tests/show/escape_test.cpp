@@ -15,17 +15,7 @@ protected:
         if (show <= 0)
             return -2;
         EXPECT_EQ(waitFor(show, seconds), -1) << "the show ended before Escape";
-        // The key is held for a while: a press that begins and ends between two frames
-        // (or while a slow machine is still loading) would leave no trace in the key state.
-        int status = -1;
-        for (int attempt = 0; attempt < 10 && status == -1; ++attempt) {
-            std::system("xdotool keydown Escape");
-            status = waitFor(show, 0.3);
-            std::system("xdotool keyup Escape");
-        }
-        if (status == -1)
-            kill(show, SIGKILL);
-        return status;
+        return holdEscape(show);
     }
 };
 

@@ -1,6 +1,7 @@
 // The show's timing under the fixed-step clock: the parts follow their table, and the first
 // camera cut falls on its beat.
 
+#include "coarse_picture.hpp"
 #include "demo/timeline.hpp"
 #include "png_reader.hpp"
 #include "show_data.hpp"
@@ -34,26 +35,6 @@ FrameSet capture(const std::string& name, const std::string& times, int fps,
     while (std::getline(list, t, ','))
         set.frames.push_back(readPng(data + "/shots/at-" + t + ".png"));
     return set;
-}
-
-// The picture in 16x16 blocks of mean brightness: grain averages out.
-std::vector<double> blockMeans(const Image& image) {
-    std::vector<double> means(size_t(image.width / 16) * size_t(image.height / 16));
-    for (int y = 0; y < image.height / 16 * 16; ++y)
-        for (int x = 0; x < image.width / 16 * 16; ++x) {
-            const uint32_t p = image.pixels[size_t(y * image.width + x)];
-            means[size_t(y / 16 * (image.width / 16) + x / 16)] +=
-                double(((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255)) / (3.0 * 256.0);
-        }
-    return means;
-}
-
-double coarseDifference(const Image& a, const Image& b) {
-    const std::vector<double> ma = blockMeans(a), mb = blockMeans(b);
-    double sum = 0;
-    for (size_t i = 0; i < ma.size(); ++i)
-        sum += std::fabs(ma[i] - mb[i]);
-    return sum / double(ma.size());
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include "demo/assets.hpp"
 #include "demo/clock.hpp"
+#include "demo/data_folder.hpp"
+#include "demo/pixel_zoom.hpp"
 #include "demo/program.hpp"
 #include "demo/show_parts.hpp"
 #include "engine/core/pass_clock.hpp"
@@ -11,7 +13,6 @@
 #include "tools/capture/options.hpp"
 #include "tools/capture/storyboard.hpp"
 #include "tools/capture/video_pipe.hpp"
-#include "tools/common/pixel_scale.hpp"
 #include "tools/common/png_writer.hpp"
 #include "tools/common/progress.hpp"
 
@@ -96,7 +97,9 @@ bool writeVideoFrame(const SDL_Surface* screen, double seconds) {
     const uint32_t* pixels = static_cast<const uint32_t*>(screen->pixels);
     int pitch = screen->pitch / 4;
     if (const int scale = capture.options.scale; scale > 1) {
-        enlargeFrame(pixels, screen->w, screen->h, pitch, scale, capture.enlarged);
+        capture.enlarged.resize(size_t(screen->w) * size_t(screen->h) * size_t(scale * scale));
+        zoom_pixels(pixels, screen->w, screen->h, pitch, scale, capture.enlarged.data(),
+                    screen->w * scale);
         pixels = capture.enlarged.data();
         pitch = screen->w * scale;
     }
@@ -197,6 +200,8 @@ void onMilestone(const char* name) {
             seconds = std::min(seconds, musicSeconds(o.until));
         if (storyboardOnly())
             seconds = std::min(seconds, musicSeconds(capture.storyboard->lastTime()));
+        if (o.hasFrom)
+            seconds -= musicSeconds(o.from);
         capture.expectedFrames = std::max(1L, long(seconds * o.fps));
     }
 }
@@ -239,7 +244,9 @@ int main(int argc, char** argv) {
     if (!parseOptions(argc, argv, capture.options))
         return 2;
     CaptureOptions& o = capture.options;
-    if (!o.data.empty() && chdir(o.data.c_str()) != 0) {
+    if (o.data.empty()) {
+        enter_data_folder(KORVID_BUILD_ROOT);
+    } else if (chdir(o.data.c_str()) != 0) {
         std::fprintf(stderr, "demo-capture: cannot enter %s\n", o.data.c_str());
         return 1;
     }
@@ -261,5 +268,8 @@ int main(int argc, char** argv) {
     platform::setPresentHook(onPresent);
     platform::setMilestoneHook(onMilestone);
     std::atexit(finish);
-    demo_main();
+    DemoOptions show;
+    show.hasFrom = o.hasFrom;
+    show.from = o.from;
+    demo_main(show);
 }

@@ -1,5 +1,7 @@
 #include "tools/capture/options.hpp"
 
+#include "demo/options.hpp"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,9 +12,10 @@ namespace {
 const char* const usage =
     "usage: demo-capture [--data DIR] [--fps N] [--png DIR [--every K] [--at T,T,...]]\n"
     "                    [--video FILE.mp4 [--scale N]] [--storyboard FILE.png]\n"
-    "                    [--bench [--json FILE]] [--until T] [--progress] [--hash --at T,T,...]\n"
-    "Runs the show under a fixed-step clock, from DIR or the current folder (the data\n"
-    "folder with img/, img2/, 3ds/ and music/).\n"
+    "                    [--bench [--json FILE]] [--from T] [--until T] [--progress]\n"
+    "                    [--hash --at T,T,...]\n"
+    "Runs the show under a fixed-step clock on the data set in DIR (img/, img2/, 3ds/ and\n"
+    "music/); by default the one the show itself would play.\n"
     "  --fps N          frames per second of demo time (default 60)\n"
     "  --png DIR        write every frame (or every K-th with --every) as PNG into DIR\n"
     "  --at T,T,...     with --png: write only the first frames at or after these demo times\n"
@@ -21,6 +24,8 @@ const char* const usage =
     "  --storyboard FILE  the show as one PNG: a labelled thumbnail every 32 demo units\n"
     "  --bench          time every frame and print per-part figures and the start-up time\n"
     "  --json FILE      with --bench: write the same figures as JSON\n"
+    "  --from T         start the show at demo time T (0 to 2048), as korvid-demo --from\n"
+    "                   does; not with --video or --storyboard\n"
     "  --until T        stop once the frame at demo time T has been handled\n"
     "  --progress       show a progress bar even when standard error is not a terminal\n"
     "  --hash           with --at: print \"T,hash\" for each of those frames (64-bit FNV-1a\n"
@@ -86,6 +91,10 @@ bool parseOptions(int argc, char** argv, CaptureOptions& options) {
             if (*end || end == argv[i])
                 return fail("--until takes a demo time");
             options.hasUntil = true;
+        } else if (!std::strcmp(arg, "--from")) {
+            if (!parse_demo_time(argv[++i], options.from))
+                return fail("--from takes a demo time from 0 to 2048");
+            options.hasFrom = true;
         } else if (!std::strcmp(arg, "--png")) {
             options.pngFolder = argv[++i];
         } else if (!std::strcmp(arg, "--video")) {
@@ -111,5 +120,7 @@ bool parseOptions(int argc, char** argv, CaptureOptions& options) {
         return fail("--json needs --bench");
     if (options.scale != 1 && options.video.empty())
         return fail("--scale needs --video FILE.mp4");
+    if (options.hasFrom && (!options.video.empty() || !options.storyboard.empty()))
+        return fail("--from does not go with --video or --storyboard");
     return true;
 }

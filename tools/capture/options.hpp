@@ -18,6 +18,8 @@ struct CaptureOptions {
     std::string data; // --data DIR; the current folder when empty
     float until = 0;  // --until T: stop after the frame drawn at demo time T
     bool hasUntil = false;
+    float from = 0; // --from T: the show starts at demo time T
+    bool hasFrom = false;
     bool progress = false;
     bool hash = false; // --hash: print each --at frame's hash instead of needing --png
 };

@@ -3,6 +3,7 @@
 // the wall clock.
 
 #include "demo/clock.hpp"
+#include "demo/data_folder.hpp"
 #include "demo/program.hpp"
 #include "demo/show_parts.hpp"
 #include "platform/clock.hpp"
@@ -25,10 +26,11 @@ constexpr double unitSeconds = 3.69275 / 32.0; // music per unit of demo time
 
 const char* const usage =
     "usage: demo-clock [--data DIR] [--seconds N] [--trace FILE]\n"
-    "Plays the show in real time from DIR or the current folder and notes the demo time at\n"
-    "every present from demo time 0 on, for N seconds (default 20); then prints the share\n"
-    "of presents with a new demo time, its jitter against a straight line through each\n"
-    "second of the wall clock and its drift. The sound device is SDL's choice\n"
+    "Plays the show in real time from the data set in DIR (by default the one the show\n"
+    "itself would play) and notes the demo time at every present from demo time 0 on, for\n"
+    "N seconds (default 20); then prints the share of presents with a new demo time, its\n"
+    "jitter against a straight line through each second of the wall clock and its drift.\n"
+    "The sound device is SDL's choice\n"
     "(SDL_AUDIODRIVER; SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null plays at the real\n"
     "rate without a sound card).\n"
     "  --trace FILE     also write every present's wall clock and demo time, in seconds\n";
@@ -85,7 +87,9 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (data && chdir(data) != 0) {
+    if (!data) {
+        enter_data_folder(KORVID_BUILD_ROOT);
+    } else if (chdir(data) != 0) {
         std::fprintf(stderr, "demo-clock: cannot enter %s\n", data);
         return 1;
     }
