@@ -1,9 +1,10 @@
 /* Preloaded into the demo program by tests to make the window system fail on demand:
  * KORVID_FAULT=video_mode makes SDL_SetVideoMode fail, KORVID_FAULT=flip every SDL_Flip,
  * KORVID_FAULT=flip=N the first N of them, KORVID_FAULT=quit makes every SDL_PollEvent
- * report the window's quit event, and KORVID_FAULT=audio_48k makes the sound device say it
- * opened at 48000 Hz when asked what it took, as SDL 1.2 does on a device that plays
- * nothing else. */
+ * report the window's quit event, KORVID_FAULT=quit_after=N every one after the N-th
+ * SDL_Flip (N = 1: the first frame after the wait screen, once everything is loaded), and
+ * KORVID_FAULT=audio_48k makes the sound device say it opened at 48000 Hz when asked what
+ * it took, as SDL 1.2 does on a device that plays nothing else. */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE
 #endif
@@ -27,9 +28,12 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
     return real(width, height, bpp, flags);
 }
 
+static long presents = 0;
+
 int SDL_Flip(SDL_Surface* screen) {
     static long flips = 0;
     const char* value = getenv("KORVID_FAULT");
+    ++presents;
     const int counted = value && strncmp(value, "flip=", 5) == 0 && flips++ < atol(value + 5);
     if (fault("flip") || counted) {
         SDL_SetError("no present for the test");
@@ -40,7 +44,10 @@ int SDL_Flip(SDL_Surface* screen) {
 }
 
 int SDL_PollEvent(SDL_Event* event) {
-    if (fault("quit")) {
+    const char* value = getenv("KORVID_FAULT");
+    const int late =
+        value && strncmp(value, "quit_after=", 11) == 0 && presents >= atol(value + 11);
+    if (fault("quit") || late) {
         if (event)
             event->type = SDL_QUIT;
         return 1;
