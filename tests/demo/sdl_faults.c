@@ -1,10 +1,9 @@
 /* Preloaded into the demo program by tests to make the window system fail on demand:
  * KORVID_FAULT=video_mode makes SDL_SetVideoMode fail, KORVID_FAULT=flip every SDL_Flip,
  * KORVID_FAULT=flip=N the first N of them, KORVID_FAULT=quit makes every SDL_PollEvent
- * report the window's quit event, KORVID_FAULT=quit_after=N every one after the N-th
- * SDL_Flip (N = 1: the first frame after the wait screen, once everything is loaded), and
- * KORVID_FAULT=audio_48k makes the sound device say it opened at 48000 Hz when asked what
- * it took, as SDL 1.2 does on a device that plays nothing else. */
+ * report the window's quit event, and KORVID_FAULT=audio_48k makes the sound device say it
+ * opened at 48000 Hz when asked what it took, as SDL 1.2 does on a device that plays
+ * nothing else. */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE
 #endif
@@ -28,12 +27,9 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
     return real(width, height, bpp, flags);
 }
 
-static long presents = 0;
-
 int SDL_Flip(SDL_Surface* screen) {
     static long flips = 0;
     const char* value = getenv("KORVID_FAULT");
-    ++presents;
     const int counted = value && strncmp(value, "flip=", 5) == 0 && flips++ < atol(value + 5);
     if (fault("flip") || counted) {
         SDL_SetError("no present for the test");
@@ -43,17 +39,22 @@ int SDL_Flip(SDL_Surface* screen) {
     return real(screen);
 }
 
+/* KORVID_FAULT=quit_after=N reports the quit event once N polls have found no event: a
+ * frame polls until none is left, so N = 1 quits at the first frame after the wait
+ * screen, once everything is loaded. */
 int SDL_PollEvent(SDL_Event* event) {
+    static long idle = 0;
     const char* value = getenv("KORVID_FAULT");
-    const int late =
-        value && strncmp(value, "quit_after=", 11) == 0 && presents >= atol(value + 11);
+    const int late = value && strncmp(value, "quit_after=", 11) == 0 && idle >= atol(value + 11);
     if (fault("quit") || late) {
         if (event)
             event->type = SDL_QUIT;
         return 1;
     }
     int (*real)(SDL_Event*) = (int (*)(SDL_Event*))dlsym(RTLD_NEXT, "SDL_PollEvent");
-    return real(event);
+    const int result = real(event);
+    idle += !result;
+    return result;
 }
 
 int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
