@@ -4,7 +4,8 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config libsdl1.2-compat-dev libsdl-image1.2-dev lib3ds-dev
     libmpg123-dev libpng-dev libgif-dev libjpeg-dev libmp3lame-dev libfreetype-dev
-    fonts-dejavu-core libgtest-dev libbenchmark-dev ffmpeg xvfb xdotool valgrind clang-14 libclang-rt-14-dev)
+    fonts-dejavu-core libgtest-dev libbenchmark-dev ffmpeg xvfb xdotool valgrind clang-14 libclang-rt-14-dev
+    dpkg-dev lintian)
 
 missing=()
 for p in "${packages[@]}"; do

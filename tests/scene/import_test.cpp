@@ -25,7 +25,8 @@ namespace {
 const std::string referenceDir = KORVID_TEST_DATA "/3ds/";
 
 std::string tempPath(const std::string& name) {
-    return "/tmp/korvid-scene-test-" + std::to_string(getpid()) + "-" + name + ".3ds";
+    return ::testing::TempDir() + "korvid-scene-test-" + std::to_string(getpid()) + "-" + name +
+           ".3ds";
 }
 
 Bytes track(uint16_t id, std::initializer_list<std::pair<int32_t, Bytes>> keys, int64_t count = -1,
