@@ -119,8 +119,10 @@ void GridWarp::rotate(float angle, float scale) {
             (known ? polar[i].radius : std::sqrt(double(p.x) * p.x + double(p.y) * p.y)) * scale;
         const float th =
             (known ? polar[i].angle : float(korvid::atan2(double(p.x), double(p.y)))) + angle;
-        p.x = float(korvid::sin(double(th)) * r);
-        p.y = float(korvid::cos(double(th)) * r);
+        double s, c;
+        korvid::sincos(double(th), s, c);
+        p.x = float(s * r);
+        p.y = float(c * r);
     }
 }
 

@@ -73,8 +73,10 @@ void Twister::draw(uint32_t* pixels, int32_t width, int32_t height, int32_t pitc
         const double a = s * 6.283185307179586;
         const double m = korvid::sin(3.0 * a) * k + 1.0;
         OutlinePoint& p = outline[size_t(i)];
-        p.x = korvid::cos(a) * m * 50.0;
-        p.y = korvid::sin(a) * m * 50.0;
+        double sine, cosine;
+        korvid::sincos(a, sine, cosine);
+        p.x = cosine * m * 50.0;
+        p.y = sine * m * 50.0;
         p.is = truncOrMin(s * 16777216.0);
     }
     // Normals from the neighbours on the closed curve (point 64 is point 0 again).
@@ -94,7 +96,8 @@ void Twister::draw(uint32_t* pixels, int32_t width, int32_t height, int32_t pitc
         const double q = double(r) / double(height);
         const double scale = korvid::sin(q * 8.0 + d) * 0.25 + 1.0;
         const double angle = 2.0 * korvid::sin(3.0 * q) * korvid::cos(2.0 * q * w) + d;
-        const double c = korvid::cos(angle), s = korvid::sin(angle);
+        double s, c;
+        korvid::sincos(angle, s, c);
         for (OutlinePoint& p : outline) {
             p.ix = truncOrMin((c * p.x - s * p.y) * scale);
             p.iz = truncOrMin((s * p.x + c * p.y) * scale * 65536.0);
