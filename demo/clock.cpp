@@ -22,11 +22,8 @@ struct ClockScale {
     int32_t block = int32_t(BASS_ChannelSeconds2Bytes(stream, 3.69275f));
     int32_t start = int32_t(BASS_ChannelSeconds2Bytes(stream, 1.025f));
 
-    // One division in extended precision, rounded to float once at the end.
     float timeAt(DWORD position) const {
-        const long double t =
-            static_cast<long double>(int32_t(position - DWORD(start))) / block * 32.0L;
-        return static_cast<float>(t);
+        return demo_time_of(int32_t(position - DWORD(start)), block);
     }
 };
 
@@ -37,6 +34,16 @@ bool altEnter(const SDL_Event& e) {
 }
 
 } // namespace
+
+float demo_time_of(int32_t sinceStart, int32_t block) {
+    // One division in extended precision, rounded to float once at the end. Whatever long
+    // double is (64 significant bits on x86-64, 113 on WebAssembly), this gives the nearest
+    // float to 32 a / b: a quotient of integers below 2^31 that is not exactly halfway
+    // between two floats is at least 2^-56 of itself away from that halfway point, far more
+    // than the 2^-64 the division may be off, so rounding twice still lands on the float
+    // nearest the true quotient.
+    return static_cast<float>(static_cast<long double>(sinceStart) / block * 32.0L);
+}
 
 void demo_frame() {
     const ClockScale scale;

@@ -1,6 +1,7 @@
 #include "demo/show_support.hpp"
 
 #include "demo/program.hpp"
+#include "engine/math/elementary.hpp"
 #include "engine/render/pipeline.hpp"
 
 #include <algorithm>
@@ -79,7 +80,7 @@ constexpr double swellPhase = 3.64159265359, swellRate = 0.015;
 
 // Its integral from demo time a to b.
 double swellBetween(double a, double b) {
-    const auto sine = [](double t) { return std::sin(t / 8.0 * showTwoPi + swellPhase); };
+    const auto sine = [](double t) { return korvid::sin(t / 8.0 * showTwoPi + swellPhase); };
     return swellRate * (2.0 * (b - a) + 8.0 / showTwoPi * (sine(b) - sine(a)));
 }
 } // namespace
@@ -87,7 +88,7 @@ double swellBetween(double a, double b) {
 void show_scroll_ground(MeshNode* ground) {
     // The step stays in double; the offset is rounded once, when it is stored.
     ground->groups[0].textureOffsetV -=
-        (std::cos(frac(demoTime / 8.0f) * showTwoPi + swellPhase) + 2.0) * frameDelta * swellRate;
+        (korvid::cos(frac(demoTime / 8.0f) * showTwoPi + swellPhase) + 2.0) * frameDelta * swellRate;
 }
 
 double ground_scroll_at(float t) {
