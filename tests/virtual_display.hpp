@@ -65,14 +65,16 @@ inline int holdEscape(pid_t program) {
 }
 
 // Xvfb on a display number that it picks itself (reported through a pipe), so that test
-// programs running side by side never share a server. SDL draws through it with x11.
+// programs running side by side never share a server. SDL draws through it with x11. It
+// does not reset when its last client leaves, so a program started right after another
+// one ends finds it up.
 class VirtualDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
         server = spawnProgram({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                               screenSize, "-nolisten", "tcp"});
+                               screenSize, "-nolisten", "tcp", "-noreset"});
         close(fds[1]);
         ASSERT_GT(server, 0);
         std::string number;

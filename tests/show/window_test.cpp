@@ -27,22 +27,26 @@ protected:
             folder);
     }
 
-    // The program's window once it is up (within 20 s), "" if none came.
+    // The program's mapped window once it is up (within 20 s), "" if none came. A window
+    // the program made and has already destroyed again is passed over.
     std::string windowOf(pid_t program) {
         for (int tries = 0; tries < 200; ++tries) {
-            const std::string id =
-                commandOutput("xdotool search --pid " + std::to_string(program) + " 2>/dev/null");
-            if (!id.empty())
-                return id.substr(0, id.find('\n'));
+            const std::string ids = commandOutput("xdotool search --onlyvisible --pid " +
+                                                  std::to_string(program) + " 2>/dev/null");
+            std::stringstream list(ids);
+            for (std::string id; std::getline(list, id);)
+                if (!size(id).empty())
+                    return id;
             if (waitFor(program, 0.1) != -1)
                 break;
         }
         return "";
     }
 
-    // "WxH" of a window, as the X server has it.
+    // "WxH" of a window, as the X server has it; "" when there is no such window.
     std::string size(const std::string& window) {
-        std::stringstream info(commandOutput("xdotool getwindowgeometry " + window));
+        std::stringstream info(
+            commandOutput("xdotool getwindowgeometry " + window + " 2>/dev/null"));
         for (std::string line; std::getline(info, line);)
             if (line.find("  Geometry: ") == 0)
                 return line.substr(12);
