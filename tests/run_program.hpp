@@ -65,6 +65,6 @@ inline std::string freshFolder(const std::string& name) {
 
 // A fresh folder of the running test's own: ctest runs tests side by side.
 inline std::string testFolder(const std::string& name) {
-    return freshFolder(
-        std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" + name);
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return freshFolder(std::string(test->test_suite_name()) + "." + test->name() + "-" + name);
 }

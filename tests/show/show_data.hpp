@@ -7,10 +7,11 @@
 #include <filesystem>
 #include <string>
 
-// A copy of the data set in a fresh folder; `without` (a path inside it) is left out.
+// A copy of the data set in a fresh folder of the running test's own, so that tests run
+// side by side never share one; `without` (a path inside it) is left out.
 inline std::string copyOfData(const std::string& name, const std::string& without = "") {
     namespace fs = std::filesystem;
-    const std::string folder = freshFolder(name);
+    const std::string folder = testFolder(name);
     for (const auto& entry : fs::recursive_directory_iterator(DATA_FOLDER)) {
         const std::string relative = fs::relative(entry.path(), DATA_FOLDER).string();
         if (relative == without)
