@@ -14,9 +14,11 @@ namespace {
 
 // atan(n/d) for 0 <= n <= d as the sum of two doubles, within 2^-60 or so, where n/d >=
 // 2^-60 and d lies within 2^-500..2^500. With Wide, n + nLo and d + dLo are sums of two
-// doubles; without, the low parts are 0 and left out.
+// doubles; without, the low parts are 0 and left out. Inlined, like the sine and cosine
+// kernels, for the twist's sake.
 template <bool Wide>
-DoubleDouble arctangentOfRatio(double n, double nLo, double d, double dLo) {
+[[gnu::always_inline]] inline DoubleDouble arctangentOfRatio(double n, double nLo, double d,
+                                                             double dLo) {
     const double q = n / d;
     if (q < 1.0 / 16) {
         // atan q = q + q w A(w), w = q^2, with q to two doubles: the remainder of the
