@@ -9,22 +9,29 @@
 // The show started on the test's own X server.
 class RealWindow : public VirtualDisplay {
 protected:
-    // Runs the show for `seconds`, presses Escape and returns how the program ended.
+    // Runs the show for `seconds` once its window is up, then holds Escape down until the
+    // show answers, and returns how the program ended.
     int escapeAfter(const std::string& data, double seconds) {
-        const pid_t show = spawnProgram({"sh", "-c", demoProgram + " 2>stderr.txt"}, data);
+        const pid_t show =
+            spawnProgram({"sh", "-c", "exec " + demoProgram + " 2>stderr.txt"}, data);
         if (show <= 0)
             return -2;
+        EXPECT_NE(windowOf(show), "") << "no window";
         EXPECT_EQ(waitFor(show, seconds), -1) << "the show ended before Escape";
-        // The key is held for a while: a press that begins and ends between two frames
-        // (or while a slow machine is still loading) would leave no trace in the key state.
+        // The key is held for a while: a press that begins and ends between two frames (or
+        // while the show is still loading and reads no keys) would leave no trace in the key
+        // state. The guard only stops a show that never answers.
         int status = -1;
-        for (int attempt = 0; attempt < 10 && status == -1; ++attempt) {
+        const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (status == -1 && std::chrono::steady_clock::now() < guard) {
             std::system("xdotool keydown Escape");
             status = waitFor(show, 0.3);
             std::system("xdotool keyup Escape");
         }
-        if (status == -1)
+        if (status == -1) {
             kill(show, SIGKILL);
+            waitFor(show, 5.0);
+        }
         return status;
     }
 };
