@@ -2,6 +2,7 @@
 #include "engine/core/pixel.hpp"
 #include "engine/core/pixel_rows.hpp"
 #include "engine/core/surface.hpp"
+#include "guarded_rows.hpp"
 #include "surface_pixels.hpp"
 
 #include <SDL/SDL.h>
@@ -54,49 +55,60 @@ TEST(Pixel, PackedArithmeticMatchesPerChannel) {
 }
 
 TEST(Pixel, BlitRowsMatchPerChannelRules) {
-    // Alphas of 0 and 255 in runs and mixed with others, so that the four- and eight-pixel
-    // steps see groups that are wholly kept, wholly copied and mixed; every length up to 11
-    // leaves every tail.
-    uint32_t seed = 99;
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    // Every alpha form this processor runs; the other modes have a SIMD and a plain form.
-    using AlphaRow = void (*)(uint32_t*, const uint32_t*, int32_t, uint32_t);
-    std::vector<AlphaRow> alphaForms = {scalar::alphaRow};
+    // Every form this processor runs; the alpha forms see each pixel's alpha drawn on its own
+    // from 0, 255, the opacity and any, so that the lanes of one four- or eight-pixel step
+    // are kept, copied and blended side by side.
+    using Row = void (*)(uint32_t*, const uint32_t*, int32_t, uint32_t);
+    std::vector<Row> blends = {blendRow, scalar::blendRow}, alphas = {alphaRow, scalar::alphaRow};
+    std::vector<void (*)(uint32_t*, const uint32_t*, int32_t)> adds = {addRow, scalar::addRow};
 #if defined(__SSE2__)
-    alphaForms.push_back(sse2::alphaRow);
+    alphas.push_back(sse2::alphaRow);
     if (cpuHasAvx2())
-        alphaForms.push_back(avx2::alphaRow);
+        alphas.push_back(avx2::alphaRow);
 #endif
-    uint32_t src[11] = {}, dst[11] = {};
-    for (uint32_t a = 0; a < 256; ++a)
-        for (int32_t n = 0; n <= 11; ++n) {
-            const uint32_t alphas[4] = {0, 255, next() >> 24, a};
-            const uint32_t pattern = next();
+    using Rows = std::vector<guarded::Row>;
+    // in[0] is the destination the row is drawn over, in[1] the source.
+    const auto over = [](guarded::Row& out, Rows& in) { out.words = in[0].words; };
+    for (uint32_t a : {0u, 1u, 77u, 128u, 254u, 255u}) {
+        const auto anyAlpha = [a](Rows& in, int32_t n, uint32_t& state) {
             for (int32_t i = 0; i < n; ++i) {
-                src[i] = (next() & 0x00FFFFFF) | alphas[(pattern >> (2 * (i / 4))) & 3] << 24;
-                dst[i] = next();
+                const uint32_t pick = guarded::next(state);
+                const uint32_t alpha = (pick & 3) == 0   ? 0
+                                       : (pick & 3) == 1 ? 255
+                                       : (pick & 3) == 2 ? a
+                                                         : pick >> 24;
+                in[1][i] = (in[1][i] & 0x00FFFFFF) | alpha << 24;
             }
-            for (size_t form = 0; form < alphaForms.size(); ++form) {
-                uint32_t blended[11], alpha[11], added[11];
-                std::memcpy(blended, dst, sizeof dst);
-                std::memcpy(alpha, dst, sizeof dst);
-                std::memcpy(added, dst, sizeof dst);
-                (form ? scalar::blendRow : blendRow)(blended, src, n, a);
-                alphaForms[form](alpha, src, n, a);
-                (form ? scalar::addRow : addRow)(added, src, n);
-                for (int32_t i = 0; i < n; ++i) {
-                    ASSERT_EQ(blended[i], plainBlend(dst[i], src[i], a)) << a << " " << i;
-                    const uint32_t w = (src[i] >> 24) * (a == 255 ? 256 : a) >> 8;
-                    const uint32_t expected = w == 0     ? dst[i]
-                                              : w == 255 ? src[i]
-                                                         : plainBlend(dst[i], src[i], w);
-                    ASSERT_EQ(alpha[i], expected) << a << " " << i;
-                    ASSERT_EQ(added[i], plainAdd(dst[i], src[i]));
-                }
-                for (int32_t i = n; i < 11; ++i)
-                    ASSERT_EQ(blended[i], dst[i]);
-            }
-        }
+        };
+        for (Row form : alphas)
+            guarded::checkRows<2>(
+                "alpha", anyAlpha,
+                [&](guarded::Row& out, Rows& in, int32_t n) {
+                    over(out, in);
+                    form(out.data(), in[1].data(), n, a);
+                },
+                [a](Rows& in, int32_t i) {
+                    const uint32_t d = in[0][i], s = in[1][i];
+                    const uint32_t w = (s >> 24) * (a == 255 ? 256 : a) >> 8;
+                    return w == 0 ? d : w == 255 ? s : plainBlend(d, s, w);
+                });
+        for (Row form : blends)
+            guarded::checkRows<2>(
+                "blend", [](Rows&, int32_t, uint32_t&) {},
+                [&](guarded::Row& out, Rows& in, int32_t n) {
+                    over(out, in);
+                    form(out.data(), in[1].data(), n, a);
+                },
+                [a](Rows& in, int32_t i) { return plainBlend(in[0][i], in[1][i], a); });
+    }
+    for (auto form : adds)
+        guarded::checkRows<2>(
+            "add", [](Rows&, int32_t, uint32_t&) {},
+            [&](guarded::Row& out, Rows& in, int32_t n) {
+                over(out, in);
+                form(out.data(), in[1].data(), n);
+            },
+            [](Rows& in, int32_t i) { return plainAdd(in[0][i], in[1][i]); });
 }
 
 TEST(Surface, CreationSizesAndLog2Fields) {
