@@ -187,6 +187,9 @@ say() {
 
 started=$(date +%s)
 : >"$report"
+# The list as it stands now: edits made while the run goes on do not reach it.
+cp "$list" "$scratch/list"
+list=$scratch/list
 perl -e "$tool" list "$list" >"$scratch/slips"
 
 say "Syncing the scratch copy and building it (logs in $logs)"
