@@ -218,7 +218,9 @@ slow=${slow:-none}
 
 total=0 caught=0 goldenOnly=0 missed=0 stale=0 broken=0
 missedIds=()
-while IFS=$'\t' read -r id file what; do
+# The slips come on a descriptor of their own: the builds and tests in the loop must not
+# read them from standard input.
+while IFS=$'\t' read -r -u 3 id file what; do
     selected "$id" || continue
     original=$scratch/original
     if [ ! -f "$src/$file" ]; then
@@ -264,7 +266,7 @@ while IFS=$'\t' read -r id file what; do
     fi
     # Restored with a new date, so that the next build recompiles it.
     cp "$original" "$src/$file"
-done <"$scratch/slips"
+done 3<"$scratch/slips" </dev/null
 
 percent() {
     [ "$total" -gt 0 ] && echo "$((100 * $1 / total))%" || echo "-"
