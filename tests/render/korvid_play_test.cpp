@@ -3,6 +3,7 @@
 
 #include "png_reader.hpp"
 #include "run_program.hpp"
+#include "tools/play/playback.hpp"
 #include "virtual_display.hpp"
 
 #include <X11/Xlib.h>
@@ -181,4 +182,54 @@ TEST(KorvidPlayFailures, AFileItCannotShowGivesOneLineAndStatusOne) {
     r = runProgram(testFolder("run"), playTool, "", path + " --seconds 0");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("usage: korvid-play"), std::string::npos);
+}
+
+TEST(Playback, StepsSpeedsLoopsAndTheCaption) {
+    // 300 frames, three views with the second in use, outline 2; 30 frames a second.
+    tools::Playback p(300.0f, 3, 1, 2);
+    EXPECT_EQ(p.caption("f.3ds", "/Camera01"), "f.3ds | frame 0/300 | /Camera01 | outline 2");
+    p.advance(1500);
+    EXPECT_EQ(p.frame(), 45.0f);
+    // A step from between two frames goes to the nearer whole one in its direction; from a
+    // whole frame, to the next one.
+    p.advance(50);
+    p.stepBack();
+    EXPECT_EQ(p.frame(), 46.0f);
+    p.advance(50);
+    p.stepForward();
+    EXPECT_EQ(p.frame(), 48.0f);
+    p.stepBack();
+    EXPECT_EQ(p.frame(), 47.0f);
+
+    // From 1/8 to 8 times as fast, each end held.
+    for (int i = 0; i < 4; ++i)
+        p.faster();
+    EXPECT_EQ(p.caption("f.3ds", "v"), "f.3ds | frame 47/300 | v | outline 2 | speed x8");
+    p.advance(100); // 24 frames at 8 times
+    EXPECT_EQ(p.frame(), 71.0f);
+    for (int i = 0; i < 7; ++i)
+        p.slower();
+    EXPECT_NE(p.caption("f.3ds", "v").find(" | speed x1/8"), std::string::npos);
+    p.advance(800); // 3 frames at an eighth
+    EXPECT_EQ(p.frame(), 74.0f);
+
+    // Paused, the clock moves nothing and the steps still work.
+    p.togglePause();
+    p.advance(5000);
+    p.stepForward();
+    EXPECT_EQ(p.caption("f.3ds", "v"),
+              "f.3ds | frame 75/300 | v | outline 2 | speed x1/8 | paused");
+
+    // Both ends loop; views and outline modes go round.
+    tools::Playback q(10.0f, 3, 2, 2);
+    q.stepBack();
+    EXPECT_EQ(q.frame(), 9.0f);
+    q.stepForward();
+    EXPECT_EQ(q.frame(), 0.0f);
+    q.advance(350); // 10.5 frames
+    EXPECT_EQ(q.frame(), 0.5f);
+    q.nextCamera();
+    q.nextOutline();
+    EXPECT_EQ(q.cameraIndex(), 0);
+    EXPECT_EQ(q.outlineMode(), 0u);
 }

@@ -7,6 +7,7 @@
 #include "engine/scene/mesh.hpp"
 #include "png_reader.hpp"
 #include "run_program.hpp"
+#include "tools/common/arguments.hpp"
 #include "tools/common/file_completion.hpp"
 #include "tools/common/scene_staging.hpp"
 
@@ -249,6 +250,48 @@ TEST(KorvidRender, FilesWithNothingToDrawAndBadArgumentsFail) {
     r = render(data + "test1.3ds");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("usage: korvid-render"), std::string::npos);
-    EXPECT_EQ(render(data + "test1.3ds --out x.png --outline 3").status, 1);
-    EXPECT_EQ(render(data + "test1.3ds --out x.png --size 12").status, 1);
+    r = render(data + "test1.3ds --out x.png --outline 3");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.find("usage: korvid-render"), 0u);
+}
+
+TEST(ToolArguments, ValuesOnBothSidesOfTheirLimits) {
+    int32_t w = 0, h = 0;
+    for (const char* good : {"1x1", "8192x8192", "640x8", "8x8192"})
+        EXPECT_TRUE(tools::parseSize(good, w, h)) << good;
+    EXPECT_EQ(w, 8);
+    EXPECT_EQ(h, 8192);
+    for (const char* bad :
+         {"0x1", "1x0", "8193x1", "1x8193", "-4x4", "12", "12x", "x12", "12x7z", ""})
+        EXPECT_FALSE(tools::parseSize(bad, w, h)) << bad;
+
+    uint32_t mode = 9;
+    for (uint32_t m = 0; m <= 2; ++m) {
+        EXPECT_TRUE(tools::parseOutline(std::to_string(m).c_str(), mode));
+        EXPECT_EQ(mode, m);
+    }
+    for (const char* bad : {"3", "-1", "02", "1 ", ""})
+        EXPECT_FALSE(tools::parseOutline(bad, mode)) << bad;
+
+    float f = 0.0f;
+    EXPECT_TRUE(tools::parseFloat("-2.5", f));
+    EXPECT_EQ(f, -2.5f);
+    for (const char* bad : {"1x", "", "x", "1.5 "})
+        EXPECT_FALSE(tools::parseFloat(bad, f)) << bad;
+
+    // The view options: the file, then options with their values; a bad value is refused,
+    // an option without a value or of another tool left to the caller.
+    const char* argv[] = {"tool", "a.3ds", "--camera", "/Cam", "--size", "0x5", "--outline"};
+    tools::ViewOptions view;
+    int i = 1;
+    EXPECT_EQ(tools::parseViewOption(7, const_cast<char**>(argv), i, view), tools::Parsed::taken);
+    EXPECT_EQ(view.input, "a.3ds");
+    i = 2;
+    EXPECT_EQ(tools::parseViewOption(7, const_cast<char**>(argv), i, view), tools::Parsed::taken);
+    EXPECT_EQ(view.cameraPath, "/Cam");
+    EXPECT_EQ(i, 3);
+    i = 4;
+    EXPECT_EQ(tools::parseViewOption(7, const_cast<char**>(argv), i, view), tools::Parsed::bad);
+    i = 6;
+    EXPECT_EQ(tools::parseViewOption(7, const_cast<char**>(argv), i, view), tools::Parsed::notMine);
 }
