@@ -278,20 +278,4 @@ TEST(ToolArguments, ValuesOnBothSidesOfTheirLimits) {
     EXPECT_EQ(f, -2.5f);
     for (const char* bad : {"1x", "", "x", "1.5 "})
         EXPECT_FALSE(tools::parseFloat(bad, f)) << bad;
-
-    // The view options: the file, then options with their values; a bad value is refused,
-    // an option without a value or of another tool left to the caller.
-    const char* argv[] = {"tool", "a.3ds", "--camera", "/Cam", "--size", "0x5", "--outline"};
-    tools::ViewOptions view;
-    int i = 1;
-    EXPECT_EQ(tools::parseViewOption(7, const_cast<char**>(argv), i, view), tools::Parsed::taken);
-    EXPECT_EQ(view.input, "a.3ds");
-    i = 2;
-    EXPECT_EQ(tools::parseViewOption(7, const_cast<char**>(argv), i, view), tools::Parsed::taken);
-    EXPECT_EQ(view.cameraPath, "/Cam");
-    EXPECT_EQ(i, 3);
-    i = 4;
-    EXPECT_EQ(tools::parseViewOption(7, const_cast<char**>(argv), i, view), tools::Parsed::bad);
-    i = 6;
-    EXPECT_EQ(tools::parseViewOption(7, const_cast<char**>(argv), i, view), tools::Parsed::notMine);
 }

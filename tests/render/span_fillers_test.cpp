@@ -164,25 +164,11 @@ TEST(FixedPoint, ConversionsTruncateClampAndWrap) {
             return 0;
         return uint32_t(uint64_t(int64_t(std::trunc(double(v)))));
     };
-    std::vector<float> values = {0.0f,
-                                 -0.0f,
-                                 0.99f,
-                                 -0.99f,
-                                 1.5f,
-                                 -1.5f,
-                                 2147483520.0f,
-                                 2147483648.0f,
-                                 -2147483648.0f,
-                                 -2147483904.0f,
-                                 3e9f,
-                                 -3e9f,
-                                 4.5e18f,
-                                 4.6e18f,
-                                 -4.6e18f,
-                                 1e30f,
-                                 std::numeric_limits<float>::infinity(),
-                                 -std::numeric_limits<float>::infinity(),
-                                 std::nanf("")};
+    // Both signs of values at the ends of the ranges and past them.
+    std::vector<float> values = {std::nanf("")};
+    for (float v : {0.0f, 0.99f, 1.5f, 2147483520.0f, 2147483648.0f, 2147483904.0f, 3e9f, 4.5e18f,
+                    4.6e18f, 1e30f, std::numeric_limits<float>::infinity()})
+        values.insert(values.end(), {v, -v});
     std::mt19937 random(5);
     for (int i = 0; i < 20000; ++i)
         values.push_back(
