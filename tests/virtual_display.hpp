@@ -2,6 +2,8 @@
 // Tests that need a real window: a virtual X server (Xvfb) of their own, programs started
 // on it, and the keys and window-manager messages a person would send them.
 
+#include "run_program.hpp"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -46,13 +48,14 @@ inline int waitFor(pid_t pid, double seconds) {
     return -1;
 }
 
-// Presses Escape until the program ends (up to 3 s), then returns how it ended; -1, after
-// killing it, if it did not. The key is held for a while: a press that begins and ends
-// between two frames (or while a slow machine is still loading) would leave no trace in the
-// key state.
+// Holds Escape down until the program ends, then returns how it ended; -1, after killing
+// it, if it never did. The key is held for a while: a press that begins and ends between two
+// frames (or while a slow machine is still loading and reads no keys) would leave no trace
+// in the key state. The guard only stops a program that never answers.
 inline int holdEscape(pid_t program) {
     int status = -1;
-    for (int attempt = 0; attempt < 10 && status == -1; ++attempt) {
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (status == -1 && std::chrono::steady_clock::now() < guard) {
         std::system("xdotool keydown Escape");
         status = waitFor(program, 0.3);
         std::system("xdotool keyup Escape");
@@ -62,6 +65,29 @@ inline int holdEscape(pid_t program) {
         waitFor(program, 5.0);
     }
     return status;
+}
+
+// True while the process runs; it is not reaped, so waitFor still gets its status.
+inline bool running(pid_t pid) {
+    siginfo_t info{};
+    return waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+}
+
+// The first window of the program `pid` that is mapped and whose name matches `name` (a
+// regular expression, as xdotool takes it; any name, or none, when empty). Waits for that
+// state as long as the program runs, since a loaded machine may take long to start it,
+// within a guard of two minutes against a program that hangs; "" if it never comes.
+inline std::string windowOf(pid_t pid, const std::string& name = "") {
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    const std::string search = "xdotool search --all --onlyvisible --pid " + std::to_string(pid) +
+                               (name.empty() ? "" : " --name '" + name + "'") + " 2>/dev/null";
+    while (running(pid) && std::chrono::steady_clock::now() < guard) {
+        const std::string found = commandOutput(search);
+        if (!found.empty())
+            return found.substr(0, found.find('\n'));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return "";
 }
 
 // Xvfb on a display number that it picks itself (reported through a pipe), so that test

@@ -2,6 +2,7 @@
 #include "engine/core/pixel.hpp"
 #include "engine/core/pixel_rows.hpp"
 #include "engine/core/surface.hpp"
+#include "guarded_rows.hpp"
 #include "surface_pixels.hpp"
 
 #include <SDL/SDL.h>
@@ -41,62 +42,61 @@ uint32_t plainAdd(uint32_t x, uint32_t y) {
 
 } // namespace
 
-TEST(Pixel, PackedArithmeticMatchesPerChannel) {
-    uint32_t seed = 12345;
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    for (int i = 0; i < 20000; ++i) {
-        const uint32_t x = next(), y = next(), w = next() & 255;
-        ASSERT_EQ(blendPixel255(x, y, w), plainBlend(x, y, w));
-        ASSERT_EQ(addSaturate(x, y), plainAdd(x, y));
-    }
-    EXPECT_EQ(addSaturate(0xFFFFFFFF, 0xFFFFFFFF), 0xFFFFFFFFu);
-    EXPECT_EQ(average2(0xFF01FF00, 0x01FF0000), 0x80807F00u);
-}
-
 TEST(Pixel, BlitRowsMatchPerChannelRules) {
-    // Alphas of 0 and 255 in runs and mixed with others, so that the four- and eight-pixel
-    // steps see groups that are wholly kept, wholly copied and mixed; every length up to 11
-    // leaves every tail.
-    uint32_t seed = 99;
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    // Every alpha form this processor runs; the other modes have a SIMD and a plain form.
-    using AlphaRow = void (*)(uint32_t*, const uint32_t*, int32_t, uint32_t);
-    std::vector<AlphaRow> alphaForms = {scalar::alphaRow};
+    // Every form this processor runs; the alpha forms see each pixel's alpha drawn on its own
+    // from 0, 255, the opacity and any, so that the lanes of one four- or eight-pixel step
+    // are kept, copied and blended side by side.
+    using Row = void (*)(uint32_t*, const uint32_t*, int32_t, uint32_t);
+    std::vector<Row> blends = {blendRow, scalar::blendRow}, alphas = {alphaRow, scalar::alphaRow};
+    std::vector<void (*)(uint32_t*, const uint32_t*, int32_t)> adds = {addRow, scalar::addRow};
 #if defined(__SSE2__)
-    alphaForms.push_back(sse2::alphaRow);
+    alphas.push_back(sse2::alphaRow);
     if (cpuHasAvx2())
-        alphaForms.push_back(avx2::alphaRow);
+        alphas.push_back(avx2::alphaRow);
 #endif
-    uint32_t src[11] = {}, dst[11] = {};
-    for (uint32_t a = 0; a < 256; ++a)
-        for (int32_t n = 0; n <= 11; ++n) {
-            const uint32_t alphas[4] = {0, 255, next() >> 24, a};
-            const uint32_t pattern = next();
+    using Rows = std::vector<guarded::Row>;
+    // in[0] is the destination the row is drawn over, in[1] the source.
+    const auto over = [](guarded::Row& out, Rows& in) { out.words = in[0].words; };
+    for (uint32_t a : {0u, 1u, 77u, 128u, 254u, 255u}) {
+        const auto anyAlpha = [a](Rows& in, int32_t n, uint32_t& state) {
             for (int32_t i = 0; i < n; ++i) {
-                src[i] = (next() & 0x00FFFFFF) | alphas[(pattern >> (2 * (i / 4))) & 3] << 24;
-                dst[i] = next();
+                const uint32_t pick = guarded::next(state);
+                const uint32_t alpha = (pick & 3) == 0   ? 0
+                                       : (pick & 3) == 1 ? 255
+                                       : (pick & 3) == 2 ? a
+                                                         : pick >> 24;
+                in[1][i] = (in[1][i] & 0x00FFFFFF) | alpha << 24;
             }
-            for (size_t form = 0; form < alphaForms.size(); ++form) {
-                uint32_t blended[11], alpha[11], added[11];
-                std::memcpy(blended, dst, sizeof dst);
-                std::memcpy(alpha, dst, sizeof dst);
-                std::memcpy(added, dst, sizeof dst);
-                (form ? scalar::blendRow : blendRow)(blended, src, n, a);
-                alphaForms[form](alpha, src, n, a);
-                (form ? scalar::addRow : addRow)(added, src, n);
-                for (int32_t i = 0; i < n; ++i) {
-                    ASSERT_EQ(blended[i], plainBlend(dst[i], src[i], a)) << a << " " << i;
-                    const uint32_t w = (src[i] >> 24) * (a == 255 ? 256 : a) >> 8;
-                    const uint32_t expected = w == 0     ? dst[i]
-                                              : w == 255 ? src[i]
-                                                         : plainBlend(dst[i], src[i], w);
-                    ASSERT_EQ(alpha[i], expected) << a << " " << i;
-                    ASSERT_EQ(added[i], plainAdd(dst[i], src[i]));
-                }
-                for (int32_t i = n; i < 11; ++i)
-                    ASSERT_EQ(blended[i], dst[i]);
-            }
-        }
+        };
+        for (Row form : alphas)
+            guarded::checkRows<2>(
+                "alpha", anyAlpha,
+                [&](guarded::Row& out, Rows& in, int32_t n) {
+                    over(out, in);
+                    form(out.data(), in[1].data(), n, a);
+                },
+                [a](Rows& in, int32_t i) {
+                    const uint32_t d = in[0][i], s = in[1][i];
+                    const uint32_t w = (s >> 24) * (a == 255 ? 256 : a) >> 8;
+                    return w == 0 ? d : w == 255 ? s : plainBlend(d, s, w);
+                });
+        for (Row form : blends)
+            guarded::checkRows<2>(
+                "blend", [](Rows&, int32_t, uint32_t&) {},
+                [&](guarded::Row& out, Rows& in, int32_t n) {
+                    over(out, in);
+                    form(out.data(), in[1].data(), n, a);
+                },
+                [a](Rows& in, int32_t i) { return plainBlend(in[0][i], in[1][i], a); });
+    }
+    for (auto form : adds)
+        guarded::checkRows<2>(
+            "add", [](Rows&, int32_t, uint32_t&) {},
+            [&](guarded::Row& out, Rows& in, int32_t n) {
+                over(out, in);
+                form(out.data(), in[1].data(), n);
+            },
+            [](Rows& in, int32_t i) { return plainAdd(in[0][i], in[1][i]); });
 }
 
 TEST(Surface, CreationSizesAndLog2Fields) {
@@ -214,55 +214,41 @@ TEST(Surface, FillsOfEveryStorage) {
             ASSERT_EQ(pixelAt(wideColour, x, y), 0xFF102030u) << x << "," << y;
 }
 
-TEST(Surface, ReplaceModeCopiesOrBlends) {
-    Surface dst, src;
-    make(dst, 8, 8, 0xFF000000);
-    make(src, 4, 4, 0x80FF8040);
-    dst.draw(&src, 2, 2, 1.0f);
-    EXPECT_EQ(pixelAt(dst, 2, 2), 0x80FF8040u);
-    EXPECT_EQ(pixelAt(dst, 5, 5), 0x80FF8040u);
-    EXPECT_EQ(pixelAt(dst, 6, 6), 0xFF000000u);
-    EXPECT_EQ(pixelAt(dst, 1, 2), 0xFF000000u);
-
-    make(dst, 8, 8, 0xFF000000);
-    dst.draw(&src, 0, 0, 0.0f);
-    EXPECT_EQ(pixelAt(dst, 0, 0), 0xFF000000u);
-    dst.draw(&src, 0, 0, 0.5f); // weight 128
-    EXPECT_EQ(pixelAt(dst, 0, 0), plainBlend(0xFF000000, 0x80FF8040, 128));
-    EXPECT_FALSE(dst.locked);
-    EXPECT_FALSE(src.locked);
-}
-
-TEST(Surface, AlphaModeWeighsBySourceAlpha) {
-    Surface dst, src;
-    make(dst, 4, 1, 0xFF204060);
-    make(src, 4, 1, 0, blendAlpha);
-    setPixel(src, 0, 0, 0x00FFFFFF); // transparent: the destination stays
-    setPixel(src, 1, 0, 0xFF112233); // opaque: copied with its alpha
-    setPixel(src, 2, 0, 0x80FFFFFF);
-    setPixel(src, 3, 0, 0x40FF0000);
-    dst.draw(&src, 0, 0, 1.0f);
-    EXPECT_EQ(pixelAt(dst, 0, 0), 0xFF204060u);
-    EXPECT_EQ(pixelAt(dst, 1, 0), 0xFF112233u);
-    EXPECT_EQ(pixelAt(dst, 2, 0), plainBlend(0xFF204060, 0x80FFFFFF, 0x80));
-    EXPECT_EQ(pixelAt(dst, 3, 0), plainBlend(0xFF204060, 0x40FF0000, 0x40));
-
-    // Below full opacity the weight is alpha * opacity >> 8, even for opaque pixels.
-    make(dst, 4, 1, 0xFF204060);
-    dst.draw(&src, 0, 0, 0.5f);
-    EXPECT_EQ(pixelAt(dst, 0, 0), 0xFF204060u);
-    EXPECT_EQ(pixelAt(dst, 1, 0), plainBlend(0xFF204060, 0xFF112233, (255 * 128) >> 8));
-    EXPECT_EQ(pixelAt(dst, 2, 0), plainBlend(0xFF204060, 0x80FFFFFF, (128 * 128) >> 8));
-}
-
-TEST(Surface, AddModeSaturatesAndNeedsFullOpacity) {
-    Surface dst, src;
-    make(dst, 2, 2, 0x80F01010);
-    make(src, 2, 2, 0x90204050, blendAdd);
-    dst.draw(&src, 0, 0, 0.99f);
-    EXPECT_EQ(pixelAt(dst, 0, 0), 0x80F01010u);
-    dst.draw(&src, 0, 0, 1.0f);
-    EXPECT_EQ(pixelAt(dst, 1, 1), 0xFFFF5060u);
+TEST(Surface, DrawsInEveryModeAndOpacityByItsPixelRule) {
+    // Random pixels, the source placed partly outside: the visible pixels follow the mode's
+    // rule at the weight of the opacity (times 256, truncated, at most 255), the others stay,
+    // and add mode draws only at full opacity. Both surfaces are left unlocked.
+    uint32_t seed = 7;
+    const auto random = [&seed](Surface& s, int w, int h) {
+        ASSERT_EQ(s.create(w, h, storage32, false), errNone);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                setPixel(s, x, y, guarded::next(seed));
+    };
+    for (BlendMode mode : {blendReplace, blendAlpha, blendAdd})
+        for (float opacity : {0.0f, 0.3f, 0.99f, 1.0f}) {
+            Surface dst, src;
+            random(dst, 11, 7);
+            random(src, 6, 5);
+            src.blendMode = mode;
+            const std::vector<uint32_t> d = readPixels(dst), s = readPixels(src);
+            dst.draw(&src, 7, -2, opacity);
+            const uint32_t a = std::min(uint32_t(opacity * 256.0f), 255u);
+            std::vector<uint32_t> expected = d;
+            for (int y = 0; y < 3; ++y)
+                for (int x = 7; x < 11; ++x) {
+                    const uint32_t sp = s[size_t((y + 2) * 6 + x - 7)];
+                    uint32_t& e = expected[size_t(y * 11 + x)];
+                    const uint32_t w =
+                        mode == blendReplace ? a : (sp >> 24) * (a == 255 ? 256 : a) >> 8;
+                    if (mode == blendAdd)
+                        e = a == 255 ? plainAdd(e, sp) : e;
+                    else
+                        e = w == 0 ? e : w == 255 ? sp : plainBlend(e, sp, w);
+                }
+            EXPECT_EQ(readPixels(dst), expected) << "mode " << mode << " opacity " << opacity;
+            EXPECT_FALSE(dst.locked || src.locked);
+        }
 }
 
 TEST(Surface, DrawsNothingOutsideOrOntoItself) {
@@ -343,6 +329,7 @@ TEST(Surface, MipmapLevelsSitSideBySideBelowTheImage) {
         }
     EXPECT_EQ(level2[0],
               average2(average2(level1[0], level1[1]), average2(level1[pitch], level1[pitch + 1])));
+    EXPECT_EQ(average2(0xFF01FF00, 0x01FF0000), 0x80807F00u);
     // Only min(3, 2) levels: the column after level 2 stays as creation left it.
     EXPECT_EQ(level2[2], 0u);
     s.unlock();

@@ -3,6 +3,7 @@
 #include "platform/crt_rand.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace effects_test;
 
@@ -70,8 +71,30 @@ TEST(CellMosaic, FastMapsEqualBruteForce) {
     EXPECT_EQ(map[8 * 9 + 4], uint32_t(9 * 9 - 1));
 }
 
+TEST(CellMosaic, SitesComeFromTheGeneratorXThenY) {
+    // Each coordinate is rand() * size / 32767 rounded down, x drawn before y; the float
+    // arithmetic may land on either side of a whole number that the exact quotient nearly
+    // or exactly hits.
+    for (const auto& [w, h] : {std::pair{512, 384}, std::pair{37, 23}}) {
+        crt::srand(4321);
+        const std::vector<MosaicSite> sites = mosaic_sites(3000, w, h);
+        ASSERT_EQ(sites.size(), 3000u);
+        crt::srand(4321);
+        const auto near = [](int32_t got, int32_t side) {
+            const double exact = double(crt::rand()) * side / 32767.0;
+            return got >= int32_t(std::floor(exact - 2e-4)) &&
+                   got <= int32_t(std::floor(exact + 2e-4));
+        };
+        for (const MosaicSite& s : sites) {
+            ASSERT_TRUE(near(s.x, w)) << w << " x " << s.x;
+            ASSERT_TRUE(near(s.y, h)) << h << " y " << s.y;
+        }
+    }
+    EXPECT_TRUE(mosaic_sites(0, 512, 384).empty());
+}
+
 TEST(CellMosaic, BuildDrawsTheSitesAndMatchesBruteForce) {
-    // Reduced size, all three levels: the sites are drawn level by level, x then y.
+    // Reduced size, all three levels: the sites are drawn level by level.
     crt::srand(123);
     CellMosaic small;
     ASSERT_TRUE(small.build(3, 64, 48, 1.2, 2.4));
@@ -96,9 +119,6 @@ TEST(CellMosaic, BuildDrawsTheSitesAndMatchesBruteForce) {
     const std::vector<MosaicSite> coarse = mosaic_sites(782, 512, 384);
     EXPECT_EQ(crt::rand(), next);
     EXPECT_EQ(mosaic.maps[2], bruteForceMap(coarse, 512, 384));
-    for (const MosaicSite& s : coarse) {
-        ASSERT_TRUE(s.x >= 0 && s.x <= 512 && s.y >= 0 && s.y <= 384);
-    }
 
     // One level only: e1 alone.
     CellMosaic single;
@@ -107,32 +127,39 @@ TEST(CellMosaic, BuildDrawsTheSitesAndMatchesBruteForce) {
 }
 
 TEST(CellMosaic, RemapThroughTheMapsOrCopy) {
-    crt::srand(5);
-    CellMosaic mosaic;
-    const std::vector<uint32_t> source = randomWords(40 * 30, 3);
-    std::vector<uint32_t> out(40 * 30, 0);
-
-    // Not built: a copy, rows `pitch` apart in both.
-    std::vector<uint32_t> wide(48 * 30, 0), wideSource = randomWords(48 * 30, 4);
-    mosaic.remap(wide.data(), wideSource.data(), 40, 30, 48, 0);
-    for (int32_t y = 0; y < 30; ++y)
-        for (int32_t x = 0; x < 48; ++x)
-            ASSERT_EQ(wide[size_t(y * 48 + x)], x < 40 ? wideSource[size_t(y * 48 + x)] : 0u);
-
-    ASSERT_TRUE(mosaic.build(2, 40, 30, 1.0, 2.0));
-    for (int32_t level = 0; level < 2; ++level) {
-        mosaic.remap(out.data(), source.data(), 40, 30, 40, level);
-        for (size_t o = 0; o < out.size(); ++o)
-            ASSERT_EQ(out[o], source[mosaic.maps[size_t(level)][o]]);
-    }
-    // No map for this level, size or pitch: a copy.
-    for (const auto& [level, pitch] : {std::pair{2, 40}, std::pair{-1, 40}}) {
-        std::fill(out.begin(), out.end(), 0);
-        mosaic.remap(out.data(), source.data(), 40, 30, pitch, level);
+    // Frames whose pixel counts fall on and off the eight-pixel stores, with cells of every
+    // size, remapped into a sentinel-filled destination with guards past its end.
+    constexpr uint32_t sentinel = 0xDEADBEEF;
+    for (const auto& [w, h] :
+         {std::pair{40, 30}, std::pair{37, 23}, std::pair{13, 5}, std::pair{3, 2}}) {
+        crt::srand(5);
+        CellMosaic mosaic;
+        ASSERT_TRUE(mosaic.build(3, w, h, 0.3, 1.8));
+        const std::vector<uint32_t> source = randomWords(size_t(w * h), 3);
+        for (int32_t level = 0; level < 3; ++level) {
+            std::vector<uint32_t> out(size_t(w * h + 9), sentinel);
+            mosaic.remap(out.data(), source.data(), w, h, w, level);
+            for (size_t o = 0; o < out.size(); ++o)
+                ASSERT_EQ(out[o],
+                          o < size_t(w * h) ? source[mosaic.maps[size_t(level)][o]] : sentinel)
+                    << w << "x" << h << " level " << level << " pixel " << o;
+        }
+        // No map for this level: a copy.
+        std::vector<uint32_t> out(size_t(w * h), sentinel);
+        mosaic.remap(out.data(), source.data(), w, h, w, 3);
         EXPECT_EQ(out, source);
     }
-    std::fill(wide.begin(), wide.end(), 0);
-    mosaic.remap(wide.data(), wideSource.data(), 40, 30, 48, 0);
-    EXPECT_EQ(wide[47], 0u);
-    EXPECT_EQ(wide[48], wideSource[48]);
+
+    // Not built, or another pitch: a copy, rows `pitch` apart in both.
+    crt::srand(5);
+    CellMosaic mosaic;
+    std::vector<uint32_t> wide(48 * 30, sentinel), wideSource = randomWords(48 * 30, 4);
+    for (int built = 0; built < 2; ++built) {
+        mosaic.remap(wide.data(), wideSource.data(), 40, 30, 48, 0);
+        for (int32_t y = 0; y < 30; ++y)
+            for (int32_t x = 0; x < 48; ++x)
+                ASSERT_EQ(wide[size_t(y * 48 + x)],
+                          x < 40 ? wideSource[size_t(y * 48 + x)] : sentinel);
+        ASSERT_TRUE(mosaic.build(2, 40, 30, 1.0, 2.0));
+    }
 }

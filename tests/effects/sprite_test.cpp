@@ -132,14 +132,31 @@ TEST(SpriteSwarm, EightAdditiveSpritesOnTheirPaths) {
     const std::string path = writeBmp("sprite_swarm", 16, 12);
     SpriteSwarm swarm(512, 384, path, 0, 0);
     ASSERT_TRUE(swarm.isReady());
+    // Every sprite on its path, as the table gives it, at times spread over whole turns;
+    // the rates and phases are floats, the centres width / 2 or width / 4 and height / 4.
     int32_t xs[8], ys[8];
-    swarm.positions(0.0, xs, ys);
-    EXPECT_EQ(xs[0], int32_t(std::sin(1.5) * 180.0 + 256.0)); // 435
-    EXPECT_EQ(ys[0], int32_t(std::cos(1.1) * 35.0 + 96.0));   // 111
-    // Sprite 3 runs backwards: sin(3.1 - 0.5 t); sprites 5 to 8 about width / 4.
-    swarm.positions(2.0, xs, ys);
-    EXPECT_EQ(xs[2], int32_t(std::sin(double(3.1f) - double(0.5f) * 2.0) * 200.0 + 256.0));
-    EXPECT_EQ(xs[4], int32_t(std::sin(double(0.5f) * 2.0 + double(7.2f)) * 150.0 + 128.0));
+    for (const double t : {0.0, 2.0, 3.25, 41.7}) {
+        const auto at = [t](float rate, float phase) { return double(rate) * t + double(phase); };
+        const double x[8] = {
+            std::sin(at(0.7f, 1.5f)) * 180 + 256,  std::sin(at(0.5f, 4.2f)) * 185 + 256,
+            std::sin(at(-0.5f, 3.1f)) * 200 + 256, std::sin(at(0.7f, 3.5f)) * 180 + 256,
+            std::sin(at(0.5f, 7.2f)) * 150 + 128,  std::sin(at(-0.2f, 3.1f)) * 220 + 128,
+            std::sin(at(-0.7f, 1.5f)) * 180 + 128, std::sin(at(0.5f, 5.2f)) * 190 + 128};
+        const double y[8] = {
+            std::cos(at(0.4f, 1.1f)) * 35 + 96,  std::cos(at(0.3f, 6.9f)) * 35 + 96,
+            std::cos(at(0.9f, 1.2f)) * 45 + 96,  std::cos(at(-0.4f, 1.1f)) * 35 + 96,
+            std::cos(at(0.2f, 6.9f)) * 35 + 96,  std::cos(at(0.7f, 1.2f)) * 60 + 96,
+            std::cos(at(-0.4f, 1.1f)) * 35 + 96, std::cos(at(0.3f, 3.9f)) * 35 + 96};
+        // Truncated; a sine computed another way may differ in its last bits.
+        const auto truncated = [](int32_t got, double exact) {
+            return got == int32_t(exact - 1e-9) || got == int32_t(exact + 1e-9);
+        };
+        swarm.positions(t, xs, ys);
+        for (int i = 0; i < 8; ++i) {
+            EXPECT_TRUE(truncated(xs[i], x[i])) << "sprite " << i + 1 << " at " << t;
+            EXPECT_TRUE(truncated(ys[i], y[i])) << "sprite " << i + 1 << " at " << t;
+        }
+    }
 
     // The draw is the sprite added at the eight places, here with the destination held
     // locked by the caller around the whole call.

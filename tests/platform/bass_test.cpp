@@ -66,11 +66,13 @@ TEST_F(Audio, DecodesToStereoAt44100) {
         ASSERT_EQ(later[i], later[i + 1]);
     EXPECT_TRUE(std::any_of(later.begin(), later.end(), [](int16_t v) { return v != 0; }));
 
-    // Whole sample frames: the clock's two constants.
+    // Whole sample frames, rounded down: the clock's two constants, then 14698.53 and
+    // 544414.51 frames.
     EXPECT_EQ(BASS_ChannelSeconds2Bytes(s, 3.69275f), 651400u);
     EXPECT_EQ(BASS_ChannelSeconds2Bytes(s, 1.025f), 180808u);
-    for (float seconds : {0.0f, 0.1f, 0.3333f, 12.345f})
-        EXPECT_EQ(BASS_ChannelSeconds2Bytes(s, seconds) % 4, 0u);
+    EXPECT_EQ(BASS_ChannelSeconds2Bytes(s, 0.3333f), 14698u * 4);
+    EXPECT_EQ(BASS_ChannelSeconds2Bytes(s, 12.345f), 544414u * 4);
+    EXPECT_EQ(BASS_ChannelSeconds2Bytes(s, -2.0f), 0u);
 }
 
 // The decoder is libmpg123's plain C one, whatever the processor: its samples, hashed, are
@@ -186,6 +188,9 @@ TEST(DeviceClock, FollowsTheDeviceBetweenCallbacksNeverBackNorPastWhatItWasGiven
     clock.handedOver(callbackAt(23) + 15000000, 24u * buffer, buffer);
     EXPECT_EQ(clock.heard(callbackAt(23) + 15000000), before);
     k = 24;
+    callbacks(39);
+    const int64_t held = callbackAt(38) + 10000000;
+    EXPECT_LT(clock.heard(held), expected(held)); // the late one is 15 callbacks old
     callbacks(40);
     const int64_t later = callbackAt(39) + 10000000;
     EXPECT_EQ(clock.heard(later), expected(later));
@@ -208,6 +213,26 @@ TEST(DeviceClock, FollowsTheDeviceBetweenCallbacksNeverBackNorPastWhatItWasGiven
     const int64_t now = callbackAt(89) + 7000000;
     const double since = double(now - callbackAt(70)) * 44100e-9 * 4.0;
     EXPECT_NEAR(double(clock.heard(now)), double(from) + since, 4.0);
+}
+
+TEST(DecodedStream, ReadsAcrossItsBlocksGiveTheBytesReadOneByOne) {
+    // The decoded sound is kept in blocks of 1 MB: reads that cross each block boundary, and
+    // the end, against the same bytes read one at a time, which never cross one.
+    DecodedStream stream;
+    ASSERT_EQ(stream.open(mp3), 0u);
+    const size_t length = stream.length();
+    ASSERT_EQ(length, decodedBytes);
+    std::vector<uint8_t> whole(3000, 0xEE), single(3000, 0xEE);
+    for (size_t boundary = size_t(1) << 20; boundary < length + 1500; boundary += size_t(1) << 20) {
+        const size_t from = std::min(boundary, length) - 1500;
+        const size_t got = stream.copy(from, whole.data(), whole.size());
+        ASSERT_EQ(got, std::min<size_t>(whole.size(), length - from));
+        for (size_t i = 0; i < got; ++i)
+            ASSERT_EQ(stream.copy(from + i, &single[i], 1), 1u);
+        ASSERT_TRUE(std::equal(whole.begin(), whole.begin() + long(got), single.begin()))
+            << boundary;
+    }
+    EXPECT_EQ(stream.copy(length, whole.data(), 4), 0u);
 }
 
 TEST_F(Audio, FixedStepAdvancesPerPresentedFrameAndStopsAtTheEnd) {

@@ -95,6 +95,24 @@ TEST(EdgeLine, MostlyHorizontalLinesStepColumnsAndPairRows) {
     EXPECT_EQ(a.countNot(background), 24);
 }
 
+TEST(EdgeLine, LinesAtFortyFiveDegreesStepRowsAndOnlyTheRisingOneMoves) {
+    // dx/dy = 1 is moved one pixel left and down first, dx/dy = -1 is not; both step rows,
+    // here at weight 0: the first pixel of each pair black, the second at 255/256.
+    Frame rising(20, 16, background), falling(20, 16, background);
+    drawEdgeLine(rising.ctx, at(2.0f, 3.0f), at(12.0f, 13.0f), EdgeLineMode::darken);
+    drawEdgeLine(falling.ctx, at(12.0f, 3.0f), at(2.0f, 13.0f), EdgeLineMode::darken);
+    for (int32_t r = 0; r < 10; ++r) {
+        // Moved to (1, 4)-(11, 14): rows 4 to 13, each pair from column row - 4.
+        EXPECT_EQ(rising.pixel(r, r + 4), darkFirst(0)) << r;
+        EXPECT_EQ(rising.pixel(r + 1, r + 4), darkSecond(0)) << r;
+        // Rows 3 to 12 at x = 15 - row: each pair from column 14 - row.
+        EXPECT_EQ(falling.pixel(11 - r, r + 3), darkFirst(0)) << r;
+        EXPECT_EQ(falling.pixel(12 - r, r + 3), darkSecond(0)) << r;
+    }
+    EXPECT_EQ(rising.countNot(background), 20);
+    EXPECT_EQ(falling.countNot(background), 20);
+}
+
 TEST(EdgeLine, NearerSurfacesHideTheLine) {
     Frame f(20, 16, background);
     f.depthAt(9, 3) = 0.5f, f.depthAt(10, 3) = 0.5f; // the line's 0.4 is below 0.999 * 0.5

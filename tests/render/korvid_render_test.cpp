@@ -7,11 +7,13 @@
 #include "engine/scene/mesh.hpp"
 #include "png_reader.hpp"
 #include "run_program.hpp"
+#include "tools/common/arguments.hpp"
 #include "tools/common/file_completion.hpp"
 #include "tools/common/scene_staging.hpp"
 
 #include <gtest/gtest.h>
 #include <lib3ds/file.h>
+#include <lib3ds/material.h>
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
 
@@ -109,19 +111,26 @@ TEST(KorvidRender, DrawsEveryReferenceFileTheSameTwice) {
 }
 
 TEST(KorvidRender, MeshesOfAFileWithoutNodesStayWhereTheFileHasThem) {
-    // Meshes turned, scaled and mirrored by their matrices, one skewed and one flattened
+    // Meshes turned and scaled by their matrices, one mirrored, one skewed and one flattened
     // here; one hangs below a camera in the original. Every engine vertex, placed by its
-    // node, must land on a point of the file.
+    // node, must land on a point of the file, and every node carries its mesh's matrix where
+    // a position, rotation and scale can hold it.
     for (const std::string name :
          {"test1.3ds", "cubes_with_alpha.3DS", "CameraRollAnimWithChildObject.3ds"}) {
-        const std::string path = variant(name, "placement", [](Lib3dsFile& f) {
+        const auto axis = [](Lib3dsFile& f, const char* mesh, int a) {
+            Lib3dsMesh* m = lib3ds_file_mesh_by_name(&f, mesh);
+            return m ? m->matrix[a] : nullptr;
+        };
+        const std::string path = variant(name, "placement", [&](Lib3dsFile& f) {
             removeNodes(f);
-            if (Lib3dsMesh* skewed = lib3ds_file_mesh_by_name(&f, "Box01"))
+            for (const char* mirrored : {"Box04", "Quader02"})
+                if (float* z = axis(f, mirrored, 2))
+                    z[0] = -z[0], z[1] = -z[1], z[2] = -z[2];
+            if (float* skewed = axis(f, "Box01", 1))
                 for (int i = 0; i < 3; ++i)
-                    skewed->matrix[1][i] += 0.5f * skewed->matrix[0][i];
-            if (Lib3dsMesh* flat = lib3ds_file_mesh_by_name(&f, "Box02"))
-                for (int i = 0; i < 3; ++i)
-                    flat->matrix[2][i] = 0.0f;
+                    skewed[i] += 0.5f * axis(f, "Box01", 0)[i];
+            if (float* flat = axis(f, "Box02", 2))
+                flat[0] = flat[1] = flat[2] = 0.0f;
         });
         Engine engine;
         Lib3dsFilePtr file;
@@ -130,10 +139,10 @@ TEST(KorvidRender, MeshesOfAFileWithoutNodesStayWhereTheFileHasThem) {
         Scene& scene = *engine.find<Scene>(kindScene, "scene");
         scene.setTime(0.0f);
         scene.updateWorlds(nullptr);
-        Lib3dsFile* original = lib3ds_file_load((data + name).c_str());
-        ASSERT_NE(original, nullptr);
+        Lib3dsFile* saved = lib3ds_file_load(path.c_str());
+        ASSERT_NE(saved, nullptr);
         int meshes = 0;
-        for (Lib3dsMesh* mesh = original->meshes; mesh; mesh = mesh->next, ++meshes) {
+        for (Lib3dsMesh* mesh = saved->meshes; mesh; mesh = mesh->next, ++meshes) {
             SCOPED_TRACE(name + " " + mesh->name);
             Node* node = scene.root.find(std::string("/") + mesh->name);
             ASSERT_NE(node, nullptr);
@@ -166,7 +175,7 @@ TEST(KorvidRender, MeshesOfAFileWithoutNodesStayWhereTheFileHasThem) {
             }
         }
         EXPECT_EQ(scene.nodesByType[nodeMesh].size(), size_t(meshes));
-        lib3ds_file_free(original);
+        lib3ds_file_free(saved);
     }
 }
 
@@ -192,6 +201,15 @@ TEST(KorvidRender, FacesWithoutAKnownMaterialAreNeutralGrey) {
     });
     ASSERT_EQ(render(unnamed + " --out " + folder + "/c.png" + view).status, 0);
     EXPECT_GT(countPixels(readPng(folder + "/c.png")).grey, 1000);
+    Engine engine;
+    Lib3dsFilePtr completed;
+    ASSERT_EQ(tools::importCompleted(engine, "scene", unnamed, completed), errNone);
+    for (const char* grey : {"(none)", "nowhere"}) {
+        const Lib3dsMaterial* m = lib3ds_file_material_by_name(completed.get(), grey);
+        ASSERT_NE(m, nullptr) << grey;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(m->diffuse[i], 200.0f / 255.0f) << grey;
+    }
     const ProgramResult listing = runProgram(testFolder("scene-run"), sceneTool, "", unnamed);
     ASSERT_EQ(listing.status, 0) << listing.err;
     EXPECT_NE(listing.out.find("group Quader02 0 (none) triangles=12"), std::string::npos);
@@ -232,6 +250,32 @@ TEST(KorvidRender, FilesWithNothingToDrawAndBadArgumentsFail) {
     r = render(data + "test1.3ds");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("usage: korvid-render"), std::string::npos);
-    EXPECT_EQ(render(data + "test1.3ds --out x.png --outline 3").status, 1);
-    EXPECT_EQ(render(data + "test1.3ds --out x.png --size 12").status, 1);
+    r = render(data + "test1.3ds --out x.png --outline 3");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.find("usage: korvid-render"), 0u);
+}
+
+TEST(ToolArguments, ValuesOnBothSidesOfTheirLimits) {
+    int32_t w = 0, h = 0;
+    for (const char* good : {"1x1", "8192x8192", "640x8", "8x8192"})
+        EXPECT_TRUE(tools::parseSize(good, w, h)) << good;
+    EXPECT_EQ(w, 8);
+    EXPECT_EQ(h, 8192);
+    for (const char* bad :
+         {"0x1", "1x0", "8193x1", "1x8193", "-4x4", "12", "12x", "x12", "12x7z", ""})
+        EXPECT_FALSE(tools::parseSize(bad, w, h)) << bad;
+
+    uint32_t mode = 9;
+    for (uint32_t m = 0; m <= 2; ++m) {
+        EXPECT_TRUE(tools::parseOutline(std::to_string(m).c_str(), mode));
+        EXPECT_EQ(mode, m);
+    }
+    for (const char* bad : {"3", "-1", "02", "1 ", ""})
+        EXPECT_FALSE(tools::parseOutline(bad, mode)) << bad;
+
+    float f = 0.0f;
+    EXPECT_TRUE(tools::parseFloat("-2.5", f));
+    EXPECT_EQ(f, -2.5f);
+    for (const char* bad : {"1x", "", "x", "1.5 "})
+        EXPECT_FALSE(tools::parseFloat(bad, f)) << bad;
 }

@@ -31,7 +31,6 @@ TEST(Tracks, ScalarHermiteAtBetweenAndOutsideKeys) {
     EXPECT_EQ(at(t, 10), 1.0f);
     EXPECT_EQ(at(t, 20), 1.0f);
     EXPECT_EQ(at(t, 6), 0.125f);
-    EXPECT_NEAR(at(t, 4), 0.015625f, 1e-7f);
     EXPECT_EQ(at(ScalarTrack{}, 5), -99.0f); // an empty track writes nothing
 
     // Three keys: the interval is found by frame.
@@ -39,33 +38,59 @@ TEST(Tracks, ScalarHermiteAtBetweenAndOutsideKeys) {
     EXPECT_EQ(at(three, 15), 20.0f);
     EXPECT_EQ(at(three, 10), 10.0f);
 
+    // Booleans step, and a frame exactly on an inner key takes that key's value.
     BoolTrack flags;
-    flags.keys = {{0, false}, {10, true}};
-    bool v = true;
-    flags.evaluate(9.9f, v);
-    EXPECT_FALSE(v);
-    flags.evaluate(10.0f, v);
-    EXPECT_TRUE(v);
+    flags.keys = {{0, false}, {10, true}, {20, false}};
+    for (const auto& [frame, expected] : {std::pair{9.9f, false}, std::pair{10.0f, true},
+                                          std::pair{19.9f, true}, std::pair{20.0f, false}}) {
+        bool v = !expected;
+        flags.evaluate(frame, v);
+        EXPECT_EQ(v, expected) << frame;
+    }
 }
 
-TEST(Tracks, ColourAlphaIsOneAndRotationBlendsKeysWithTangents) {
+TEST(Tracks, EveryComponentFollowsItsOwnHermiteCurve) {
+    // Distinct values and tangents in every component, against the curve worked out in
+    // double precision from the fraction u between the keys.
+    const auto hermite = [](double u, double a, double b, double outA, double inB) {
+        return (2 * u * u * u - 3 * u * u + 1) * a + (3 - 2 * u) * u * u * b +
+               (u * u * u - 2 * u * u + u) * outA + (u * u * u - u * u) * inB;
+    };
+    VectorTrack moves;
+    moves.keys = {{4, {1, -2, 3}, {9, 9, 9}, {0.5f, -4, 2}},
+                  {12, {7, 5, -6}, {-1, 3, 0.25f}, {8, 8, 8}}};
     ColourTrack colours;
-    colours.keys = {{0, {0, 0, 0, 7}, {}, {}}, {2, {100, 50, 10, 9}, {}, {}}};
-    Colour c;
-    colours.evaluate(1.0f, c);
-    EXPECT_EQ(c.r, 50.0f);
-    EXPECT_EQ(c.a, 1.0f);
+    colours.keys = {{4, {10, 200, 30, 5}, {}, {40, -60, 7, 3}},
+                    {12, {90, 20, 250, 6}, {-5, 30, 11, 2}, {}}};
+    for (float frame : {5.0f, 8.0f, 10.5f}) {
+        const double u = (frame - 4.0) / 8.0;
+        Vector v;
+        moves.evaluate(frame, v);
+        EXPECT_NEAR(v.x, hermite(u, 1, 7, 0.5, -1), 1e-5) << frame;
+        EXPECT_NEAR(v.y, hermite(u, -2, 5, -4, 3), 1e-5) << frame;
+        EXPECT_NEAR(v.z, hermite(u, 3, -6, 2, 0.25), 1e-5) << frame;
+        Colour c;
+        colours.evaluate(frame, c);
+        EXPECT_NEAR(c.r, hermite(u, 10, 90, 40, -5), 1e-4) << frame;
+        EXPECT_NEAR(c.g, hermite(u, 200, 20, -60, 30), 1e-4) << frame;
+        EXPECT_NEAR(c.b, hermite(u, 30, 250, 7, 11), 1e-4) << frame;
+        EXPECT_EQ(c.a, 1.0f);
+    }
+}
 
-    // Both keys at rest, both tangents turned by t about z: the keys' slerp stays at rest,
-    // the tangents' slerp stays at rotz(t), and the blend between them by 2u(1 - u) turns
-    // by 0.375 t at u = 0.25.
-    const Quaternion rest{0, 0, 0, 1};
+TEST(Tracks, RotationBlendsKeysWithTheirTangents) {
+    // Both keys at rest, the outgoing tangent of the first and the incoming one of the
+    // second turned by t about z: the keys' slerp stays at rest, the tangents' slerp stays at
+    // rotz(t), and the blend between them by 2u(1 - u) turns by 0.375 t at u = 0.25. The
+    // other two tangents turn elsewhere and must not count.
+    const Quaternion rest{0, 0, 0, 1}, elsewhere{0.6f, 0, 0, 0.8f}, other{0, 0.8f, 0, 0.6f};
     for (double t : {0.5, 2.0, -1.2}) {
         const Quaternion turned{0, 0, float(std::sin(t / 2)), float(std::cos(t / 2))};
         RotationTrack turns;
-        turns.keys = {{10, rest, turned, turned}, {14, rest, turned, turned}};
+        turns.keys = {{10, rest, elsewhere, turned}, {14, rest, turned, other}};
         Quaternion q;
         turns.evaluate(11.0f, q);
+        EXPECT_NEAR(q.x, 0.0, 1e-6) << t;
         EXPECT_NEAR(q.z, std::sin(0.375 * t / 2), 1e-6) << t;
         EXPECT_NEAR(q.w, std::cos(0.375 * t / 2), 1e-6) << t;
     }

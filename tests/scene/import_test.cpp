@@ -283,6 +283,16 @@ TEST(Import, RefusedUnsafeAndReadableFiles) {
     for (uint16_t level = 1; level < 1500; ++level)
         deep = cat({deep, dummy(level, level - 1)});
     const Bytes nodeHeader = chunk(LIB3DS_NODE_HDR, {str("n"), u16(0), u16(0), u16(65535)});
+    // lib3ds keeps three plain gradient colours, and names in buffers of 64 bytes.
+    auto gradient = [](int colours) {
+        Bytes body = f32(0.5f);
+        for (int i = 0; i < colours; ++i)
+            body = cat({body, chunk(LIB3DS_COLOR_F, {vec(0, 0, 0)})});
+        return chunk(LIB3DS_MDATA, {chunk(LIB3DS_V_GRADIENT, {body})});
+    };
+    auto named = [](const std::string& name) {
+        return file({triangleMesh(name)}, {node(LIB3DS_OBJECT_NODE_TAG, 0, name, 65535)});
+    };
 
     struct Case {
         const char* what;
@@ -310,13 +320,7 @@ TEST(Import, RefusedUnsafeAndReadableFiles) {
                          {nodeHeader, track(LIB3DS_POS_TRACK_TAG, {{0, vec(0, 0, 0)}}, 5)})}),
          errFileFormat},
         {"own parent", file({}, {dummy(3, 3)}), errFileFormat},
-        {"four gradient colours",
-         chunk(LIB3DS_MDATA,
-               {chunk(LIB3DS_V_GRADIENT,
-                      {f32(0.5f), chunk(LIB3DS_COLOR_F, {vec(0, 0, 0)}),
-                       chunk(LIB3DS_COLOR_F, {vec(0, 0, 0)}), chunk(LIB3DS_COLOR_F, {vec(0, 0, 0)}),
-                       chunk(LIB3DS_COLOR_F, {vec(0, 0, 0)})})}),
-         errFileFormat},
+        {"four gradient colours", gradient(4), errFileFormat},
         // Frame 0 is past both keys; wrapped back into the track it lands on the last key,
         // as -16777217 is -16777216 in float.
         {"repeat misses its keys", repeating(-16777217, 0), errFileFormat},
@@ -328,6 +332,11 @@ TEST(Import, RefusedUnsafeAndReadableFiles) {
          errNone},
         {"parents of each other", file({}, {dummy(1, 2), dummy(2, 1)}), errNone},
         {"repeat finds its keys", repeating(5, 10), errNone},
+        {"repeat wraps into its keys", repeating(-10, -5), errNone},
+        {"three gradient colours", gradient(3), errNone},
+        {"names filling their buffers", named(std::string(63, 'n')), errNone},
+        // One byte more leaves no room for the terminator.
+        {"names one byte too long", named(std::string(64, 'n')), errFileIO},
         {"deep and late", chunk(LIB3DS_M3DMAGIC, {chunk(LIB3DS_KFDATA, {deep})}), errNone},
     };
     for (const Case& c : cases) {

@@ -4,6 +4,8 @@
 #include "png_reader.hpp"
 #include "sample_levels.hpp"
 #include "show_data.hpp"
+#include "tools/capture/options.hpp"
+#include "tools/common/pixel_scale.hpp"
 
 #include <gtest/gtest.h>
 
@@ -109,9 +111,43 @@ TEST(Capture, TheVideoEnlargedByPixelRepetitionKeepsPictureAndSoundTogether) {
                                    double((frame.pixels[size_t(y * 512 + x)] >> shift) & 255));
             }
     EXPECT_LT(error / (512.0 * 384.0 * 3.0), 6.0);
+}
 
-    EXPECT_EQ(runProgram(data, captureProgram, "", "--video x.mp4 --scale 5").status, 2);
-    EXPECT_EQ(runProgram(data, captureProgram, "", "--scale 2").status, 2);
+TEST(CaptureOptions, ValuesOnBothSidesOfTheirLimitsAndTheRulesBetweenOptions) {
+    // The first line written for a command line: "" when it is taken.
+    const auto reason = [](std::vector<const char*> args) {
+        args.insert(args.begin(), "demo-capture");
+        CaptureOptions options;
+        ::testing::internal::CaptureStderr();
+        const bool taken = parseOptions(int(args.size()), const_cast<char**>(args.data()), options);
+        const std::string text = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(taken, text.empty());
+        return text.substr(0, text.find('\n'));
+    };
+    const std::string wholeFps = "demo-capture: --fps takes a whole number from 1 to 1000";
+    EXPECT_EQ(reason({"--fps", "1"}), "");
+    EXPECT_EQ(reason({"--fps", "1000", "--every", "1000"}), "");
+    EXPECT_EQ(reason({"--fps", "0"}), wholeFps);
+    EXPECT_EQ(reason({"--fps", "1001"}), wholeFps);
+    EXPECT_EQ(reason({"--fps", "30x"}), wholeFps);
+    EXPECT_EQ(reason({"--every", "1001"}),
+              "demo-capture: --every takes a whole number from 1 to 1000");
+    const std::string wholeScale = "demo-capture: --scale takes a whole number from 1 to 4";
+    EXPECT_EQ(reason({"--video", "v.mp4", "--scale", "4"}), "");
+    EXPECT_EQ(reason({"--video", "v.mp4", "--scale", "5"}), wholeScale);
+    EXPECT_EQ(reason({"--video", "v.mp4", "--scale", "0"}), wholeScale);
+    EXPECT_EQ(reason({"--scale", "2"}), "demo-capture: --scale needs --video FILE.mp4");
+    EXPECT_EQ(reason({"--png", "d", "--at", "0,32.5"}), "");
+    EXPECT_EQ(reason({"--hash", "--at", "7"}), "");
+    EXPECT_EQ(reason({"--at", "7"}), "demo-capture: --at needs --png DIR or --hash");
+    EXPECT_EQ(reason({"--png", "d", "--at", "1,,2"}),
+              "demo-capture: --at takes demo times separated by commas");
+    EXPECT_EQ(reason({"--hash"}), "demo-capture: --hash needs --at T,T,...");
+    EXPECT_EQ(reason({"--json", "f"}), "demo-capture: --json needs --bench");
+    EXPECT_EQ(reason({"--until", "-3.5"}), "");
+    EXPECT_EQ(reason({"--until", "soon"}), "demo-capture: --until takes a demo time");
+    EXPECT_EQ(reason({"--data"}), "demo-capture: missing value after --data");
+    EXPECT_EQ(reason({"--frames", "9"}), "demo-capture: unknown option --frames");
 }
 
 TEST(Capture, TheStoryboardShowsALabelledThumbnailEvery32Units) {

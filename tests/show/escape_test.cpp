@@ -9,11 +9,14 @@
 // The show started on the test's own X server.
 class RealWindow : public VirtualDisplay {
 protected:
-    // Runs the show for `seconds`, presses Escape and returns how the program ended.
+    // Runs the show for `seconds` once its window is up, then holds Escape down until the
+    // show answers, and returns how the program ended.
     int escapeAfter(const std::string& data, double seconds) {
-        const pid_t show = spawnProgram({"sh", "-c", demoProgram + " 2>stderr.txt"}, data);
+        const pid_t show =
+            spawnProgram({"sh", "-c", "exec " + demoProgram + " 2>stderr.txt"}, data);
         if (show <= 0)
             return -2;
+        EXPECT_NE(windowOf(show), "") << "no window";
         EXPECT_EQ(waitFor(show, seconds), -1) << "the show ended before Escape";
         return holdEscape(show);
     }
