@@ -2,12 +2,16 @@
 # Builds the import fuzz target with clang's libFuzzer under AddressSanitizer and
 # UndefinedBehaviorSanitizer, replays the inputs that once failed, then fuzzes for a
 # bounded time from the reference scenes.
-# Usage: fuzz_import.sh SOURCE_DIR WORK_DIR SECONDS TEST_DATA (relative to SOURCE_DIR)
+# Usage: fuzz_import.sh SOURCE_DIR WORK_DIR SECONDS TEST_DATA (absolute, or relative to
+# SOURCE_DIR)
 set -eu
 src=$1
 work=$2
 seconds=$3
-testdata=$src/$4
+case $4 in
+/*) testdata=$4 ;;
+*) testdata=$src/$4 ;;
+esac
 if ! command -v clang++-14 >/dev/null 2>&1; then
     echo "clang++-14 is not installed: skipped"
     exit 77
