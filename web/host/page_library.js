@@ -40,9 +40,7 @@ mergeInto(LibraryManager.library, {
 
   web_page_draw: function (rgba, width, height) {
     var page = Module['korvidPage'];
-    if (!page) return;
-    var bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-    page.draw(new ImageData(bytes, width, height));
+    if (page) page.draw(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
   },
 
   web_page_progress: function (fraction) {

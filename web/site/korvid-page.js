@@ -57,10 +57,12 @@
     return { name: 'korvid', output: null, measuring: false, args: [] };
   }
 
-  // A file with a progress callback of bytes received; null when the server has none.
-  async function fetchBytes(url, received) {
+  // A file, telling `expect` its length when the server states one and `received` every
+  // part that arrives; null when the server has no such file.
+  async function fetchBytes(url, received, expect = () => {}) {
     const response = await fetch(url);
     if (!response.ok) return null;
+    expect(Number(response.headers.get('Content-Length')) || 0);
     const reader = response.body.getReader();
     const chunks = [];
     let length = 0;
@@ -136,7 +138,7 @@
         if (bytes) files.set(file.path, bytes);
       }
     }
-    const wasm = fetchBytes(program.name + '.wasm', count);
+    const wasm = fetchBytes(program.name + '.wasm', count, (bytes) => { total += bytes; });
     await Promise.all([worker(), worker(), worker(), worker()]);
     const wasmBinary = await wasm;
     if (!wasmBinary) throw new Error('cannot load ' + program.name + '.wasm');
@@ -144,10 +146,24 @@
     // What the program's calls into JavaScript use (page_library.js).
     let gesture = !!program.autostart;
     let escaped = false;
+    // The browser shows a picture once a refresh of the screen: the program's frames are
+    // copied as they come, and the latest goes onto the canvas when the screen is next
+    // drawn. (Putting every frame onto the canvas would only make more work for the page.)
+    let frame = null, framePending = false;
     const page = {
       keys: [],
       audio: null,
-      draw(image) { canvas.putImageData(image, 0, 0); },
+      draw(rgba, width, height) {
+        if (!frame || frame.width !== width || frame.height !== height)
+          frame = new ImageData(width, height);
+        frame.data.set(rgba);
+        if (framePending) return;
+        framePending = true;
+        requestAnimationFrame(() => {
+          framePending = false;
+          if (frame) canvas.putImageData(frame, 0, 0);
+        });
+      },
       decoding(fraction) { progress(0.85 + 0.15 * fraction, 'Decoding the soundtrack'); },
       openAudio() {
         const Context = window.AudioContext || window.webkitAudioContext;
@@ -217,6 +233,9 @@
       });
     });
     const status = await ended;
+    // The last frame stays on the canvas (unless a closing image replaces it).
+    if (frame) canvas.putImageData(frame, 0, 0);
+    frame = null;
 
     if (program.name === 'korvid-clock') writeStats(output);
     // Escape ends the show at once; the page then shows its closing image.

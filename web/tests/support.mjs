@@ -125,6 +125,10 @@ export class Browser {
       for (let end; (end = pending.indexOf('\0')) >= 0;) {
         const message = JSON.parse(pending.slice(0, end));
         pending = pending.slice(end + 1);
+        if (message.method === 'Runtime.exceptionThrown')
+          this.log += 'page: ' + message.params.exceptionDetails.exception?.description + '\n';
+        if (message.method === 'Runtime.consoleAPICalled')
+          this.log += 'page: ' + message.params.args.map((a) => a.value ?? a.description).join(' ') + '\n';
         const answer = this.waiting.get(message.id);
         if (!answer) continue;
         this.waiting.delete(message.id);
@@ -151,11 +155,13 @@ export class Browser {
   async open(url) {
     const { targetId } = await this.send('Target.createTarget', { url });
     const { sessionId } = await this.send('Target.attachToTarget', { targetId, flatten: true });
+    await this.send('Runtime.enable', {}, sessionId);
     return {
       evaluate: async (expression) => {
         const { result, exceptionDetails } = await this.send('Runtime.evaluate',
           { expression, returnByValue: true, awaitPromise: true }, sessionId);
-        if (exceptionDetails) throw new Error(exceptionDetails.text);
+        if (exceptionDetails)
+          throw new Error(exceptionDetails.exception ? exceptionDetails.exception.description : exceptionDetails.text);
         return result.value;
       },
       close: () => this.send('Target.closeTarget', { targetId }),
