@@ -5,6 +5,7 @@
 #include "demo/program.hpp"
 #include "demo/show_support.hpp"
 #include "demo/timeline.hpp"
+#include "engine/math/elementary.hpp"
 
 using namespace korvid;
 
@@ -92,11 +93,11 @@ void Show::creditGrids() {
             gridB.ripple(1.0f, float(1.0 - f), demoTime / 8.0f);
             gridA.rotate(spin, 1.0f);
             gridB.wobble(0.25f, float(f * 50.0 + 0.3),
-                         float(std::cos(demoTime / 32.0f * showTwoPi)),
-                         float(std::sin(frac(demoTime / 32.0f) * showTwoPi)));
+                         float(korvid::cos(demoTime / 32.0f * showTwoPi)),
+                         float(korvid::sin(frac(demoTime / 32.0f) * showTwoPi)));
         } else if (k == 3) {
-            gridA.rotate(spin, float(2.0 * std::sin(f * showPi)));
-            gridB.rotate(spin, float(10.0 * std::sin(f * showPi)));
+            gridA.rotate(spin, float(2.0 * korvid::sin(f * showPi)));
+            gridB.rotate(spin, float(10.0 * korvid::sin(f * showPi)));
         }
         beatFlash(gridA);
         beatFlash(gridB);

@@ -6,6 +6,7 @@
 #include "demo/program.hpp"
 #include "demo/show_support.hpp"
 #include "demo/timeline.hpp"
+#include "engine/math/elementary.hpp"
 #include "platform/crt_rand.hpp"
 
 #include <algorithm>
@@ -28,10 +29,10 @@ void Show::twisters() {
             // The phase d is a float product, widened only as it is passed.
             if (u < 1.0f || u > 2.0f)
                 twisterRock.draw(pixels, 512, 384, view.pitch, blocks() * 10.0f,
-                                 trunc_cast(std::cos(double(a)) * 100.0 + 256.0));
+                                 trunc_cast(korvid::cos(double(a)) * 100.0 + 256.0));
             if (u > 1.0f)
                 twisterCloth.draw(pixels, 512, 384, view.pitch, blocks() * -10.0f,
-                                  trunc_cast(std::cos(a + showPi) * 100.0 + 256.0));
+                                  trunc_cast(korvid::cos(a + showPi) * 100.0 + 256.0));
         }
         if (u > 3.0f)
             a += frameDelta * 0.1;
@@ -45,10 +46,10 @@ void Show::stripeGrid() {
     // 1/3 and 0.3 are float constants widened to double.
     gridA.reset(0.3f);
     gridA.rotate(float(demoTime / 32.0f * double(1.0f / 3.0f) + 1.2566370801613513),
-                 float((std::cos(demoTime / 32.0f * showPi) + 1.0) * 3.0 + double(0.3f)));
-    gridA.ripple(1.0f,
-                 float((std::sin(frac(demoTime / 24.0f) * showTwoPi) + 1.0) * 4.0 + double(0.3f)),
-                 demoTime / 8.0f);
+                 float((korvid::cos(demoTime / 32.0f * showPi) + 1.0) * 3.0 + double(0.3f)));
+    gridA.ripple(
+        1.0f, float((korvid::sin(frac(demoTime / 24.0f) * showTwoPi) + 1.0) * 4.0 + double(0.3f)),
+        demoTime / 8.0f);
     beatFlash(gridA);
     // A strobe on the second half of every 4 units in the last quarter of each block.
     if (frac(blocks()) >= 0.75 && frac(demoTime / 4.0f) > 0.5)

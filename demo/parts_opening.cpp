@@ -5,6 +5,7 @@
 #include "demo/program.hpp"
 #include "demo/show_support.hpp"
 #include "demo/timeline.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <algorithm>
 
@@ -86,12 +87,12 @@ void Show::groundAndLogo() {
         const int32_t q = trunc_cast(std::floor(blocks_from(2) * 4.0f));
         ground->groups[0].textureOffsetV -= frameDelta * 0.1;
         currentCamera->fov =
-            float((std::sin(frac(demoTime / 32.0f) * showTwoPi) + 1.0) * 1.4137166566647972 +
+            float((korvid::sin(frac(demoTime / 32.0f) * showTwoPi) + 1.0) * 1.4137166566647972 +
                   0.21991148668756758);
         // The sine of the fraction itself: a rise from 6 to about 10.2 every 23 units, 1/23
         // being a float widened to double.
         currentCamera->position.y =
-            float((std::sin(frac(demoTime * double(1.0f / 23.0f))) + 1.0) * 5.0 + 1.0);
+            float((korvid::sin(frac(demoTime * double(1.0f / 23.0f))) + 1.0) * 5.0 + 1.0);
 
         frame0.fill(0xFF404040u);
         show_render(&frame0, currentCamera, scene, true);
@@ -104,8 +105,8 @@ void Show::groundAndLogo() {
             if (q >= 2) {
                 display.draw(background, 0, 0, float(frac(demoTime / 32.0f)));
                 if (q == 2)
-                    logoY = trunc_cast((1.0 - std::cos(frac(demoTime / 16.0f) * 1.570796326795)) *
-                                       384.0);
+                    logoY = trunc_cast(
+                        (1.0 - korvid::cos(frac(demoTime / 16.0f) * 1.570796326795)) * 384.0);
             }
         }
         display.draw(logo, 118, 107 + logoY, 1.0f);

@@ -1,6 +1,7 @@
 #include "demo/show_support.hpp"
 
 #include "demo/program.hpp"
+#include "engine/math/elementary.hpp"
 #include "engine/render/pipeline.hpp"
 
 using namespace korvid;
@@ -73,7 +74,7 @@ void show_render(Surface* colour, CameraNode* camera, Scene* scene, bool flagged
 void show_scroll_ground(MeshNode* ground) {
     // The step stays in double; the offset is rounded once, when it is stored.
     ground->groups[0].textureOffsetV -=
-        (std::cos(frac(demoTime / 8.0f) * showTwoPi + 3.64159265359) + 2.0) * frameDelta * 0.015;
+        (korvid::cos(frac(demoTime / 8.0f) * showTwoPi + 3.64159265359) + 2.0) * frameDelta * 0.015;
 }
 
 LockedView::LockedView(Surface& surface)

@@ -1,4 +1,5 @@
 #include "demo/twist_modifier.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <cmath>
 #include <cstring>
@@ -25,7 +26,7 @@ double TwistModifier::angleAt(float z) {
             return way.angle;
     // 0.013 and 0.01 are doubles; the phase's factor is the float nearest 1.2.
     const double angle =
-        (std::cos(z * 0.013 + double(phase * 1.2f)) + std::sin(z * 0.01 + phase)) * amount;
+        (korvid::cos(z * 0.013 + double(phase * 1.2f)) + korvid::sin(z * 0.01 + phase)) * amount;
     set[1] = set[0];
     set[0] = KnownAngle{bits, generation, angle};
     return angle;
@@ -34,13 +35,17 @@ double TwistModifier::angleAt(float z) {
 Vector TwistModifier::deformPosition(const Vector& p) {
     // The radius is taken about the origin, the angle about the centre.
     const double r = std::sqrt(double(p.x * p.x + p.y * p.y));
-    const double th = std::atan2(double(p.x - centre.x), double(p.y - centre.y)) + angleAt(p.z);
-    return {float(std::sin(th) * r + centre.x), float(std::cos(th) * r + centre.y), p.z};
+    const double th = korvid::atan2(double(p.x - centre.x), double(p.y - centre.y)) + angleAt(p.z);
+    double s, c;
+    korvid::sincos(th, s, c);
+    return {float(s * r + centre.x), float(c * r + centre.y), p.z};
 }
 
 Vector TwistModifier::deformNormal(const Vector& n, const korvid::RenderVertex&,
                                    const Vector& positionBefore) {
     const double r = std::sqrt(double(n.x * n.x + n.y * n.y));
-    const double th = std::atan2(double(n.x), double(n.y)) + angleAt(positionBefore.z);
-    return {float(std::sin(th) * r), float(std::cos(th) * r), n.z};
+    const double th = korvid::atan2(double(n.x), double(n.y)) + angleAt(positionBefore.z);
+    double s, c;
+    korvid::sincos(th, s, c);
+    return {float(s * r), float(c * r), n.z};
 }

@@ -28,10 +28,13 @@ uint32_t DecodedStream::open(const char* path) {
     close();
     if (mpg123_init() != MPG123_OK)
         return BASS_ERROR_UNKNOWN;
+    // The plain C decoder, always: libmpg123 would otherwise pick its synthesis by
+    // processor (AVX, SSE or plain), and each rounds its samples differently, which the
+    // oscilloscope would show. The plain one gives the same samples on every processor.
     int err = MPG123_OK;
-    handle = mpg123_new(nullptr, &err);
+    handle = mpg123_new("generic", &err);
     if (!handle)
-        return BASS_ERROR_MEM;
+        return err == MPG123_OUT_OF_MEM ? BASS_ERROR_MEM : BASS_ERROR_UNKNOWN;
     // These flags replace libmpg123's defaults, so gapless decoding is asked for again: a
     // file with a LAME header then loses the encoder's delay and padding, and sample n of
     // the stream is sample n of what was encoded.

@@ -2,6 +2,7 @@
 
 #include "demo/effects/support.hpp"
 #include "engine/core/pass_clock.hpp"
+#include "engine/math/elementary.hpp"
 #include "platform/crt_rand.hpp"
 
 #include <algorithm>
@@ -170,7 +171,7 @@ bool CellMosaic::build(int32_t levels, int32_t width, int32_t height, double e1,
     for (int32_t i = 0; i < levels; ++i) {
         const double f = levels > 1 ? double(i) / double(levels - 1) : 0.0;
         const double e = (e2 - e1) * f + e1;
-        const int32_t n = effects::truncOrMin(1.0 / std::pow(10.0, e) * mapWidth * mapHeight);
+        const int32_t n = effects::truncOrMin(1.0 / korvid::pow(10.0, e) * mapWidth * mapHeight);
         const std::vector<MosaicSite> sites = mosaic_sites(n, mapWidth, mapHeight);
         if ((n > 0 && sites.empty()) ||
             !nearest_site_map(sites, mapWidth, mapHeight, maps[size_t(i)]) ||

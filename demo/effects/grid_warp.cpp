@@ -3,6 +3,7 @@
 #include "demo/effects/grid_cells.hpp"
 #include "engine/core/pass_clock.hpp"
 #include "engine/core/surface.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <cmath>
 #include <cstring>
@@ -79,7 +80,7 @@ const GridWarp::Polar* GridWarp::latticePolar() {
         Polar* polar = lattice.get();
         walkLattice([&polar](float x, float y) {
             *polar++ = {x, y, std::sqrt(double(x) * x + double(y) * y),
-                        float(std::atan2(double(x), double(y)))};
+                        float(korvid::atan2(double(x), double(y)))};
         });
         latticeKnown = true;
     }
@@ -117,9 +118,11 @@ void GridWarp::rotate(float angle, float scale) {
         const double r =
             (known ? polar[i].radius : std::sqrt(double(p.x) * p.x + double(p.y) * p.y)) * scale;
         const float th =
-            (known ? polar[i].angle : float(std::atan2(double(p.x), double(p.y)))) + angle;
-        p.x = float(std::sin(double(th)) * r);
-        p.y = float(std::cos(double(th)) * r);
+            (known ? polar[i].angle : float(korvid::atan2(double(p.x), double(p.y)))) + angle;
+        double s, c;
+        korvid::sincos(double(th), s, c);
+        p.x = float(s * r);
+        p.y = float(c * r);
     }
 }
 
@@ -135,7 +138,7 @@ void GridWarp::ripple(float wave, float amplitude, float phase) {
         const double r = polar && samePlace(q.x, q.y, polar[i].x, polar[i].y)
                              ? polar[i].radius
                              : std::sqrt(double(q.x) * q.x + double(q.y) * q.y);
-        const double c = std::cos(r * k - p);
+        const double c = korvid::cos(r * k - p);
         const double s = (c + double(0.4f)) * amplitude + 1.0; // 0.4 with its float bits
         q.x = float(q.x * s);
         q.y = float(q.y * s);
@@ -152,8 +155,8 @@ void GridWarp::wobble(float wave, float amplitude, float phaseX, float phaseY) {
     for (int32_t i = 0; i < pointCount; ++i) {
         Point& q = points[size_t(i)];
         const float x = q.x, y = q.y;
-        q.x = float(x + std::sin(double(k) * y + px) * amplitude);
-        q.y = float(y + std::sin(double(k) * x + py) * amplitude);
+        q.x = float(x + korvid::sin(double(k) * y + px) * amplitude);
+        q.y = float(y + korvid::sin(double(k) * x + py) * amplitude);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "demo/effects/interference_plasma.hpp"
 
 #include "engine/core/pass_clock.hpp"
+#include "engine/math/elementary.hpp"
 #include "platform/crt_rand.hpp"
 
 #include <algorithm>
@@ -27,8 +28,9 @@ void InterferencePlasma::setWaves(double c1, double c2, double c3, double c4, do
                      w4 = 0.006135923151542969, w8 = 0.012271846303085938,
                      w16 = 0.024543692606171875, w32 = 0.04908738521234375;
     for (int32_t i = 0; i < tableSize; ++i) {
-        const double sum = c1 * std::cos(i * w1) + c2 * std::cos(i * w2) + c3 * std::cos(i * w4) +
-                           c4 * std::cos(i * w8) + c5 * std::cos(i * w16) + c6 * std::cos(i * w32);
+        const double sum = c1 * korvid::cos(i * w1) + c2 * korvid::cos(i * w2) +
+                           c3 * korvid::cos(i * w4) + c4 * korvid::cos(i * w8) +
+                           c5 * korvid::cos(i * w16) + c6 * korvid::cos(i * w32);
         wave[size_t(i)] = int32_t(uint32_t(effects::truncOrMin(sum)) << 16);
     }
 }

@@ -1,5 +1,6 @@
 #include "demo/effects/ring_field.hpp"
 #include "engine/core/pass_clock.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -23,10 +24,10 @@ RingField::RingField(int32_t width, int32_t height, const Palette& colours, doub
         const int32_t dy = y - halfH;
         for (int32_t x = 0; x < tableWidth; ++x) {
             const int32_t dx = x - halfW;
-            const double th = std::atan2(double(dy), double(dx));
-            const double h =
-                std::sqrt(double(dx * dx + dy * dy)) +
-                petalScale * (weightA * std::cos(lobesA * th) + weightB * std::sin(lobesB * th));
+            const double th = korvid::atan2(double(dy), double(dx));
+            const double h = std::sqrt(double(dx * dx + dy * dy)) +
+                             petalScale * (weightA * korvid::cos(lobesA * th) +
+                                           weightB * korvid::sin(lobesB * th));
             *cell++ = uint8_t(truncOrMin(h)); // the low 8 bits, negative heights wrapping
         }
     }
@@ -37,12 +38,12 @@ void RingField::offsets(double t, int32_t out[3]) const {
     const double cx = width / 2, cy = height / 2;
     // The rates and phases are float constants widened to double: they keep their float
     // bits, which double literals of the same decimals would not.
-    const int32_t ys[3] = {truncOrMin(90.0 * std::cos(t * double(0.8f) + double(1.1f)) + cy),
-                           truncOrMin(90.0 * std::cos(t * double(0.7f) + double(6.9f)) + cy),
-                           truncOrMin(90.0 * std::cos(t * double(1.1f) + double(1.2f)) + cy)};
-    const int32_t xs[3] = {truncOrMin(120.0 * std::sin(t * double(1.1f) + 1.5) + cx),
-                           truncOrMin(120.0 * std::sin(t * double(0.9f) + double(4.2f)) + cx),
-                           truncOrMin(120.0 * std::sin(t * double(0.9f) + double(3.1f)) + cx)};
+    const int32_t ys[3] = {truncOrMin(90.0 * korvid::cos(t * double(0.8f) + double(1.1f)) + cy),
+                           truncOrMin(90.0 * korvid::cos(t * double(0.7f) + double(6.9f)) + cy),
+                           truncOrMin(90.0 * korvid::cos(t * double(1.1f) + double(1.2f)) + cy)};
+    const int32_t xs[3] = {truncOrMin(120.0 * korvid::sin(t * double(1.1f) + 1.5) + cx),
+                           truncOrMin(120.0 * korvid::sin(t * double(0.9f) + double(4.2f)) + cx),
+                           truncOrMin(120.0 * korvid::sin(t * double(0.9f) + double(3.1f)) + cx)};
     // Frames of 240 x 180 or more never need the clamp; it keeps smaller ones (and a
     // t of NaN) inside the table.
     for (int k = 0; k < 3; ++k) {

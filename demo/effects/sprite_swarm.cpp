@@ -2,6 +2,7 @@
 
 #include "demo/effects/support.hpp"
 #include "engine/core/pass_clock.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <cmath>
 #include <new>
@@ -50,9 +51,9 @@ void SpriteSwarm::positions(double t, int32_t xs[spriteCount], int32_t ys[sprite
     const double cy = float(height) * 0.25f;
     for (int i = 0; i < spriteCount; ++i) {
         const Path& p = paths[i];
-        xs[i] =
-            truncOrMin(std::sin(p.xRate * t + p.xPhase) * p.xRadius + (p.quarterCentre ? cx4 : cx));
-        ys[i] = truncOrMin(std::cos(p.yRate * t + p.yPhase) * p.yRadius + cy);
+        xs[i] = truncOrMin(korvid::sin(p.xRate * t + p.xPhase) * p.xRadius +
+                           (p.quarterCentre ? cx4 : cx));
+        ys[i] = truncOrMin(korvid::cos(p.yRate * t + p.yPhase) * p.yRadius + cy);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "demo/effects/textured_tunnel.hpp"
 
 #include "engine/core/pass_clock.hpp"
+#include "engine/math/elementary.hpp"
 #include "engine/math/math.hpp"
 
 #include <SDL/SDL.h>
@@ -15,17 +16,17 @@ using korvid::Vector;
 namespace {
 
 Matrix rotationX(float a) {
-    const float c = std::cos(a), s = std::sin(a);
+    const float c = korvid::cos(a), s = korvid::sin(a);
     return Matrix{{{1, 0, 0, 0}, {0, c, s, 0}, {0, -s, c, 0}, {0, 0, 0, 1}}};
 }
 
 Matrix rotationY(float a) {
-    const float c = std::cos(a), s = std::sin(a);
+    const float c = korvid::cos(a), s = korvid::sin(a);
     return Matrix{{{c, 0, -s, 0}, {0, 1, 0, 0}, {s, 0, c, 0}, {0, 0, 0, 1}}};
 }
 
 Matrix rotationZ(float a) {
-    const float c = std::cos(a), s = std::sin(a);
+    const float c = korvid::cos(a), s = korvid::sin(a);
     return Matrix{{{c, s, 0, 0}, {-s, c, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
 }
 
@@ -107,7 +108,7 @@ void TexturedTunnel::trace() {
             const float t = (-b - std::sqrt(b * b - 4.0f * a * c)) / (2.0f * a);
             const Vector p = o + korvid::scaled(d, t);
             corner->v = truncOrMin(std::fabs(double(travel) * 8.0 + double(p.z)) * 51.2);
-            corner->u = truncOrMin(std::fabs(std::atan2(double(p.y), double(p.x))) *
+            corner->u = truncOrMin(std::fabs(korvid::atan2(double(p.y), double(p.x))) *
                                    20860.75670093953); // 65536 / pi
             const int64_t light =
                 int64_t(fullLight) - truncOrMin(std::fabs(double(p.z - o.z)) * 20.48);

@@ -2,6 +2,7 @@
 
 #include "demo/effects/support.hpp"
 #include "engine/core/pass_clock.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -65,15 +66,17 @@ void Twister::draw(uint32_t* pixels, int32_t width, int32_t height, int32_t pitc
     if (!pixels || !colourMap || height <= 0)
         return;
     // Base outline: a circle of radius 50 with three lobes whose depth k breathes with d.
-    const double k = std::sin(5.0 * d) * 0.05 + 0.1;
+    const double k = korvid::sin(5.0 * d) * 0.05 + 0.1;
     const int32_t last = outlineCount - 1;
     for (int32_t i = 0; i < outlineCount; ++i) {
         const double s = double(i) / double(last);
         const double a = s * 6.283185307179586;
-        const double m = std::sin(3.0 * a) * k + 1.0;
+        const double m = korvid::sin(3.0 * a) * k + 1.0;
         OutlinePoint& p = outline[size_t(i)];
-        p.x = std::cos(a) * m * 50.0;
-        p.y = std::sin(a) * m * 50.0;
+        double sine, cosine;
+        korvid::sincos(a, sine, cosine);
+        p.x = cosine * m * 50.0;
+        p.y = sine * m * 50.0;
         p.is = truncOrMin(s * 16777216.0);
     }
     // Normals from the neighbours on the closed curve (point 64 is point 0 again).
@@ -87,13 +90,14 @@ void Twister::draw(uint32_t* pixels, int32_t width, int32_t height, int32_t pitc
     }
 
     const int32_t limit = std::clamp(width, 0, depthColumns);
-    const double w = std::sin(d * 0.26);
+    const double w = korvid::sin(d * 0.26);
     uint32_t* row = pixels;
     for (int32_t r = 0; r < height; ++r, row += pitch) {
         const double q = double(r) / double(height);
-        const double scale = std::sin(q * 8.0 + d) * 0.25 + 1.0;
-        const double angle = 2.0 * std::sin(3.0 * q) * std::cos(2.0 * q * w) + d;
-        const double c = std::cos(angle), s = std::sin(angle);
+        const double scale = korvid::sin(q * 8.0 + d) * 0.25 + 1.0;
+        const double angle = 2.0 * korvid::sin(3.0 * q) * korvid::cos(2.0 * q * w) + d;
+        double s, c;
+        korvid::sincos(angle, s, c);
         for (OutlinePoint& p : outline) {
             p.ix = truncOrMin((c * p.x - s * p.y) * scale);
             p.iz = truncOrMin((s * p.x + c * p.y) * scale * 65536.0);

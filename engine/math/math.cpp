@@ -1,4 +1,5 @@
 #include "engine/math/math.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <cmath>
 
@@ -11,8 +12,8 @@ Vector normalised(const Vector& v) {
 
 Quaternion Quaternion::fromAxisAngle(const Vector& axis, float angle) {
     const float h = angle * 0.5f;
-    const float s = std::sin(h);
-    Quaternion q{axis.x * s, axis.y * s, axis.z * s, std::cos(h)};
+    const float s = korvid::sin(h);
+    Quaternion q{axis.x * s, axis.y * s, axis.z * s, korvid::cos(h)};
     // A true division of each component: multiplying by 1 / length would round twice and
     // miss the correctly rounded quotient by an ulp for many angles.
     const float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);

@@ -1,4 +1,5 @@
 #include "engine/render/light_normals.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +34,7 @@ Colour lightAt(const std::vector<Light>& lights, const Vector& V, const Vector& 
         if (l.cone) {
             // Rounding can leave the cosine just beyond -1 or 1: acos is then not a number,
             // both tests below fail and the light is added undimmed.
-            const float a = 2.0f * std::acos(dot(l.axis, D));
+            const float a = 2.0f * korvid::acos(dot(l.axis, D));
             if (a >= l.falloff)
                 continue;
             if (a >= l.hotspot)

@@ -1,6 +1,7 @@
 #include "engine/render/pipeline.hpp"
 
 #include "engine/core/pass_clock.hpp"
+#include "engine/math/elementary.hpp"
 #include "engine/render/edge_line.hpp"
 #include "engine/render/material.hpp"
 #include "engine/render/render_passes.hpp"
@@ -157,7 +158,7 @@ Error renderScene(Surface* colour, Surface* depth, CameraNode* camera, Scene* sc
 
     v.view = viewOf(camera->world);
     v.viewNormal = v.view.rotationPart();
-    v.focal = width * 0.5f / std::tan(camera->fov * 0.5f);
+    v.focal = width * 0.5f / korvid::tan(camera->fov * 0.5f);
 
     timer.switchTo(Pass::raster);
     if (depth) {

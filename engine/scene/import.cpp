@@ -2,6 +2,7 @@
 #include "engine/core/engine.hpp"
 #include "engine/scene/chunk_check.hpp"
 #include "engine/scene/node_builders.hpp"
+#include "engine/scene/rotation_keys.hpp"
 #include "engine/scene/scene.hpp"
 
 #include <lib3ds/file.h>
@@ -134,6 +135,7 @@ Error read3dsFile(const std::string& fileName, Lib3dsFilePtr& file) {
 
 Error importLoaded(Engine& engine, const std::string& name, Lib3dsFile& file) {
     try {
+        setUpRotationTracks(file);
         lib3ds_file_eval(&file, 0.0f);
         if (engine.findResource(kindScene, name))
             return errNameInUse;

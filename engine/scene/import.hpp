@@ -32,7 +32,8 @@ Error importScene(Engine& engine, const std::string& name, const std::string& fi
 // when memory runs out.
 Error read3dsFile(const std::string& fileName, Lib3dsFilePtr& file);
 
-// The second step: a file that lib3ds has read becomes the registered scene `name`: it is
+// The second step: a file that lib3ds has read becomes the registered scene `name`: its
+// rotation keys are set up again with the engine's maths (setUpRotationTracks), it is
 // evaluated at frame 0 and its keyframer nodes are built. Codes as for importScene. The
 // tools use the two steps to complete files before the scene is built.
 Error importLoaded(Engine& engine, const std::string& name, Lib3dsFile& file);

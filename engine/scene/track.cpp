@@ -1,4 +1,5 @@
 #include "engine/scene/track.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <cmath>
 
@@ -49,16 +50,16 @@ Quaternion slerp(const Quaternion& a, const Quaternion& b, float s) {
     if (1.0f + l > 0.0003f) {
         if (std::fabs(l) > 1.0f)
             l = l / std::fabs(l);
-        const float om = std::acos(l);
-        const float sn = std::sin(om);
+        const float om = korvid::acos(l);
+        const float sn = korvid::sin(om);
         if (std::fabs(sn) > 0.0003f)
-            return blend(a, b, std::sin((1.0f - s) * om) / sn, std::sin(s * om) / sn);
+            return blend(a, b, korvid::sin((1.0f - s) * om) / sn, korvid::sin(s * om) / sn);
         return blend(a, b, 1.0f - s, s);
     }
     // Nearly opposite: turn towards a quaternion perpendicular to a. The constant is 1.57,
     // not pi/2.
     const Quaternion c{-a.y, a.x, -a.w, a.z};
-    return blend(a, c, std::sin((1.0f - s) * 1.57f), std::sin(s * 1.57f));
+    return blend(a, c, korvid::sin((1.0f - s) * 1.57f), korvid::sin(s * 1.57f));
 }
 
 // The value at `frame`: the end key's value outside the keys, else `between` of the two

@@ -1,3 +1,4 @@
+#include "engine/math/elementary.hpp"
 #include "engine/math/math.hpp"
 
 #include <gtest/gtest.h>
@@ -49,8 +50,8 @@ TEST(Quaternion, RotationAboutZ) {
     int wrong = 0;
     for (int i = 0; i < 1000; ++i) {
         const float angle = -6.0f + float(i) * 0.0123f;
-        const float s = std::sin(angle * 0.5f);
-        const float raw[4] = {0.3f * s, -1.2f * s, 2.5f * s, std::cos(angle * 0.5f)};
+        const float s = korvid::sin(angle * 0.5f);
+        const float raw[4] = {0.3f * s, -1.2f * s, 2.5f * s, korvid::cos(angle * 0.5f)};
         const double length =
             std::sqrt(raw[0] * raw[0] + raw[1] * raw[1] + raw[2] * raw[2] + raw[3] * raw[3]);
         const Quaternion u = Quaternion::fromAxisAngle({0.3f, -1.2f, 2.5f}, angle);

@@ -11,12 +11,42 @@ namespace {
 constexpr int32_t block = 651400; // bytes of 3.69275 s
 constexpr int32_t start = 180808; // bytes of 1.025 s
 
-// The clock's formula: one extended-precision quotient, rounded once to float.
+// 32 a / b rounded to the nearest float, ties to even, from integers alone: the float the
+// clock must give, whatever the width of long double.
+float nearestFloat(int64_t a, int64_t b) {
+    if (a == 0)
+        return 0.0f;
+    // n / d scaled by 2^-shift into [2^24, 2^25): 25 bits, the last one the halfway bit.
+    using Wide = unsigned __int128;
+    Wide n = Wide(a < 0 ? -a : a) * 32, d = Wide(b);
+    int shift = 0;
+    while (n < d << 24)
+        n <<= 1, --shift;
+    while (n >= d << 25)
+        d <<= 1, ++shift;
+    const uint64_t m = uint64_t(n / d);
+    const bool exact = n % d == 0;
+    uint64_t q = m >> 1;
+    if ((m & 1) && (!exact || (q & 1)))
+        ++q;
+    const float r = std::ldexp(float(q), shift + 1);
+    return a < 0 ? -r : r;
+}
+
 float expectedTime(int32_t position) {
-    return float(static_cast<long double>(position - start) / block * 32.0L);
+    return nearestFloat(position - start, block);
 }
 
 } // namespace
+
+// The clock's one extended-precision division gives the nearest float at every position of
+// a song of up to 10 minutes (every position near the start, then a sample of them).
+TEST(MusicClock, ItsDivisionGivesTheNearestFloat) {
+    for (int32_t p = 0; p < 2000000; p += 4)
+        ASSERT_EQ(demo_time_of(p - start, block), expectedTime(p)) << p;
+    for (int32_t p = 2000000; p < 44100 * 4 * 600; p += 4 * 997)
+        ASSERT_EQ(demo_time_of(p - start, block), expectedTime(p)) << p;
+}
 
 TEST(MusicClock, FollowsTheStreamByAFixedStepPerFrame) {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO), 0);

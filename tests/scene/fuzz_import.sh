@@ -17,7 +17,7 @@ if ! command -v clang++-14 >/dev/null 2>&1; then
     exit 77
 fi
 
-sources="$src/engine/math/math.cpp
+sources="$(ls "$src"/engine/math/*.cpp)
     $src/engine/core/engine.cpp $src/engine/core/errors.cpp $src/engine/core/pass_clock.cpp
     $src/engine/render/build_render_data.cpp $src/engine/link/link.cpp
     $(ls "$src"/engine/scene/*.cpp) $src/tests/scene/fuzz/import_fuzzer.cpp"

@@ -1,4 +1,6 @@
 #include "tools/common/file_completion.hpp"
+#include "engine/math/elementary.hpp"
+#include "engine/scene/rotation_keys.hpp"
 
 #include <lib3ds/file.h>
 #include <lib3ds/material.h>
@@ -140,8 +142,8 @@ Placement placementOf(const Lib3dsMatrix m) {
     if (w < 0.0)
         x = -x, y = -y, z = -z, w = -w;
     // lib3ds turns an axis and angle into the quaternion (-axis sin(a/2), cos(a/2)).
-    const double half = std::acos(std::min(1.0, w));
-    const double sine = std::sin(half);
+    const double half = korvid::acos(std::min(1.0, w));
+    const double sine = korvid::sin(half);
     if (sine > 1e-9) {
         p.angle = float(2.0 * half);
         p.axis[0] = float(-x / sine);
@@ -176,7 +178,7 @@ Lib3dsNode* meshNode(Lib3dsMesh& mesh, Lib3dsWord id) {
         key->axis[i] = p.axis[i];
     key->angle = p.angle;
     lib3ds_quat_track_insert(&object.rot_track, key);
-    lib3ds_quat_track_setup(&object.rot_track);
+    korvid::setUpRotationTrack(object.rot_track);
     return node;
 }
 

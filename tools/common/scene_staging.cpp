@@ -1,6 +1,7 @@
 #include "tools/common/scene_staging.hpp"
 
 #include "engine/link/link.hpp"
+#include "engine/math/elementary.hpp"
 #include "engine/render/gouraud_ramp_material.hpp"
 #include "engine/render/pipeline.hpp"
 #include "engine/scene/mesh.hpp"
@@ -113,14 +114,14 @@ CameraNode* addOutsideView(Scene& scene, float aspect) {
     camera->target = NodeRef("/korvid-render.target");
     // fov spans the width; the box must fit the narrower of the two angles.
     const float narrower = std::min(1.0f, aspect);
-    float halfAngle = std::atan(std::tan(camera->fov * 0.5f) * narrower);
-    float distance = radius / std::sin(halfAngle) * 1.1f;
+    float halfAngle = korvid::atan(korvid::tan(camera->fov * 0.5f) * narrower);
+    float distance = radius / korvid::sin(halfAngle) * 1.1f;
     // The renderer draws points nearer than 1 unit as if they were at 1 unit: a small
     // scene is seen from further away through a narrower lens.
     if (distance < radius + 2.0f) {
         distance = radius + 2.0f;
-        halfAngle = std::asin(radius * 1.1f / distance);
-        camera->fov = 2.0f * std::atan(std::tan(halfAngle) / narrower);
+        halfAngle = korvid::asin(radius * 1.1f / distance);
+        camera->fov = 2.0f * korvid::atan(korvid::tan(halfAngle) / narrower);
     }
     // World up is +z.
     camera->position = centre + scaled(normalised(Vector{0.5f, -1.0f, 0.6f}), distance);

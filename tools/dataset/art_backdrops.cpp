@@ -3,6 +3,7 @@
 
 #include "art.hpp"
 #include "art_common.hpp"
+#include "engine/math/elementary.hpp"
 #include "noise.hpp"
 #include "random.hpp"
 
@@ -18,10 +19,10 @@ constexpr float twoPi = 6.28318531f;
 void paintRays(Canvas& canvas, float ox, float oy, const Rgba& colour, float reach, uint32_t seed) {
     canvas.shade([&](float x, float y) {
         Rgba p = canvas.at(int(x), int(y));
-        const float angle = std::atan2(y - oy, x - ox);
-        const float distance = std::hypot(x - ox, y - oy);
+        const float angle = korvid::atan2(y - oy, x - ox);
+        const float distance = korvid::hypot(x - ox, y - oy);
         const float ray = smoothstep(0.1f, 0.7f, fbm(angle * 3.0f + 10.0f, 0.5f, 3, 0, seed));
-        const float fade = std::exp(-distance / reach);
+        const float fade = korvid::exp(-distance / reach);
         blendAdd(p, colour, ray * fade);
         return p;
     });
@@ -40,7 +41,7 @@ Canvas creditsBackdrop() {
     // Fine diagonal hatching, barely there: a woven feel under the credits.
     c.shade([&](float x, float y) {
         Rgba p = c.at(int(x), int(y));
-        const float line = std::pow(0.5f + 0.5f * std::sin((x + y) * 0.9f), 24.0f);
+        const float line = korvid::pow(0.5f + 0.5f * korvid::sin((x + y) * 0.9f), 24.0f);
         blendAdd(p, palette::dusk, line * 0.05f);
         return p;
     });
@@ -62,7 +63,7 @@ Canvas twisterBackdrop() {
     for (int y = int(sy - radius) - 2; y < int(horizon); ++y)
         for (int x = int(sx - radius) - 2; x <= int(sx + radius) + 2; ++x) {
             const float px = float(x) + 0.5f, py = float(y) + 0.5f;
-            const float inside = clamp01(radius - std::hypot(px - sx, py - sy) + 0.5f);
+            const float inside = clamp01(radius - korvid::hypot(px - sx, py - sy) + 0.5f);
             const float t = (py - (sy - radius)) / (2.0f * radius);
             const float band = t > 0.45f ? std::fmod(py - sy, 14.0f) : 99.0f;
             const float gap = (t - 0.45f) * 22.0f;
@@ -80,9 +81,9 @@ Canvas twisterBackdrop() {
             const float z = 40.0f / (float(y) - horizon + 1.0f);         // distance of the row
             const float across = (float(x) + 0.5f - 256.0f) * z / 40.0f; // position across
             const float rowLine =
-                std::pow(std::fabs(std::cos(z * 3.0f * 3.14159f)), 60.0f * depth + 4.0f);
+                korvid::pow(std::fabs(korvid::cos(z * 3.0f * 3.14159f)), 60.0f * depth + 4.0f);
             const float colLine =
-                std::pow(std::fabs(std::cos(across * 3.14159f)), 40.0f / (depth + 0.05f));
+                korvid::pow(std::fabs(korvid::cos(across * 3.14159f)), 40.0f / (depth + 0.05f));
             const float glow = std::max(rowLine, colLine) * (0.25f + depth * 0.75f);
             blendAdd(p, mix(palette::rose, palette::dusk, depth), glow * 0.7f);
         }
@@ -90,7 +91,7 @@ Canvas twisterBackdrop() {
     for (int x = 0; x < c.width(); ++x)
         for (int y = int(horizon) - 3; y < int(horizon) + 4; ++y) {
             const float d = (float(y) - horizon) / 2.5f;
-            blendAdd(c.at(x, y), palette::amber, std::exp(-d * d) * 0.5f);
+            blendAdd(c.at(x, y), palette::amber, korvid::exp(-d * d) * 0.5f);
         }
     finishPicture(c, 63, 0.55f);
     return c;
@@ -121,12 +122,12 @@ Canvas violetWaves() {
         const float k = dice.range(0.006f, 0.018f), phase = dice.range(0.0f, twoPi);
         const Rgba tint = tints[i % 4];
         for (int x = 0; x < c.width(); ++x) {
-            const float centre = base + amplitude * std::sin(float(x) * k + phase);
+            const float centre = base + amplitude * korvid::sin(float(x) * k + phase);
             for (int y = 0; y < c.height(); ++y) {
                 const float d = (float(y) - centre) / 14.0f;
-                blendAdd(c.at(x, y), tint, std::exp(-d * d) * 0.22f);
+                blendAdd(c.at(x, y), tint, korvid::exp(-d * d) * 0.22f);
                 const float core = (float(y) - centre) / 1.2f;
-                blendAdd(c.at(x, y), palette::cream, std::exp(-core * core) * 0.12f);
+                blendAdd(c.at(x, y), palette::cream, korvid::exp(-core * core) * 0.12f);
             }
         }
     }
@@ -163,12 +164,13 @@ Canvas creditsGridTexture() {
                           palette::indigo};
     c.shade([&](float x, float y) {
         // Periodic in both axes: sines of whole turns across the tile.
-        const float t = 0.5f + 0.25f * std::sin(twoPi * (x + y) / 512.0f) +
-                        0.25f * std::sin(twoPi * (x - 2.0f * y) / 512.0f);
+        const float t = 0.5f + 0.25f * korvid::sin(twoPi * (x + y) / 512.0f) +
+                        0.25f * korvid::sin(twoPi * (x - 2.0f * y) / 512.0f);
         Rgba p = gradient(tones, t);
         const float n = fbm(x / 64.0f, y / 64.0f, 5, 8, 101) * 0.5f + 0.5f;
         blendAdd(p, palette::rose, n * n * 0.25f);
-        const float band = std::pow(0.5f + 0.5f * std::sin(twoPi * (x * 2.0f + y) / 512.0f), 12.0f);
+        const float band =
+            korvid::pow(0.5f + 0.5f * korvid::sin(twoPi * (x * 2.0f + y) / 512.0f), 12.0f);
         blendAdd(p, palette::amber, band * 0.18f);
         return p;
     });

@@ -1,5 +1,6 @@
 #include "art_common.hpp"
 
+#include "engine/math/elementary.hpp"
 #include "noise.hpp"
 #include "random.hpp"
 
@@ -12,7 +13,7 @@ void paintStars(Canvas& canvas, int count, float below, uint32_t seed, bool even
     for (int i = 0; i < count; ++i) {
         const float x = dice.uniform() * float(canvas.width());
         const float y = dice.uniform() * below;
-        const float bright = std::pow(dice.uniform(), 3.0f);
+        const float bright = korvid::pow(dice.uniform(), 3.0f);
         // Fade out toward the horizon, where the sky is lighter.
         const float fade = even ? 1.0f : 1.0f - smoothstep(below * 0.4f, below, y);
         const Rgba tint = mix(palette::cream, hex(0xC8D0FF), dice.uniform());

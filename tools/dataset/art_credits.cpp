@@ -3,6 +3,7 @@
 
 #include "art.hpp"
 #include "art_common.hpp"
+#include "engine/math/elementary.hpp"
 #include "noise.hpp"
 #include "random.hpp"
 
@@ -88,8 +89,9 @@ Canvas musicPicture() {
         const float a = 0.8f - float(i) * 0.08f;
         for (int k = 0; k < 40; ++k) {
             const float t0 = -0.7f + 1.4f * float(k) / 40.0f, t1 = t0 + 1.4f / 40.0f;
-            drawLine(c, cx + std::cos(t0) * r, cy + std::sin(t0) * r, cx + std::cos(t1) * r,
-                     cy + std::sin(t1) * r, 2.0f, withAlpha(palette::amber, a * 0.6f));
+            drawLine(c, cx + korvid::cos(t0) * r, cy + korvid::sin(t0) * r,
+                     cx + korvid::cos(t1) * r, cy + korvid::sin(t1) * r, 2.0f,
+                     withAlpha(palette::amber, a * 0.6f));
         }
     }
     // The speaker: rings around a glowing dust cap.
@@ -105,8 +107,8 @@ Canvas musicPicture() {
     // An equaliser: bars whose heights follow a little melody.
     for (int i = 0; i < 14; ++i) {
         const float x = 22.0f + float(i) * 17.0f;
-        const float h =
-            28.0f + 62.0f * (0.5f + 0.5f * std::sin(float(i) * 0.9f) * std::cos(float(i) * 0.37f));
+        const float h = 28.0f + 62.0f * (0.5f + 0.5f * korvid::sin(float(i) * 0.9f) *
+                                                    korvid::cos(float(i) * 0.37f));
         for (int s = 0; s < int(h / 6.0f); ++s) {
             const float y = 362.0f - float(s) * 6.0f;
             const Rgba bars[] = {palette::rose, palette::ember, palette::amber, palette::gold};
@@ -146,10 +148,10 @@ Canvas graphicsPicture() {
     float px[8], py[8];
     for (int i = 0; i < 8; ++i) {
         float x = (i & 1) ? s : -s, y = (i & 2) ? s : -s, z = (i & 4) ? s : -s;
-        const float x1 = x * std::cos(ax) - z * std::sin(ax),
-                    z1 = x * std::sin(ax) + z * std::cos(ax);
-        const float y1 = y * std::cos(ay) - z1 * std::sin(ay),
-                    z2 = y * std::sin(ay) + z1 * std::cos(ay);
+        const float x1 = x * korvid::cos(ax) - z * korvid::sin(ax),
+                    z1 = x * korvid::sin(ax) + z * korvid::cos(ax);
+        const float y1 = y * korvid::cos(ay) - z1 * korvid::sin(ay),
+                    z2 = y * korvid::sin(ay) + z1 * korvid::cos(ay);
         const float k = 300.0f / (300.0f + z2);
         px[i] = 110.0f + x1 * k;
         py[i] = 305.0f + y1 * k;

@@ -3,6 +3,7 @@
 
 #include "art.hpp"
 #include "art_common.hpp"
+#include "engine/math/elementary.hpp"
 #include "noise.hpp"
 
 #include <cmath>
@@ -18,12 +19,12 @@ Canvas lightMap(float lightAngle, const Rgba& ambient, const Rgba& light, uint32
     Canvas c(256, 256);
     c.shade([&](float x, float y) {
         const float facing =
-            std::asin(clamp01(std::fabs(x / 128.0f - 1.0f))) * (x < 128.0f ? -1.0f : 1.0f);
-        const float diffuse = std::max(0.0f, std::cos(facing - lightAngle));
-        const float wave = 0.88f + 0.12f * std::sin(y / 256.0f * 6.2831853f * 2.0f);
+            korvid::asin(clamp01(std::fabs(x / 128.0f - 1.0f))) * (x < 128.0f ? -1.0f : 1.0f);
+        const float diffuse = std::max(0.0f, korvid::cos(facing - lightAngle));
+        const float wave = 0.88f + 0.12f * korvid::sin(y / 256.0f * 6.2831853f * 2.0f);
         const float n = fbm(x / 64.0f, y / 64.0f, 3, 4, seed) * 0.06f;
         Rgba p = ambient;
-        blendAdd(p, light, std::pow(diffuse, 1.3f) * wave + n);
+        blendAdd(p, light, korvid::pow(diffuse, 1.3f) * wave + n);
         return p;
     });
     return c;
@@ -48,8 +49,8 @@ float rockHeightAt(float x, float y) {
 
 // Twill: threads rising along a diagonal, crossed by the weft every four texels.
 float clothHeightAt(float x, float y) {
-    const float warp = 0.5f + 0.5f * std::sin((x + y * 0.5f) * 6.2831853f / 8.0f);
-    const float weft = 0.5f + 0.5f * std::sin(y * 6.2831853f / 4.0f);
+    const float warp = 0.5f + 0.5f * korvid::sin((x + y * 0.5f) * 6.2831853f / 8.0f);
+    const float weft = 0.5f + 0.5f * korvid::sin(y * 6.2831853f / 4.0f);
     const float fuzz = fbm(x / 16.0f, y / 16.0f, 3, 16, 311) * 0.08f;
     return 0.25f + warp * 0.5f + weft * 0.2f + fuzz;
 }
@@ -61,8 +62,8 @@ Canvas specularMap() {
     Canvas c(256, 256);
     c.shade([](float x, float y) {
         const float d = (x - 100.0f) / 22.0f, wide = (x - 100.0f) / 60.0f;
-        const float wave = 0.8f + 0.2f * std::sin(y / 256.0f * 6.2831853f * 3.0f);
-        const float k = (std::exp(-d * d) * 0.6f + std::exp(-wide * wide) * 0.12f) * wave;
+        const float wave = 0.8f + 0.2f * korvid::sin(y / 256.0f * 6.2831853f * 3.0f);
+        const float k = (korvid::exp(-d * d) * 0.6f + korvid::exp(-wide * wide) * 0.12f) * wave;
         return Rgba{k * 0.95f, k * 0.85f, k * 0.7f, 1.0f};
     });
     return c;
@@ -118,9 +119,9 @@ Indexed fireflySprite() {
     out.indices.resize(32 * 32);
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
-            const float r = std::hypot(float(x) - 15.5f, float(y) - 15.5f);
-            const float k =
-                std::exp(-(r / 3.5f) * (r / 3.5f)) + 0.45f * std::exp(-(r / 9.0f) * (r / 9.0f));
+            const float r = korvid::hypot(float(x) - 15.5f, float(y) - 15.5f);
+            const float k = korvid::exp(-(r / 3.5f) * (r / 3.5f)) +
+                            0.45f * korvid::exp(-(r / 9.0f) * (r / 9.0f));
             out.indices[size_t(y) * 32 + size_t(x)] = uint8_t(std::lround(clamp01(k) * 255.0f));
         }
     // Palette entry i is the glow at strength i / 255: black, ember, amber, then white gold.

@@ -3,6 +3,7 @@
 
 #include "art.hpp"
 #include "art_common.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <cmath>
 
@@ -21,7 +22,7 @@ void paintEmblem(Canvas& canvas, float cx, float cy, float radius) {
             if (x < 0 || y < 0 || x >= canvas.width() || y >= canvas.height())
                 continue;
             const float px = float(x) + 0.5f, py = float(y) + 0.5f;
-            const float inside = clamp01(radius - std::hypot(px - cx, py - cy) + 0.5f);
+            const float inside = clamp01(radius - korvid::hypot(px - cx, py - cy) + 0.5f);
             const float t = (py - cy + radius) / (2.0f * radius);
             // Bands grow thicker toward the bottom, as on a sun seen through haze.
             const float phase =
@@ -34,8 +35,9 @@ void paintEmblem(Canvas& canvas, float cx, float cy, float radius) {
     for (int i = 0; i < 96; ++i) {
         const float a0 = float(i) / 96.0f * 6.2831853f, a1 = float(i + 1) / 96.0f * 6.2831853f;
         const float r = radius * 1.16f;
-        drawLine(canvas, cx + std::cos(a0) * r, cy + std::sin(a0) * r, cx + std::cos(a1) * r,
-                 cy + std::sin(a1) * r, 1.2f, withAlpha(palette::gold, 0.8f));
+        drawLine(canvas, cx + korvid::cos(a0) * r, cy + korvid::sin(a0) * r,
+                 cx + korvid::cos(a1) * r, cy + korvid::sin(a1) * r, 1.2f,
+                 withAlpha(palette::gold, 0.8f));
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "art.hpp"
 #include "art_common.hpp"
+#include "engine/math/elementary.hpp"
 #include "noise.hpp"
 #include "random.hpp"
 
@@ -16,7 +17,7 @@ namespace {
 void paintHorizonGlow(Canvas& canvas, float row, float width, const Rgba& colour) {
     for (int y = 0; y < canvas.height(); ++y) {
         const float d = (float(y) - row) / width;
-        const float k = std::exp(-d * d);
+        const float k = korvid::exp(-d * d);
         if (k < 0.002f)
             continue;
         for (int x = 0; x < canvas.width(); ++x)
@@ -125,7 +126,7 @@ Canvas nightMeadow() {
     c.shade([&](float x, float y) {
         Rgba p = c.at(int(x), int(y));
         const float along = (x * 0.8f - y * 1.2f + 60.0f) / 70.0f;
-        const float band = std::exp(-along * along);
+        const float band = korvid::exp(-along * along);
         const float n = fbm(x / 40.0f, y / 40.0f, 5, 0, 31) * 0.5f + 0.5f;
         blendAdd(p, hex(0x8C7CC8), band * n * n * 0.18f);
         return p;

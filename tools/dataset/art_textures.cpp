@@ -3,6 +3,7 @@
 
 #include "art.hpp"
 #include "art_common.hpp"
+#include "engine/math/elementary.hpp"
 #include "noise.hpp"
 #include "random.hpp"
 
@@ -32,7 +33,7 @@ Indexed leatherTexture() {
         const float tone = fbm(u, v, 4, 4, 201) * 0.5f + 0.5f;
         const float creases = ridged(u * 0.75f + 0.3f, v * 1.5f, 3, 3, 202);
         const Cells pores = cellular(x / 4.0f, y / 4.0f, 32, 203);
-        float t = 0.25f + tone * 0.55f - std::pow(creases, 6.0f) * 0.45f;
+        float t = 0.25f + tone * 0.55f - korvid::pow(creases, 6.0f) * 0.45f;
         t -= smoothstep(0.15f, 0.0f, pores.second - pores.nearest) * 0.12f;
         // Scuffs: lighter worn patches.
         t += smoothstep(0.35f, 0.7f, fbm(u * 0.5f + 7.0f, v * 0.5f, 3, 2, 204)) * 0.25f;
@@ -59,11 +60,11 @@ Indexed grassTexture() {
         const float length = dice.range(10.0f, 26.0f);
         const float width = dice.range(2.0f, 4.4f);
         const Rgba root = roots[dice.below(3)], tip = tips[dice.below(4)];
-        const float mx = x + std::cos(angle) * length * 0.5f,
-                    my = y + std::sin(angle) * length * 0.5f;
+        const float mx = x + korvid::cos(angle) * length * 0.5f,
+                    my = y + korvid::sin(angle) * length * 0.5f;
         const float bend = angle + dice.range(-0.5f, 0.5f);
-        const float tx = mx + std::cos(bend) * length * 0.5f,
-                    ty = my + std::sin(bend) * length * 0.5f;
+        const float tx = mx + korvid::cos(bend) * length * 0.5f,
+                    ty = my + korvid::sin(bend) * length * 0.5f;
         drawLineWrapped(c, x, y, mx, my, width, mix(root, tip, 0.35f));
         drawLineWrapped(c, mx, my, tx, ty, width * 0.7f, tip);
         // A darker edge down one side gives each blade some body.
@@ -91,7 +92,7 @@ Indexed darkGroundTexture() {
         const float stone = unitFloat(stones.id) * 0.25f;
         Rgba p = gradient(earth, clamp01(tone * 0.75f + stone) * (1.0f - crack * 0.8f));
         // Veins of amber, which glow when the show brightens this texture.
-        const float vein = std::pow(ridged(u * 0.5f, v * 0.5f, 4, 2, 223), 10.0f);
+        const float vein = korvid::pow(ridged(u * 0.5f, v * 0.5f, 4, 2, 223), 10.0f);
         blendAdd(p, palette::amber, vein * 0.9f);
         blendAdd(p, palette::ember, crack * vein * 0.6f);
         return p;
@@ -119,7 +120,7 @@ Indexed tunnelTexture() {
         blendAdd(p, palette::gold, smoothstep(0.7f, 0.0f, edge) * 0.5f);
         const int block = int((x + float(course % 2) * 32.0f) / 64.0f) + course * 5;
         if (block % 3 == 0) {
-            const float d = std::hypot(bx - 32.0f, by - 16.0f);
+            const float d = korvid::hypot(bx - 32.0f, by - 16.0f);
             const float ring = smoothstep(1.6f, 0.4f, std::fabs(d - 9.0f));
             const float dot = smoothstep(3.2f, 2.0f, d);
             blendAdd(p, palette::rose, (ring + dot) * 0.7f);

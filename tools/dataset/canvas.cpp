@@ -1,5 +1,6 @@
 #include "canvas.hpp"
 
+#include "engine/math/elementary.hpp"
 #include "random.hpp"
 
 #include <cmath>
@@ -161,7 +162,7 @@ void drawDisc(Canvas& canvas, float cx, float cy, float radius, const Rgba& colo
     const Span s = spanOf(canvas, cx - reach, cy - reach, cx + reach, cy + reach);
     for (int y = s.y0; y <= s.y1; ++y)
         for (int x = s.x0; x <= s.x1; ++x) {
-            const float d = std::hypot(float(x) + 0.5f - cx, float(y) + 0.5f - cy);
+            const float d = korvid::hypot(float(x) + 0.5f - cx, float(y) + 0.5f - cy);
             const float coverage = clamp01((radius - d) / std::max(feather, 0.001f) + 0.5f);
             if (coverage > 0.0f)
                 blendBy(canvas.at(x, y), colour, coverage, mode);
@@ -175,7 +176,7 @@ void drawGlow(Canvas& canvas, float cx, float cy, float radius, const Rgba& colo
     for (int y = s.y0; y <= s.y1; ++y)
         for (int x = s.x0; x <= s.x1; ++x) {
             const float dx = float(x) + 0.5f - cx, dy = float(y) + 0.5f - cy;
-            const float k = std::exp(-(dx * dx + dy * dy) * inv);
+            const float k = korvid::exp(-(dx * dx + dy * dy) * inv);
             if (k > 0.002f)
                 blendBy(canvas.at(x, y), colour, k, mode);
         }
@@ -192,7 +193,7 @@ void drawLine(Canvas& canvas, float x0, float y0, float x1, float y1, float widt
         for (int x = s.x0; x <= s.x1; ++x) {
             const float px = float(x) + 0.5f - x0, py = float(y) + 0.5f - y0;
             const float t = clamp01((px * dx + py * dy) / len2);
-            const float d = std::hypot(px - t * dx, py - t * dy);
+            const float d = korvid::hypot(px - t * dx, py - t * dy);
             const float coverage = clamp01(r - d + 0.5f);
             if (coverage > 0.0f)
                 blendBy(canvas.at(x, y), colour, coverage, mode);

@@ -3,6 +3,8 @@
 // z-up coordinates. Rotations are unit quaternions (x, y, z, w), turning by the right-hand
 // rule about their axis.
 
+#include "engine/math/elementary.hpp"
+
 #include <cmath>
 
 namespace dataset {
@@ -47,8 +49,8 @@ struct Quat {
 };
 
 inline Quat axisAngle(Vec3 axis, float angle) {
-    const Vec3 a = normalised(axis) * std::sin(angle * 0.5f);
-    return {a.x, a.y, a.z, std::cos(angle * 0.5f)};
+    const Vec3 a = normalised(axis) * korvid::sin(angle * 0.5f);
+    return {a.x, a.y, a.z, korvid::cos(angle * 0.5f)};
 }
 
 // a then b is b * a.

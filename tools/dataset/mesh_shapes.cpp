@@ -1,4 +1,5 @@
 #include "mesh_shapes.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <cmath>
 
@@ -25,7 +26,7 @@ void addLathe(MeshData& mesh, int columns, int rows,
         } else {
             for (int i = 0; i < columns; ++i) {
                 const float a = twoPi * float(i) / float(columns);
-                const Vec3 q{std::cos(a) * p.radius, std::sin(a) * p.radius * squash, p.z};
+                const Vec3 q{korvid::cos(a) * p.radius, korvid::sin(a) * p.radius * squash, p.z};
                 ring.push_back(mesh.addPoint(origin + q, float(i) / float(columns), t));
             }
         }
@@ -72,7 +73,7 @@ void addTube(MeshData& mesh, int segments, int sides, const std::function<Vec3(f
     float mismatch = 0.0f;
     if (closed) {
         const Vec3 end = normals.back(), start = normals.front(), t = tangents.front();
-        mismatch = std::atan2(dot(cross(end, start), t), dot(end, start));
+        mismatch = korvid::atan2(dot(cross(end, start), t), dot(end, start));
     }
     const int first = int(mesh.points.size());
     for (int j = 0; j <= segments; ++j) {
@@ -80,12 +81,12 @@ void addTube(MeshData& mesh, int segments, int sides, const std::function<Vec3(f
         const Vec3 t = tangents[size_t(j)];
         const float turn = mismatch * s;
         const Vec3 n0 = normals[size_t(j)], b0 = cross(t, n0);
-        const Vec3 n = n0 * std::cos(turn) + b0 * std::sin(turn);
+        const Vec3 n = n0 * korvid::cos(turn) + b0 * korvid::sin(turn);
         const Vec3 b = cross(t, n);
         const Vec3 centre = path(s);
         for (int i = 0; i <= sides; ++i) {
             const float a = twoPi * float(i) / float(sides);
-            const Vec3 offset = n * std::cos(a) + b * std::sin(a);
+            const Vec3 offset = n * korvid::cos(a) + b * korvid::sin(a);
             mesh.addPoint(centre + offset * radius(s), s * uRepeat, float(i) / float(sides));
         }
     }

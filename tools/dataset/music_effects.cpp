@@ -1,4 +1,5 @@
 #include "music_effects.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -102,7 +103,7 @@ std::vector<float> duckingCurve(size_t frames, const std::vector<double>& kicks,
         for (size_t i = 0; i < count && first + i < frames; ++i) {
             const float t = float(i) / float(sampleRate);
             // Down in 4 ms, back up along a smooth curve.
-            const float dip = depth * std::min(1.0f, t * 250.0f) * std::exp(-t * 14.0f);
+            const float dip = depth * std::min(1.0f, t * 250.0f) * korvid::exp(-t * 14.0f);
             gain[first + i] = std::min(gain[first + i], 1.0f - dip);
         }
     }
@@ -135,7 +136,7 @@ std::vector<int16_t> master(Stereo& mix, float peak, float fadeSeconds) {
         const float a = std::fabs(x);
         if (a < 0.5f)
             return x;
-        return std::copysign(0.5f + 0.5f * std::tanh((a - 0.5f) * 2.0f), x);
+        return std::copysign(0.5f + 0.5f * korvid::tanh((a - 0.5f) * 2.0f), x);
     };
     const float drive = 1.1f / highest;
     highest = 1e-9f;

@@ -1,4 +1,5 @@
 #include "music_synth.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <algorithm>
 
@@ -57,7 +58,7 @@ float Oscillator::pulse(float hz, float width) {
 }
 
 float Oscillator::sine(float hz) {
-    const float value = std::sin(2.0f * pi * phase);
+    const float value = korvid::sin(2.0f * pi * phase);
     advance(hz);
     return value;
 }
@@ -70,7 +71,7 @@ float Oscillator::triangle(float hz) {
 
 void Filter::set(float cutoff, float q) {
     cutoff = std::min(std::max(cutoff, 20.0f), 0.45f * float(sampleRate));
-    g = std::tan(pi * cutoff / float(sampleRate));
+    g = korvid::tan(pi * cutoff / float(sampleRate));
     k = 1.0f / std::max(q, 0.3f);
     a1 = 1.0f / (1.0f + g * (g + k));
     a2 = g * a1;

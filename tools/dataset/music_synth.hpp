@@ -3,6 +3,8 @@
 // oscillators, a state-variable filter, white noise and envelopes. Everything is plain
 // float arithmetic in a fixed order, so a render is the same on every run.
 
+#include "engine/math/elementary.hpp"
+
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -14,7 +16,7 @@ constexpr float pi = 3.14159265f;
 
 // Frequency of a MIDI note (69 = A4 = 440 Hz).
 inline float noteHz(float note) {
-    return 440.0f * std::exp2((note - 69.0f) / 12.0f);
+    return 440.0f * korvid::exp2((note - 69.0f) / 12.0f);
 }
 
 class Stereo {
@@ -27,8 +29,8 @@ public:
         if (i >= left.size())
             return;
         const float a = (pan + 1.0f) * 0.25f * pi;
-        left[i] += value * std::cos(a);
-        right[i] += value * std::sin(a);
+        left[i] += value * korvid::cos(a);
+        right[i] += value * korvid::sin(a);
     }
     void addPair(size_t i, float l, float r) {
         if (i >= left.size())

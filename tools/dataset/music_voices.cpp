@@ -1,4 +1,5 @@
 #include "music_voices.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <algorithm>
 
@@ -23,8 +24,8 @@ constexpr int retune = 16;
 Out Out::at(float pan) const {
     Out o = *this;
     const float a = (pan + 1.0f) * 0.25f * pi;
-    o.left = std::cos(a);
-    o.right = std::sin(a);
+    o.left = korvid::cos(a);
+    o.right = korvid::sin(a);
     return o;
 }
 
@@ -32,10 +33,10 @@ void kick(const Out& out, double at, float velocity) {
     Oscillator body;
     Noise click(7);
     render(out, at, 0.55f, [&](float t) {
-        const float hz = 46.0f + 125.0f * std::exp(-t * 30.0f);
-        const float amp = std::min(1.0f, t * 2000.0f) * std::exp(-t * 6.5f);
-        const float v = body.sine(hz) * amp + click.next() * std::exp(-t * 400.0f) * 0.25f;
-        return std::tanh(1.7f * v) * velocity;
+        const float hz = 46.0f + 125.0f * korvid::exp(-t * 30.0f);
+        const float amp = std::min(1.0f, t * 2000.0f) * korvid::exp(-t * 6.5f);
+        const float v = body.sine(hz) * amp + click.next() * korvid::exp(-t * 400.0f) * 0.25f;
+        return korvid::tanh(1.7f * v) * velocity;
     });
 }
 
@@ -47,9 +48,9 @@ void clap(const Out& out, double at, float velocity, uint32_t seed) {
         float env = 0.0f;
         for (float burst : {0.0f, 0.011f, 0.022f})
             if (t >= burst)
-                env += std::exp(-(t - burst) * 170.0f);
+                env += korvid::exp(-(t - burst) * 170.0f);
         if (t >= 0.022f)
-            env += 0.6f * std::exp(-(t - 0.022f) * 16.0f);
+            env += 0.6f * korvid::exp(-(t - 0.022f) * 16.0f);
         band.run(noise.next());
         return band.band * env * velocity * 2.2f;
     });
@@ -63,8 +64,8 @@ void snare(const Out& out, double at, float velocity, uint32_t seed) {
     render(out, at, 0.3f, [&](float t) {
         colour.run(noise.next());
         const float body =
-            tone.sine(185.0f + 40.0f * std::exp(-t * 40.0f)) * std::exp(-t * 26.0f) * 0.6f;
-        const float rattle = (colour.band * 1.4f + colour.high * 0.4f) * std::exp(-t * 15.0f);
+            tone.sine(185.0f + 40.0f * korvid::exp(-t * 40.0f)) * korvid::exp(-t * 26.0f) * 0.6f;
+        const float rattle = (colour.band * 1.4f + colour.high * 0.4f) * korvid::exp(-t * 15.0f);
         return (body + rattle) * velocity;
     });
 }
@@ -76,7 +77,7 @@ void hat(const Out& out, double at, float velocity, bool open, uint32_t seed) {
     const float decay = open ? 8.0f : 55.0f;
     render(out, at, open ? 0.6f : 0.12f, [&](float t) {
         tone.run(noise.next());
-        return (tone.high * 0.8f + tone.band * 0.5f) * std::exp(-t * decay) * velocity;
+        return (tone.high * 0.8f + tone.band * 0.5f) * korvid::exp(-t * decay) * velocity;
     });
 }
 
@@ -90,7 +91,7 @@ void crash(const Out& out, double at, float velocity, uint32_t seed) {
     const size_t count = size_t(2.6f * float(sampleRate));
     for (size_t i = 0; i < count; ++i) {
         const float t = float(i) / float(sampleRate);
-        const float env = std::min(1.0f, t * 500.0f) * std::exp(-t * 1.7f) * velocity;
+        const float env = std::min(1.0f, t * 500.0f) * korvid::exp(-t * 1.7f) * velocity;
         fl.run(left.next());
         fr.run(right.next());
         out.putPair(first + i, fl.high * env, fr.high * env);
@@ -100,8 +101,8 @@ void crash(const Out& out, double at, float velocity, uint32_t seed) {
 void tom(const Out& out, double at, float velocity, float hz) {
     Oscillator body;
     render(out, at, 0.45f, [&](float t) {
-        const float f = hz * (1.0f + 0.5f * std::exp(-t * 22.0f));
-        return body.sine(f) * std::exp(-t * 8.0f) * std::min(1.0f, t * 1000.0f) * velocity;
+        const float f = hz * (1.0f + 0.5f * korvid::exp(-t * 22.0f));
+        return body.sine(f) * korvid::exp(-t * 8.0f) * std::min(1.0f, t * 1000.0f) * velocity;
     });
 }
 
@@ -112,7 +113,7 @@ void swell(const Out& out, double at, float seconds, float velocity, uint32_t se
     render(out, at - seconds, seconds, [&](float t) {
         tone.run(noise.next());
         const float left = seconds - t;
-        return tone.high * std::exp(-left * 2.6f) * velocity;
+        return tone.high * korvid::exp(-left * 2.6f) * velocity;
     });
 }
 
@@ -124,7 +125,7 @@ void riser(const Out& out, double from, double to, float velocity, uint32_t seed
     render(out, from, seconds, [&](float t) {
         const float u = t / seconds;
         if (n++ % retune == 0)
-            sweep.set(250.0f * std::exp2(u * 5.0f), 2.5f);
+            sweep.set(250.0f * korvid::exp2(u * 5.0f), 2.5f);
         sweep.run(noise.next());
         return sweep.band * u * u * velocity * 1.6f;
     });
@@ -137,9 +138,10 @@ void impact(const Out& out, double at, float velocity, uint32_t seed) {
     dark.set(700.0f, 0.7f);
     render(out, at, 2.2f, [&](float t) {
         dark.run(noise.next());
-        const float boom = sub.sine(34.0f + 50.0f * std::exp(-t * 5.0f)) * std::exp(-t * 2.2f);
-        const float body = dark.low * std::exp(-t * 4.0f) * 0.9f;
-        return std::tanh(1.3f * (boom + body)) * std::min(1.0f, t * 800.0f) * velocity;
+        const float boom =
+            sub.sine(34.0f + 50.0f * korvid::exp(-t * 5.0f)) * korvid::exp(-t * 2.2f);
+        const float body = dark.low * korvid::exp(-t * 4.0f) * 0.9f;
+        return korvid::tanh(1.3f * (boom + body)) * std::min(1.0f, t * 800.0f) * velocity;
     });
 }
 
@@ -150,7 +152,7 @@ void bassNote(const Out& out, const Tone& tone, float brightness) {
     int n = 0;
     render(out, tone.at, tone.length + 0.05f, [&](float t) {
         if (n++ % retune == 0)
-            filter.set(160.0f + brightness * (400.0f + 1500.0f * std::exp(-t * 14.0f)), 1.3f);
+            filter.set(160.0f + brightness * (400.0f + 1500.0f * korvid::exp(-t * 14.0f)), 1.3f);
         filter.run(saw.saw(hz));
         const float env = adsr(t, tone.length, 0.004f, 0.15f, 0.75f, 0.04f);
         return (filter.low + sub.sine(hz * 0.5f) * 0.55f) * env * tone.velocity;
@@ -165,10 +167,10 @@ void acidNote(const Out& out, const Tone& tone, float cutoff, bool accent) {
     int n = 0;
     render(out, tone.at, tone.length + 0.03f, [&](float t) {
         if (n++ % retune == 0)
-            filter.set(cutoff * (1.0f + depth * std::exp(-t * (accent ? 9.0f : 16.0f))), 7.0f);
+            filter.set(cutoff * (1.0f + depth * korvid::exp(-t * (accent ? 9.0f : 16.0f))), 7.0f);
         filter.run(saw.saw(hz));
         const float env = adsr(t, tone.length, 0.003f, 0.1f, 0.8f, 0.03f);
-        return std::tanh(filter.low * 1.8f) * env * tone.velocity * (accent ? 1.2f : 1.0f);
+        return korvid::tanh(filter.low * 1.8f) * env * tone.velocity * (accent ? 1.2f : 1.0f);
     });
 }
 
@@ -189,14 +191,14 @@ void padNote(const Out& out, const Tone& tone, float brightness, uint32_t seed) 
     for (size_t i = 0; i < count; ++i) {
         const float t = float(i) / float(sampleRate);
         if (i % retune == 0) {
-            const float breathe = 1.0f + 0.25f * std::sin(t * 1.3f + float(seed % 7));
+            const float breathe = 1.0f + 0.25f * korvid::sin(t * 1.3f + float(seed % 7));
             const float cutoff = (500.0f + 2600.0f * brightness) * breathe;
             fl.set(cutoff, 0.9f);
             fr.set(cutoff * 1.07f, 0.9f);
         }
         float l = 0.0f, r = 0.0f;
         for (int k = 0; k < 4; ++k) {
-            const float v = saws[k].saw(hz * std::exp2(detune[k] / 12.0f));
+            const float v = saws[k].saw(hz * korvid::exp2(detune[k] / 12.0f));
             l += v * (1.0f - spread[k]) * 0.5f;
             r += v * (1.0f + spread[k]) * 0.5f;
         }
@@ -216,7 +218,7 @@ void leadNote(const Out& out, const Tone& tone, float brightness) {
         const float depth = std::min(1.0f, std::max(0.0f, (t - 0.18f) * 3.0f)) * 0.005f;
         const float f = hz * (1.0f + vibrato.sine(5.4f) * depth);
         if (n++ % retune == 0)
-            filter.set(700.0f + brightness * (1300.0f + 3200.0f * std::exp(-t * 7.0f)), 1.1f);
+            filter.set(700.0f + brightness * (1300.0f + 3200.0f * korvid::exp(-t * 7.0f)), 1.1f);
         filter.run(a.saw(f) + b.saw(f * 1.004f) * 0.8f + c.pulse(f * 0.5f, 0.35f) * 0.35f);
         return filter.low * adsr(t, tone.length, 0.01f, 0.25f, 0.7f, 0.22f) * tone.velocity * 0.5f;
     });
@@ -229,9 +231,10 @@ void pluckNote(const Out& out, const Tone& tone, float brightness) {
     int n = 0;
     render(out, tone.at, std::min(tone.length, 0.5f) + 0.2f, [&](float t) {
         if (n++ % retune == 0)
-            filter.set(250.0f + brightness * 5000.0f * std::exp(-t * 16.0f), 1.6f);
+            filter.set(250.0f + brightness * 5000.0f * korvid::exp(-t * 16.0f), 1.6f);
         filter.run(a.pulse(hz, 0.3f) + b.saw(hz * 1.003f) * 0.6f);
-        return filter.low * std::exp(-t * 6.0f) * std::min(1.0f, t * 600.0f) * tone.velocity * 0.6f;
+        return filter.low * korvid::exp(-t * 6.0f) * std::min(1.0f, t * 600.0f) * tone.velocity *
+               0.6f;
     });
 }
 
@@ -240,13 +243,14 @@ void bellNote(const Out& out, const Tone& tone) {
     const float hz = noteHz(tone.note);
     float carrier = 0.0f, modulator = 0.0f;
     render(out, tone.at, tone.length + 1.2f, [&](float t) {
-        const float index = 2.4f * std::exp(-t * 5.0f) + 0.3f;
+        const float index = 2.4f * korvid::exp(-t * 5.0f) + 0.3f;
         carrier += hz / float(sampleRate);
         modulator += hz * 3.5f / float(sampleRate);
         carrier -= std::floor(carrier);
         modulator -= std::floor(modulator);
-        const float v = std::sin(2.0f * pi * carrier + index * std::sin(2.0f * pi * modulator));
-        return v * std::exp(-t * 2.6f) * std::min(1.0f, t * 400.0f) * tone.velocity * 0.45f;
+        const float v =
+            korvid::sin(2.0f * pi * carrier + index * korvid::sin(2.0f * pi * modulator));
+        return v * korvid::exp(-t * 2.6f) * std::min(1.0f, t * 400.0f) * tone.velocity * 0.45f;
     });
 }
 

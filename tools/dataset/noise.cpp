@@ -1,5 +1,6 @@
 #include "noise.hpp"
 
+#include "engine/math/elementary.hpp"
 #include "random.hpp"
 
 #include <cmath>
@@ -20,7 +21,7 @@ float fade(float t) {
 float lattice(int ix, int iy, int period, uint32_t seed, float dx, float dy) {
     const uint32_t h = hash3(wrapCell(ix, period), wrapCell(iy, period), 0, seed);
     const float angle = float(h & 0xFFFF) * (6.2831853f / 65536.0f);
-    return std::cos(angle) * dx + std::sin(angle) * dy;
+    return korvid::cos(angle) * dx + korvid::sin(angle) * dy;
 }
 
 } // namespace
@@ -74,7 +75,7 @@ Cells cellular(float x, float y, int period, uint32_t seed) {
             const uint32_t h = hash3(wrapCell(cx, period), wrapCell(cy, period), 7, seed);
             const float px = float(cx) + unitFloat(h);
             const float py = float(cy) + unitFloat(hash3(int(h), 3, 1, seed));
-            const float d = std::hypot(px - x, py - y);
+            const float d = korvid::hypot(px - x, py - y);
             if (d < out.nearest) {
                 out.second = out.nearest;
                 out.nearest = d;

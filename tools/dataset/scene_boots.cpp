@@ -3,6 +3,7 @@
 // at exactly the speed of that scroll, so the feet seem to grip the ground.
 
 #include "colour.hpp"
+#include "engine/math/elementary.hpp"
 #include "scenes.hpp"
 
 #include <cmath>
@@ -23,16 +24,16 @@ constexpr float legBottom = 15.0f, legTop = 180.0f;
 
 // Half-width of the foot at x: round heel, slimmer waist, widest at the ball.
 float footWidth(float x) {
-    return 4.7f + 1.6f * std::exp(-(x - 13.0f) * (x - 13.0f) / 49.0f) +
-           0.5f * std::exp(-(x + 4.0f) * (x + 4.0f) / 25.0f);
+    return 4.7f + 1.6f * korvid::exp(-(x - 13.0f) * (x - 13.0f) / 49.0f) +
+           0.5f * korvid::exp(-(x + 4.0f) * (x + 4.0f) / 25.0f);
 }
 
 // A rounded outline (a superellipse) from x0 to x1, `width(x)` wide, at angle a running
 // counter-clockwise seen from above from the back end.
 Vec3 outlinePoint(float a, float x0, float x1, float widthScale, float z, float (*width)(float)) {
-    const float c = std::cos(a), s = std::sin(a);
-    const float ce = std::copysign(std::pow(std::fabs(c), 0.8f), c);
-    const float se = std::copysign(std::pow(std::fabs(s), 0.8f), s);
+    const float c = korvid::cos(a), s = korvid::sin(a);
+    const float ce = std::copysign(korvid::pow(std::fabs(c), 0.8f), c);
+    const float se = std::copysign(korvid::pow(std::fabs(s), 0.8f), s);
     const float x = (x0 + x1) * 0.5f - (x1 - x0) * 0.5f * ce;
     return {x, -width(x) * widthScale * se, z};
 }
@@ -113,14 +114,14 @@ MeshData bootMesh(const std::string& name) {
     leg.wrapS = true;
     leg.position = [](float s, float t) {
         const float a = 2.0f * pi * s;
-        const float z = legBottom + (legTop - legBottom) * std::pow(t, 2.2f);
-        const float hem = 0.05f * std::exp(-(z - legBottom) * (z - legBottom) / 6.0f);
+        const float z = legBottom + (legTop - legBottom) * korvid::pow(t, 2.2f);
+        const float hem = 0.05f * korvid::exp(-(z - legBottom) * (z - legBottom) / 6.0f);
         const float shin = 1.0f + hem - 0.06f * smoothstep(legBottom, 40.0f, z);
         // The thigh fills out more front to back than sideways: the legs stand 21 apart
         // and must not meet.
         const float thigh = smoothstep(40.0f, 160.0f, z);
-        return Vec3{shaftX + std::cos(a) * (8.8f * shin + 2.6f * thigh),
-                    std::sin(a) * (8.4f * shin + 1.2f * thigh), z};
+        return Vec3{shaftX + korvid::cos(a) * (8.8f * shin + 2.6f * thigh),
+                    korvid::sin(a) * (8.4f * shin + 1.2f * thigh), z};
     };
     leg.material = "realpants";
     leg.smoothing = 4;
@@ -137,11 +138,11 @@ MeshData bootMesh(const std::string& name) {
 float groundTravel(float frame) {
     const float k = groundTile * 0.015f / 4.0f;
     const float w = 2.0f * pi / 32.0f;
-    return k * (2.0f * frame + (std::sin(w * frame + 3.6416f) - std::sin(3.6416f)) / w);
+    return k * (2.0f * frame + (korvid::sin(w * frame + 3.6416f) - korvid::sin(3.6416f)) / w);
 }
 float groundSpeed(float frame) {
     const float k = groundTile * 0.015f / 4.0f;
-    return k * (std::cos(2.0f * pi * frame / 32.0f + 3.6416f) + 2.0f);
+    return k * (korvid::cos(2.0f * pi * frame / 32.0f + 3.6416f) + 2.0f);
 }
 
 struct Pose {
@@ -176,7 +177,7 @@ Pose aimedAtHip(Place place) {
     Pose p{place(0.0f), 0.0f};
     for (int round = 0; round < 4; ++round) {
         const Vec3 ankle = p.position + rotate(pitch(p.toeUp), {shaftX, 0.0f, 0.0f});
-        p.toeUp = std::atan2(ankle.x, hipHeight - ankle.z);
+        p.toeUp = korvid::atan2(ankle.x, hipHeight - ankle.z);
         p.position = place(p.toeUp);
     }
     return p;
@@ -211,7 +212,7 @@ Pose footPose(float frame, float strikeFrame, float y) {
     const float h3 = t * t * t - 2 * t * t + t, h4 = t * t * t - t * t;
     Vec3 at = from.position * h1 + to.position * h2;
     at.x += v0 * h3 + v1 * h4;
-    at.z += 10.0f * std::pow(std::sin(pi * t), 1.5f);
+    at.z += 10.0f * korvid::pow(korvid::sin(pi * t), 1.5f);
     // Both ends of the stance are aimed already, so the swing meets them.
     return aimedAtHip([&](float) { return at; });
 }
@@ -242,7 +243,7 @@ void animateFoot(SceneFile& scene, NodeId node, float strikeFrame, float y) {
 // camera come out mirrored), and a renderer that culls by bounds would drop it.
 MeshData groundMesh() {
     MeshData mesh("Bakke");
-    auto spacing = [](int i) { return 60.0f * std::sinh(float(i) / 4.5f); };
+    auto spacing = [](int i) { return 60.0f * korvid::sinh(float(i) / 4.5f); };
     constexpr int reach = 19, columns = 2 * reach + 1;
     for (int j = -reach; j <= reach; ++j)
         for (int i = -reach; i <= reach; ++i) {

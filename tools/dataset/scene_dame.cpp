@@ -2,6 +2,7 @@
 // twists), and four red boxes that tumble around her. Nothing here is keyframed: the show
 // never sets this scene's time and moves the nodes itself.
 
+#include "engine/math/elementary.hpp"
 #include "mesh_shapes.hpp"
 #include "scenes.hpp"
 
@@ -19,10 +20,10 @@ ProfilePoint dressProfile(float t) {
     float r;
     if (z < 80.0f) {
         const float u = z / 80.0f; // hem to waist
-        r = 13.0f + 31.0f * std::pow(1.0f - u, 1.6f) + 2.0f * std::sin(u * pi);
+        r = 13.0f + 31.0f * korvid::pow(1.0f - u, 1.6f) + 2.0f * korvid::sin(u * pi);
     } else {
         const float u = (z - 80.0f) / 46.0f; // waist to shoulders
-        r = 13.0f + 5.0f * std::sin(u * pi * 0.9f) - (u > 0.85f ? (u - 0.85f) * 40.0f : 0.0f);
+        r = 13.0f + 5.0f * korvid::sin(u * pi * 0.9f) - (u > 0.85f ? (u - 0.85f) * 40.0f : 0.0f);
     }
     return {r, z};
 }
@@ -47,13 +48,13 @@ MeshData dameMesh() {
     addLathe(
         mesh, 24, 14,
         [](float t) {
-            return ProfilePoint{15.0f * std::sin(pi * t), 154.0f - 16.0f * std::cos(pi * t)};
+            return ProfilePoint{15.0f * korvid::sin(pi * t), 154.0f - 16.0f * korvid::cos(pi * t)};
         },
         "cartoonwhite", 2, 0.92f);
     // Hair gathered in a bun at the back of the head.
     addLathe(mesh, 16, 10,
              [](float t) {
-                 return ProfilePoint{9.0f * std::sin(pi * t), -9.0f * std::cos(pi * t)};
+                 return ProfilePoint{9.0f * korvid::sin(pi * t), -9.0f * korvid::cos(pi * t)};
              },
              "cartoonblack", 4, 1.0f, {-15.0f, 0.0f, 150.0f});
     // The hat: a wide brim and a low crown.
@@ -82,7 +83,7 @@ MeshData dameMesh() {
             [](float s) { return 6.0f - 2.0f * s; }, false, "cartoonred", 16);
         addLathe(mesh, 12, 8,
                  [](float t) {
-                     return ProfilePoint{5.0f * std::sin(pi * t), -5.0f * std::cos(pi * t)};
+                     return ProfilePoint{5.0f * korvid::sin(pi * t), -5.0f * korvid::cos(pi * t)};
                  },
                  "cartoonwhite", 2, 1.0f, {9.0f, side * 30.0f, 65.0f});
     }

@@ -1,4 +1,5 @@
 #include "scene_file.hpp"
+#include "engine/math/elementary.hpp"
 
 #include <lib3ds/camera.h>
 #include <lib3ds/file.h>
@@ -173,7 +174,7 @@ void SceneFile::setRotation(NodeId node, const std::vector<Key<Quat>>& keys, boo
             key->axis[0] = step.x / s;
             key->axis[1] = step.y / s;
             key->axis[2] = step.z / s;
-            key->angle = -2.0f * std::atan2(s, step.w);
+            key->angle = -2.0f * korvid::atan2(s, step.w);
         } else {
             key->axis[2] = 1.0f;
         }

@@ -3,6 +3,7 @@
 // and blends each picture into a trail. The vault fills the whole picture every time, so
 // nothing old is left to smear: the trail is made only of what moves, light over dark.
 
+#include "engine/math/elementary.hpp"
 #include "mesh_shapes.hpp"
 #include "scenes.hpp"
 
@@ -25,8 +26,9 @@ MeshData knotMesh() {
         mesh, 120, 12,
         [](float s) {
             const float a = twoPi * s;
-            const float r = 52.0f + 22.0f * std::cos(3.0f * a);
-            return Vec3{r * std::cos(2.0f * a), r * std::sin(2.0f * a), 22.0f * std::sin(3.0f * a)};
+            const float r = 52.0f + 22.0f * korvid::cos(3.0f * a);
+            return Vec3{r * korvid::cos(2.0f * a), r * korvid::sin(2.0f * a),
+                        22.0f * korvid::sin(3.0f * a)};
         },
         [](float) { return 10.0f; }, true, "kroll", 1, 8.0f);
     return mesh;
@@ -38,7 +40,7 @@ MeshData ringMesh(const std::string& name, float major, float minor) {
     addTube(
         mesh, 24, 8,
         [=](float s) {
-            return Vec3{major * std::cos(twoPi * s), major * std::sin(twoPi * s), 0.0f};
+            return Vec3{major * korvid::cos(twoPi * s), major * korvid::sin(twoPi * s), 0.0f};
         },
         [=](float) { return minor; }, true, "realpants", 1, 3.0f);
     return mesh;
@@ -58,8 +60,8 @@ MeshData vaultMesh() {
     wall.position = [=](float s, float t) {
         const float lat = 0.5f * twoPi * (polar + (1.0f - 2.0f * polar) * t);
         const float lon = twoPi * s;
-        return Vec3{radius * std::sin(lat) * std::cos(lon), radius * std::sin(lat) * std::sin(lon),
-                    radius * std::cos(lat)};
+        return Vec3{radius * korvid::sin(lat) * korvid::cos(lon),
+                    radius * korvid::sin(lat) * korvid::sin(lon), radius * korvid::cos(lat)};
     };
     wall.texture = [](float s, float t, float& u, float& v) {
         u = 12.0f * s;
@@ -75,7 +77,7 @@ MeshData vaultMesh() {
         top.push_back(first + wall.columns - 1 - i);
         bottom.push_back(first + wall.rows * row + i);
     }
-    const float capZ = radius * std::cos(0.5f * twoPi * polar);
+    const float capZ = radius * korvid::cos(0.5f * twoPi * polar);
     addCap(mesh, top, {0.0f, 0.0f, capZ}, "darkgrass");
     addCap(mesh, bottom, {0.0f, 0.0f, -capZ}, "darkgrass");
     return mesh;
@@ -108,10 +110,10 @@ void buildKroll(SceneFile& scene) {
         const float radius = 120.0f + 14.0f * float(i % 3);
         for (int f = 0; f <= frames; ++f) {
             const float a = phase + 4.0f * twoPi * float(f) / frames;
-            path.push_back(
-                {f,
-                 {std::sin(3.0f * a) * 30.0f, std::cos(a) * radius, std::sin(a) * radius * 0.75f}});
-            const Vec3 axis{std::cos(phase), std::sin(phase), 0.6f};
+            path.push_back({f,
+                            {korvid::sin(3.0f * a) * 30.0f, korvid::cos(a) * radius,
+                             korvid::sin(a) * radius * 0.75f}});
+            const Vec3 axis{korvid::cos(phase), korvid::sin(phase), 0.6f};
             tumble.push_back({f, axisAngle(axis, 3.0f * twoPi * float(f) / frames + phase)});
         }
         scene.setPosition(ring, path, true);
@@ -124,8 +126,9 @@ void buildKroll(SceneFile& scene) {
     std::vector<Key<Vec3>> orbit;
     for (int f = 0; f <= frames; f += 2) {
         const float a = twoPi * float(f) / frames;
-        orbit.push_back(
-            {f, {330.0f * std::cos(a), 330.0f * std::sin(a), 40.0f + 60.0f * std::sin(2.0f * a)}});
+        orbit.push_back({f,
+                         {330.0f * korvid::cos(a), 330.0f * korvid::sin(a),
+                          40.0f + 60.0f * korvid::sin(2.0f * a)}});
     }
     scene.setPosition(camera.camera, orbit, true);
     // Lights at the corners of a tetrahedron: whichever way a face turns, one reaches it.

@@ -2,6 +2,7 @@
 // appears in (64 frames over 128 units: two frames to a beat). It stands on the z axis,
 // about which the show twists it.
 
+#include "engine/math/elementary.hpp"
 #include "mesh_shapes.hpp"
 #include "scenes.hpp"
 
@@ -21,7 +22,7 @@ void addBall(MeshData& mesh, Vec3 centre, float radius, float height, float squa
     addLathe(
         mesh, columns, rows,
         [=](float t) {
-            return ProfilePoint{radius * std::sin(pi * t), -height * std::cos(pi * t)};
+            return ProfilePoint{radius * korvid::sin(pi * t), -height * korvid::cos(pi * t)};
         },
         material, smoothing, squash, centre);
 }
@@ -33,8 +34,8 @@ MeshData bodyMesh() {
         mesh, 20, 14,
         [](float t) {
             const float z = 38.0f + 86.0f * t;
-            const float r = 24.0f * std::pow(std::sin(pi * (0.06f + 0.9f * t)), 0.7f) +
-                            1.5f * std::exp(-std::pow((t - 0.45f) * 14.0f, 2.0f));
+            const float r = 24.0f * korvid::pow(korvid::sin(pi * (0.06f + 0.9f * t)), 0.7f) +
+                            1.5f * korvid::exp(-korvid::pow((t - 0.45f) * 14.0f, 2.0f));
             return ProfilePoint{t >= 1.0f ? 0.0f : r, z};
         },
         "tovik", 1, 0.85f);
@@ -76,8 +77,8 @@ MeshData armMesh(const char* name, Vec3 shoulder, float side) {
 // One arm's swing at `frame`: forward and back every bar, up high every fourth bar.
 Quat armSwing(int frame, float side) {
     const float bar = float(frame) / 8.0f;
-    const float swing = 0.7f * std::sin(pi * bar + (side > 0 ? 0.0f : pi));
-    const float raise = 1.3f * std::pow(std::max(0.0f, std::sin(pi * bar / 4.0f)), 4.0f);
+    const float swing = 0.7f * korvid::sin(pi * bar + (side > 0 ? 0.0f : pi));
+    const float raise = 1.3f * korvid::pow(std::max(0.0f, korvid::sin(pi * bar / 4.0f)), 4.0f);
     return axisAngle({1, 0, 0}, -side * raise) * axisAngle({0, 1, 0}, -swing);
 }
 
@@ -95,10 +96,10 @@ void buildTovik(SceneFile& scene) {
     std::vector<Key<Quat>> turn, leftTurn, rightTurn;
     for (int f = 0; f <= frames; ++f) {
         // A bounce every two beats, one full turn over the loop, a sway every two bars.
-        const float bounce = 5.0f * std::fabs(std::sin(pi * float(f) / 4.0f));
+        const float bounce = 5.0f * std::fabs(korvid::sin(pi * float(f) / 4.0f));
         bob.push_back({f, {0.0f, 0.0f, bounce}});
         const float spin = 2.0f * pi * float(f) / float(frames);
-        const float sway = 0.14f * std::sin(2.0f * pi * float(f) / 16.0f);
+        const float sway = 0.14f * korvid::sin(2.0f * pi * float(f) / 16.0f);
         turn.push_back({f, axisAngle({0, 0, 1}, spin) * axisAngle({1, 0, 0}, sway)});
         leftAt.push_back({f, leftShoulder});
         rightAt.push_back({f, rightShoulder});
