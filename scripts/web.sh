@@ -3,7 +3,7 @@
 # in WebAssembly and the data set), and demo-capture for node into build-web/. The data set
 # comes from the processor's build (its generator); the C libraries from Debian's source
 # packages, built with emscripten once and kept in build-web/prefix/.
-KORVID_BUILD_TARGETS=${KORVID_BUILD_TARGETS:-"dataset demo web-image-hashes"}
+KORVID_BUILD_TARGETS=${KORVID_BUILD_TARGETS:-"dataset demo demo-clock web-image-hashes"}
 source "$(dirname "$0")/common.sh"
 
 install_missing emscripten nodejs xz-utils bzip2 patch make

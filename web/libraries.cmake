@@ -8,11 +8,12 @@ if(NOT EXISTS "${KORVID_WEB_PREFIX}/include/SDL/SDL.h")
     message(FATAL_ERROR "KORVID_WEB_PREFIX must name the library folder that scripts/web.sh makes")
 endif()
 
-# Float arithmetic exactly as on the processor: no fast maths, no fused multiply-adds.
-# The SSE2 forms of the pixel loops compile to WebAssembly's SIMD.
+# -O2 as on the processor (float arithmetic stays exact there and here: no fast maths, and
+# the top-level flags forbid fused multiply-adds). The SSE2 forms of the pixel loops
+# compile to WebAssembly's SIMD.
 set(CMAKE_C_FLAGS_RELEASE "-O2")
 set(CMAKE_CXX_FLAGS_RELEASE "-O2")
-add_compile_options(-msimd128 -msse2 -ffp-contract=off)
+add_compile_options(-msimd128 -msse2)
 
 function(korvid_web_library target file)
     add_library(${target} STATIC IMPORTED GLOBAL)
