@@ -85,9 +85,13 @@ export async function serveSite(changes = {}) {
       response.end();
       return;
     }
+    // Isolated from other origins, the page's clock (performance.now) runs in steps of
+    // microseconds rather than a tenth of a millisecond, which the benchmark's figures want.
     response.writeHead(200, {
       'Content-Type': types[path.extname(relative)] || 'application/octet-stream',
       'Content-Length': body.length,
+      'Cross-Origin-Opener-Policy': 'same-origin',
+      'Cross-Origin-Embedder-Policy': 'require-corp',
     });
     response.end(body);
   });
