@@ -1,17 +1,14 @@
-// The audio library's calls on SDL audio and libmpg123.
+// The audio library's calls over a sound device (platform/sound_device.hpp) and libmpg123.
 
 #include "platform/bass.hpp"
 
 #include "platform/clock.hpp"
 #include "platform/decoded_stream.hpp"
-#include "platform/device_clock.hpp"
+#include "platform/sound_device.hpp"
 
 #include <SDL/SDL.h>
-#include <dlfcn.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstring>
 
 namespace {
 
@@ -25,15 +22,13 @@ DWORD lastError = BASS_OK;
 
 struct Output {
     bool initialised = false;
-    bool deviceOpen = false; // a real SDL audio device is running
+    bool deviceOpen = false; // a sound device is playing, and its position counts
 } output;
 
 struct Stream {
     DecodedStream data;
     bool created = false;
-    std::atomic<bool> playing{false};
-    std::atomic<uint64_t> consumed{0}; // where the next bytes handed to the device begin
-    DeviceClock heard;                 // the position on a real device
+    bool playing = false;
     // The position at the last start (play, or a move of the position), in bytes, and when
     // that was: on the wall clock for the silent device, in presented frames for the fixed
     // step.
@@ -47,39 +42,13 @@ BOOL fail(DWORD code) {
     return 0;
 }
 
-void feed(void*, Uint8* buffer, int length) {
-    const int64_t now = DeviceClock::now();
-    size_t count = 0;
-    if (music.playing) {
-        count = music.data.copy(size_t(music.consumed.load()), buffer, size_t(length));
-        music.consumed += count;
-    }
-    std::memset(buffer + count, 0, size_t(length) - count);
-    music.heard.handedOver(now, music.consumed.load(), uint32_t(length));
-}
-
-void quiet(const char*, int, const char*, int, const char*, ...) {}
-
-// The sound library under SDL (libasound) prints its own errors, eight "ALSA lib" lines
-// on a machine without a sound card, before SDL reports the failure for which the program
-// has its own line. SDL loads that library at run time, so it is looked up the same way:
-// no build dependency, and nothing to do where it is missing. It stays loaded, so the
-// quiet handler holds when SDL loads it.
-void quietSoundLibrary() {
-    static void* const alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
-    using SetHandler = int (*)(decltype(&quiet));
-    if (alsa)
-        if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
-            set(quiet);
-}
-
-// Plays on from music.start. Call with the device locked (or not open).
+// Plays on from byte `position` of the stream, on the device too when one is open.
 void restartAt(uint64_t position) {
     music.start = position;
     music.startTicks = SDL_GetTicks();
     music.startFrame = platform::presentedFrames();
-    music.consumed = position;
-    music.heard.reset(position);
+    if (output.deviceOpen && music.playing)
+        sound_device::play(&music.data, position);
 }
 
 bool validStream(DWORD handle) {
@@ -111,26 +80,8 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
     }
     if (device != -1)
         return fail(BASS_ERROR_DEVICE);
-    quietSoundLibrary();
-    SDL_AudioSpec wanted{};
-    wanted.freq = int(freq);
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 2;
-    wanted.samples = 1024;
-    wanted.callback = feed;
-    SDL_AudioSpec obtained{};
-    if (SDL_OpenAudio(&wanted, &obtained) < 0)
-        return fail(BASS_ERROR_DEVICE);
-    // A device that opened at another rate, sample format or channel count would expect
-    // its own format from the callback: open it again without asking what it took, and SDL
-    // converts from the stream's. (Over SDL 2, SDL 1.2's layer always grants the format
-    // asked for and converts by itself.) Positions stay in the stream's bytes.
-    if (obtained.freq != wanted.freq || obtained.format != wanted.format ||
-        obtained.channels != wanted.channels) {
-        SDL_CloseAudio();
-        if (SDL_OpenAudio(&wanted, nullptr) < 0)
-            return fail(BASS_ERROR_FORMAT);
-    }
+    if (const DWORD code = sound_device::open(int(freq)); code != BASS_OK)
+        return fail(code);
     output = Output{true, true};
     lastError = BASS_OK;
     return 1;
@@ -141,17 +92,13 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD le
         return fail(BASS_ERROR_INIT);
     if (mem || !file)
         return fail(BASS_ERROR_FILEOPEN);
-    // The device's thread reads the stream: keep it out while the stream is replaced.
     if (output.deviceOpen)
-        SDL_LockAudio();
+        sound_device::play(nullptr, 0);
     music.created = false;
     music.playing = false;
-    music.consumed = 0;
     music.start = 0;
     const DWORD code = music.data.open(static_cast<const char*>(file));
     music.created = code == BASS_OK;
-    if (output.deviceOpen)
-        SDL_UnlockAudio();
     if (code != BASS_OK)
         return fail(code);
     lastError = BASS_OK;
@@ -161,8 +108,10 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD le
 BOOL BASS_Start() {
     if (!output.initialised)
         return fail(BASS_ERROR_INIT);
-    if (output.deviceOpen)
-        SDL_PauseAudio(0);
+    if (output.deviceOpen && !sound_device::start()) {
+        sound_device::close();
+        output.deviceOpen = false;
+    }
     lastError = BASS_OK;
     return 1;
 }
@@ -170,12 +119,8 @@ BOOL BASS_Start() {
 BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags) {
     if (!validStream(handle))
         return fail(BASS_ERROR_HANDLE);
-    if (output.deviceOpen)
-        SDL_LockAudio();
-    restartAt(music.start);
     music.playing = true;
-    if (output.deviceOpen)
-        SDL_UnlockAudio();
+    restartAt(music.start);
     lastError = BASS_OK;
     return 1;
 }
@@ -187,11 +132,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, DWORD pos) {
     music.data.waitFor(pos);
     if (pos > music.data.available())
         return fail(BASS_ERROR_POSITION);
-    if (output.deviceOpen)
-        SDL_LockAudio();
     restartAt(pos);
-    if (output.deviceOpen)
-        SDL_UnlockAudio();
     lastError = BASS_OK;
     return 1;
 }
@@ -224,7 +165,7 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
         return bytesOf(sampleFrames);
     }
     if (output.deviceOpen)
-        return bytesOf(music.heard.heard(DeviceClock::now()) / frameBytes);
+        return bytesOf(sound_device::heard() / frameBytes);
     const uint64_t elapsed = SDL_GetTicks() - music.startTicks;
     return bytesOf(music.start / frameBytes + elapsed * rate / 1000);
 }
@@ -252,12 +193,10 @@ DWORD BASS_StreamGetLength(HSTREAM handle) {
 }
 
 void BASS_Free() {
-    if (output.deviceOpen)
-        SDL_CloseAudio();
+    sound_device::close();
     output = Output{};
     music.playing = false;
     music.created = false;
-    music.consumed = 0;
     music.start = 0;
     music.data.close();
     lastError = BASS_OK;

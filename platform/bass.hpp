@@ -1,5 +1,6 @@
 #pragma once
-// The audio library's calls, as the show makes them, on SDL audio and libmpg123.
+// The audio library's calls, as the show makes them, on a sound device (SDL audio; Web
+// Audio in the browser) and libmpg123.
 // The whole mp3 is decoded up front to 16-bit stereo at 44100 Hz; positions and lengths
 // are byte offsets into that decoded stream (4 bytes per sample frame).
 //
@@ -37,8 +38,8 @@ enum : DWORD {
 DWORD BASS_GetVersion();
 // The code of the last failure, 0 when the last call succeeded.
 DWORD BASS_ErrorGetCode();
-// Device -1 opens the default output for `freq` 16-bit stereo, which SDL converts when
-// the device plays another format; device -2 opens nothing and always succeeds, its
+// Device -1 opens the default output for `freq` 16-bit stereo, which SDL (or the browser)
+// converts when the device plays another format; device -2 opens nothing and always succeeds, its
 // position then follows the wall clock. Under the fixed step every device is taken as -2.
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win);
 // mem must be 0 and `file` a path; offset and length 0 take the whole file.

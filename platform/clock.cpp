@@ -40,6 +40,12 @@ int present(SDL_Surface* screen) {
 void delay(uint32_t ms) {
     if (!fixedStepActive())
         SDL_Delay(ms);
+#if defined(__EMSCRIPTEN__)
+    // A page's program runs only while the browser waits for it: one that never waits would
+    // hang the page until it ends. SDL_Delay(0) hands the browser its turn now and then.
+    else
+        SDL_Delay(0);
+#endif
 }
 
 void setMilestoneHook(MilestoneHook hook) {

@@ -35,7 +35,8 @@ using PresentHook = std::function<int(SDL_Surface* screen)>;
 void setPresentHook(PresentHook hook);
 int present(SDL_Surface* screen);
 
-// SDL_Delay in real time; under the fixed step nothing, as no real time needs to pass.
+// SDL_Delay in real time; under the fixed step nothing, as no real time needs to pass
+// (in the browser build, only a turn for the page now and then).
 void delay(uint32_t ms);
 
 // Start-up milestones ("loaded", "linked", "effects", "playing"), for the measuring

@@ -10,6 +10,14 @@
 #include <new>
 #include <vector>
 
+#if defined(__EMSCRIPTEN__)
+#include <sys/stat.h>
+
+// Given by the browser build's host: shows how far decoding has come (0 to 1) and lets
+// the page have its turn now and then.
+extern "C" void web_decoding_progress(double fraction);
+#endif
+
 namespace {
 constexpr long rate = 44100;
 constexpr size_t frameBytes = 4;     // 16-bit stereo
@@ -64,10 +72,23 @@ uint32_t DecodedStream::open(const char* path) {
     }
     if (finished())
         return BASS_OK;
+#if defined(__EMSCRIPTEN__)
+    // The browser build has no threads: the rest is decoded now, a second at a time, with
+    // the page told how far the file has been read in between. A decoding error ends the
+    // stream where it occurs, as on the worker.
+    struct stat file {};
+    const double fileBytes =
+        stat(path, &file) == 0 && file.st_size > 0 ? double(file.st_size) : 1.0;
+    while (!finished() && decodeUntil(written + firstPart))
+        if (handle)
+            web_decoding_progress(std::min(1.0, double(mpg123_tell_stream(handle)) / fileBytes));
+    finish();
+#else
     worker = std::thread([this] {
         decodeUntil(SIZE_MAX);
         finish();
     });
+#endif
     return BASS_OK;
 }
 

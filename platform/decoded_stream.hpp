@@ -1,7 +1,8 @@
 #pragma once
 // An mp3 file decoded to 16-bit stereo at 44100 Hz. The first second is decoded when the
 // stream opens (so a file that cannot be decoded is refused at once); a worker thread
-// decodes the rest while the program goes on loading. Decoded bytes are stored in blocks
+// decodes the rest while the program goes on loading (in the browser build, which has no
+// threads, open decodes it all). Decoded bytes are stored in blocks
 // that never move, so the audio thread and the program can read what is published while
 // the worker appends.
 

@@ -1,4 +1,5 @@
-# Shared by the set-up commands: install what is missing, then build everything.
+# Shared by the set-up commands: install what is missing, then build everything (or only
+# the targets named in KORVID_BUILD_TARGETS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,17 +8,14 @@ packages=(build-essential cmake pkg-config libsdl1.2-compat-dev libsdl-image1.2-
     fonts-dejavu-core libgtest-dev libbenchmark-dev ffmpeg xvfb xdotool valgrind clang-14 libclang-rt-14-dev
     dpkg-dev lintian)
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq "${missing[@]}"
-fi
+source scripts/packages.sh
+install_missing "${packages[@]}"
 
 build_dir=${KORVID_BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build_dir" -j "$(nproc)"
+if [ -n "${KORVID_BUILD_TARGETS:-}" ]; then
+    # shellcheck disable=SC2086
+    cmake --build "$build_dir" -j "$(nproc)" --target $KORVID_BUILD_TARGETS
+else
+    cmake --build "$build_dir" -j "$(nproc)"
+fi

@@ -43,6 +43,7 @@ inline __m128i blend4(__m128i s, __m128i otherLo, __m128i otherHi, __m128i inver
     return _mm_and_si128(packed, _mm_set1_epi32(0x00FFFFFF));
 }
 
+#if KORVID_AVX2_FORMS
 // The same for eight pixels; the 256-bit unpacks and packs work within each 128-bit half,
 // so the pixels keep their order.
 __attribute__((target("avx2"))) inline __m256i blend8(__m256i s, __m256i otherLo, __m256i otherHi,
@@ -54,6 +55,7 @@ __attribute__((target("avx2"))) inline __m256i blend8(__m256i s, __m256i otherLo
                                                _mm256_srli_epi16(_mm256_add_epi16(hi, otherHi), 8));
     return _mm256_and_si256(packed, _mm256_set1_epi32(0x00FFFFFF));
 }
+#endif
 
 } // namespace
 
@@ -94,6 +96,7 @@ void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32
 
 } // namespace sse2
 
+#if KORVID_AVX2_FORMS
 namespace avx2 {
 
 __attribute__((target("avx2"))) void blend_row(uint32_t* dst, const uint32_t* src,
@@ -131,16 +134,20 @@ __attribute__((target("avx2"))) void blend_row_colour(uint32_t* dst, const uint3
 }
 
 } // namespace avx2
+#endif
 
 #endif
 
 void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_t count,
                uint32_t a) {
 #if defined(__SSE2__)
-    if (korvid::cpuHasAvx2())
+#if KORVID_AVX2_FORMS
+    if (korvid::cpuHasAvx2()) {
         avx2::blend_row(dst, src, other, count, a);
-    else
-        sse2::blend_row(dst, src, other, count, a);
+        return;
+    }
+#endif
+    sse2::blend_row(dst, src, other, count, a);
 #else
     for (int32_t x = 0; x < count; ++x)
         dst[x] = blendRgb256(src[x], other[x], a);
@@ -150,10 +157,13 @@ void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_
 void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32_t count,
                       uint32_t a) {
 #if defined(__SSE2__)
-    if (korvid::cpuHasAvx2())
+#if KORVID_AVX2_FORMS
+    if (korvid::cpuHasAvx2()) {
         avx2::blend_row_colour(dst, src, colour, count, a);
-    else
-        sse2::blend_row_colour(dst, src, colour, count, a);
+        return;
+    }
+#endif
+    sse2::blend_row_colour(dst, src, colour, count, a);
 #else
     for (int32_t x = 0; x < count; ++x)
         dst[x] = blendRgb256(src[x], colour, a);

@@ -3,6 +3,8 @@
 // noise table, in place or from a source into a destination. Per channel red, green and
 // blue: (c_s * (256 - a) + c_o * a) >> 8, exact in integers; the result's alpha is 0.
 
+#include "engine/core/cpu.hpp"
+
 #include <cstdint>
 
 namespace korvid {
@@ -11,7 +13,7 @@ class Surface;
 
 // One row of the blend toward other[i], and toward one colour. dst may equal src. Eight
 // pixels at a time with AVX2 where the processor has it, four with SSE2 on other x86-64
-// processors, one at a time elsewhere.
+// processors and in WebAssembly (whose SIMD takes the SSE2 form), one at a time elsewhere.
 void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_t count,
                uint32_t a);
 void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32_t count,
@@ -24,6 +26,8 @@ void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_
 void blend_row_colour(uint32_t* dst, const uint32_t* src, uint32_t colour, int32_t count,
                       uint32_t a);
 } // namespace sse2
+#endif
+#if defined(__SSE2__) && KORVID_AVX2_FORMS
 namespace avx2 { // only where korvid::cpuHasAvx2()
 void blend_row(uint32_t* dst, const uint32_t* src, const uint32_t* other, int32_t count,
                uint32_t a);

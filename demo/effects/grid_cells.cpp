@@ -171,6 +171,7 @@ void sse2Cells(const GridCells& g, const GridTexture& addressing) {
     });
 }
 
+#if KORVID_AVX2_FORMS
 // Eight pixels of a row at once with the processor's gather, where it has AVX2: the same
 // lanes as the four-pixel form, twice as wide. The 256-bit unpacks and packs work within
 // each 128-bit half, so the pixels keep their order. A function of its own per cell: the
@@ -303,6 +304,7 @@ void avx2Cells(const GridCells& g, const GridTexture& addressing) {
             avx2Cell<Shaded>(pixels, g, texture, left, right, w);
     });
 }
+#endif
 
 #endif
 
@@ -332,6 +334,7 @@ void fill_grid_cells(const GridCells& cells, const GridTexture& texture) {
 
 } // namespace sse2
 
+#if KORVID_AVX2_FORMS
 namespace avx2 {
 
 void fill_grid_cells(const GridCells& cells, const GridTexture& texture) {
@@ -342,15 +345,19 @@ void fill_grid_cells(const GridCells& cells, const GridTexture& texture) {
 }
 
 } // namespace avx2
+#endif
 
 #endif
 
 void fill_grid_cells(const GridCells& cells, const GridTexture& texture) {
 #if defined(__SSE2__)
-    if (korvid::cpuHasAvx2())
+#if KORVID_AVX2_FORMS
+    if (korvid::cpuHasAvx2()) {
         avx2::fill_grid_cells(cells, texture);
-    else
-        sse2::fill_grid_cells(cells, texture);
+        return;
+    }
+#endif
+    sse2::fill_grid_cells(cells, texture);
 #else
     scalar::fill_grid_cells(cells, texture);
 #endif

@@ -2,8 +2,11 @@
 // The pixel work of the grid warp: every cell filled from the texture by stepping the
 // 8.24 texture coordinates of its corners down its edges and across its rows. Eight
 // pixels at a time with AVX2 where the processor has it, four with SSE2 on other x86-64
-// processors; `scalar::fill_grid_cells` is the plain one-pixel-at-a-time form and runs on
-// every other processor. All three give the same pixels.
+// processors and in WebAssembly (whose SIMD takes the SSE2 form); `scalar::fill_grid_cells`
+// is the plain one-pixel-at-a-time form and runs on every other processor. All three give the same
+// pixels.
+
+#include "engine/core/cpu.hpp"
 
 #include <cstdint>
 
@@ -46,6 +49,8 @@ void fill_grid_cells(const GridCells& cells, const GridTexture& texture);
 namespace sse2 {
 void fill_grid_cells(const GridCells& cells, const GridTexture& texture);
 }
+#endif
+#if defined(__SSE2__) && KORVID_AVX2_FORMS
 namespace avx2 { // only where korvid::cpuHasAvx2()
 void fill_grid_cells(const GridCells& cells, const GridTexture& texture);
 }

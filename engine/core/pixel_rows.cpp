@@ -76,6 +76,7 @@ void blendRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t w) {
     scalar::blendRow(dst + x, src + x, n - x, w);
 }
 
+#if KORVID_AVX2_FORMS
 namespace avx2 {
 
 // Eight pixels at a time, with no branch: the blend, the kept destination and the copied
@@ -119,6 +120,7 @@ __attribute__((target("avx2"))) void alphaRow(uint32_t* dst, const uint32_t* src
 }
 
 } // namespace avx2
+#endif
 
 namespace sse2 {
 
@@ -152,10 +154,13 @@ void alphaRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t a) {
 } // namespace sse2
 
 void alphaRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t a) {
-    if (cpuHasAvx2())
+#if KORVID_AVX2_FORMS
+    if (cpuHasAvx2()) {
         avx2::alphaRow(dst, src, n, a);
-    else
-        sse2::alphaRow(dst, src, n, a);
+        return;
+    }
+#endif
+    sse2::alphaRow(dst, src, n, a);
 }
 
 void addRow(uint32_t* dst, const uint32_t* src, int32_t n) {

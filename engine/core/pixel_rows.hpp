@@ -1,8 +1,11 @@
 #pragma once
 // The rows of Surface::blit: a source row drawn over a destination row of n pixels in
-// each blend mode. Four pixels at a time with SSE2 where the processor has it, alpha mode
-// eight at a time with AVX2 where it has that too; the plain per-pixel forms in `scalar`
+// each blend mode. Four pixels at a time with SSE2 where the processor has it (and in
+// WebAssembly, whose SIMD takes the SSE2 form), alpha mode eight at a time with AVX2 where
+// it has that too; the plain per-pixel forms in `scalar`
 // are the reference and run on every other processor.
+
+#include "engine/core/cpu.hpp"
 
 #include <cstdint>
 
@@ -26,6 +29,8 @@ void addRow(uint32_t* dst, const uint32_t* src, int32_t n);
 namespace sse2 {
 void alphaRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t a);
 }
+#endif
+#if defined(__SSE2__) && KORVID_AVX2_FORMS
 namespace avx2 { // only where cpuHasAvx2()
 void alphaRow(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t a);
 }
