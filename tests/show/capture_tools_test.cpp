@@ -5,7 +5,6 @@
 #include "sample_levels.hpp"
 #include "show_data.hpp"
 #include "tools/capture/options.hpp"
-#include "tools/common/pixel_scale.hpp"
 
 #include <gtest/gtest.h>
 
