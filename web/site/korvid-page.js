@@ -54,7 +54,9 @@
         args: ['--seconds', query.get('stats') || '20'],
       };
     }
-    return { name: 'korvid', output: null, measuring: false, args: [] };
+    // The show; with from=T it starts at demo time T, as the console program's --from.
+    const args = query.has('from') ? ['--from', query.get('from')] : [];
+    return { name: 'korvid', output: null, measuring: false, args };
   }
 
   // A file, telling `expect` its length when the server states one and `received` every
@@ -207,6 +209,7 @@
     const ended = new Promise((resolve) => {
       const settings = {
         wasmBinary,
+        thisProgram: program.name, // the name the program's messages give for itself
         korvidPage: page,
         print(line) {
           output.push(line);

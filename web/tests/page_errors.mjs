@@ -17,7 +17,9 @@ const browser = await Browser.launch();
 try {
   for (const [name, changes] of Object.entries(cases)) {
     const folder = dataWith(scratch('errors'), changes);
-    const native = run(path.join(nativeBuild, 'demo'), [], {
+    // Named with --data: a folder without the soundtrack is no data set, and the console
+    // program would look further and play its build's.
+    const native = run(path.join(nativeBuild, 'demo'), ['--data', folder], {
       cwd: folder, timeout: 60000,
       env: { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy' },
     });
@@ -33,6 +35,24 @@ try {
       'where the console program prints\n' + native.err);
     console.log(name + ': ' + JSON.stringify(native.err));
   }
+
+  // An address asking for a start the show does not have: the console program's line for
+  // --from, under the page's name for the program, and the status of a wrong option.
+  const native = run(path.join(nativeBuild, 'demo'), ['--from', '2049'], {
+    env: { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy' },
+  });
+  check(native.status === 2 && native.err.startsWith('demo: --from'),
+    'demo --from 2049 ended with ' + native.status + ' and wrote:\n' + native.err);
+  const server = await serveSite();
+  const tab = await browser.open(server.url + 'index.html?from=2049');
+  const page = await pageAtEnd(tab, 120);
+  await tab.close();
+  server.close();
+  const expected =
+    native.err.replace(/^demo:/, 'korvid:').replace('try demo --help', 'try korvid --help');
+  check(page.status === '2' && page.console === expected, 'index.html?from=2049 ended with ' +
+    page.status + ' and shows\n' + page.console + 'where the console program prints\n' + expected);
+  console.log('a wrong start: ' + JSON.stringify(page.console));
 } finally {
   await browser.close();
 }

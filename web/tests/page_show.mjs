@@ -51,6 +51,21 @@ try {
   check(await tab.evaluate(differsFrom('img/slutt.png')) === 0,
     'after Escape the page does not show the closing image');
   console.log('wait screen, click, music, Escape and closing image as they should be');
+
+  // Started part-way, the music plays from there, and Escape still ends the show cleanly.
+  const later = await browser.open(server.url + 'index.html?from=1450');
+  await waitFor(later, "document.body && document.body.dataset.state === 'waiting'", 120,
+    'the page with from=1450 did not wait for a click');
+  await later.click(256, 192);
+  await waitFor(later, "document.body.dataset.sound === 'web-audio'", 20,
+    'a click did not start the music from 1450');
+  await sleep(2000);
+  check(await later.evaluate(differsFrom('img/wait.png')) > 0, 'from 1450 the show draws nothing');
+  await later.key('Escape');
+  const laterEnd = await pageAtEnd(later, 20);
+  check(laterEnd.status === '0' && laterEnd.console === '', 'from 1450, Escape ended the show with ' +
+    laterEnd.status + ': ' + laterEnd.console);
+  console.log('started at 1450, the show plays and ends as it should');
 } finally {
   await browser.close();
   server.close();
