@@ -37,6 +37,23 @@ float expectedTime(int32_t position) {
     return nearestFloat(position - start, block);
 }
 
+// The show's stream of a short mp3, under the fixed step at 60 frames a second.
+class MusicClockOnAStream : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO), 0);
+        platform::useFixedStep(60);
+        platform::setPresentHook([](SDL_Surface*) { return 0; });
+        ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
+        stream = BASS_StreamCreateFile(0, KORVID_TEST_DATA "/audio/mpeg2.mp3", 0, 0, 0);
+        ASSERT_NE(stream, 0u);
+    }
+    void TearDown() override {
+        BASS_Free();
+        SDL_Quit();
+    }
+};
+
 } // namespace
 
 // The clock's one extended-precision division gives the nearest float at every position of
@@ -48,13 +65,7 @@ TEST(MusicClock, ItsDivisionGivesTheNearestFloat) {
         ASSERT_EQ(demo_time_of(p - start, block), expectedTime(p)) << p;
 }
 
-TEST(MusicClock, FollowsTheStreamByAFixedStepPerFrame) {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO), 0);
-    platform::useFixedStep(60);
-    platform::setPresentHook([](SDL_Surface*) { return 0; });
-    ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
-    stream = BASS_StreamCreateFile(0, KORVID_TEST_DATA "/audio/mpeg2.mp3", 0, 0, 0);
-    ASSERT_NE(stream, 0u);
+TEST_F(MusicClockOnAStream, FollowsTheStreamByAFixedStepPerFrame) {
 
     // Before play the position is 0: demo time is negative and keeps its fraction; the
     // first valid tick gives no delta.
@@ -91,17 +102,9 @@ TEST(MusicClock, FollowsTheStreamByAFixedStepPerFrame) {
     EXPECT_EQ(demoTime, frozen);
     EXPECT_EQ(frameDelta, delta);
     stream = music;
-    BASS_Free();
-    SDL_Quit();
 }
 
-TEST(MusicClock, AShowStartedLaterStartsAtTheFirstPositionOfItsTime) {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO), 0);
-    platform::useFixedStep(60);
-    platform::setPresentHook([](SDL_Surface*) { return 0; });
-    ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
-    stream = BASS_StreamCreateFile(0, KORVID_TEST_DATA "/audio/mpeg2.mp3", 0, 0, 0);
-    ASSERT_NE(stream, 0u);
+TEST_F(MusicClockOnAStream, AShowStartedLaterStartsAtTheFirstPositionOfItsTime) {
 
     // The position of time t reads t or later, the sample frame before it less than t:
     // at part starts, between samples and at the end of the show.
@@ -126,6 +129,4 @@ TEST(MusicClock, AShowStartedLaterStartsAtTheFirstPositionOfItsTime) {
     demo_frame();
     EXPECT_EQ(demoTime, expectedTime(int32_t(position) + 735 * 4));
     EXPECT_EQ(frameDelta, demoTime - expectedTime(int32_t(position)));
-    BASS_Free();
-    SDL_Quit();
 }
