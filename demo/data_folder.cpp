@@ -8,7 +8,8 @@ namespace fs = std::filesystem;
 
 bool holds_data_set(const std::string& folder) {
     std::error_code error;
-    return fs::is_regular_file(fs::path(folder) / musicPath, error);
+    return fs::is_regular_file(fs::path(folder) / musicPath, error) ||
+           fs::is_regular_file(fs::path(folder) / waitImage.path, error);
 }
 
 std::string executable_folder() {

@@ -7,7 +7,9 @@
 
 #include <string>
 
-// True when `folder` holds the data set's soundtrack, the first file the show opens.
+// True when `folder` holds a data set: its soundtrack or its wait image, the first files the
+// show opens. Either is enough, so that a data set that has lost one of them is still taken
+// for one, and the show stops at the missing file with its own lines.
 bool holds_data_set(const std::string& folder);
 
 // The folder of the running executable; empty when the system cannot tell.

@@ -54,5 +54,11 @@ TEST(DataFolder, TheWorkingFolderFirstThenTheOneThatCameWithTheProgram) {
     EXPECT_EQ(find_data_folder(tool.string(), "../.."), "");
     fs::remove_all(away / "music");
     EXPECT_EQ(find_data_folder("", "../.."), "");
+    EXPECT_EQ(find_data_folder((prefix / "bin").string(), "."),
+              (prefix / "share" / "korvid").string());
+    // A data set without its soundtrack is still one: the show then tells what it misses.
+    fs::create_directories(away / "img");
+    std::ofstream(away / waitImage.path) << "png";
+    EXPECT_EQ(find_data_folder((prefix / "bin").string(), "."), "");
     fs::current_path(previous);
 }
