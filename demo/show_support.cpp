@@ -88,7 +88,8 @@ double swellBetween(double a, double b) {
 void show_scroll_ground(MeshNode* ground) {
     // The step stays in double; the offset is rounded once, when it is stored.
     ground->groups[0].textureOffsetV -=
-        (korvid::cos(frac(demoTime / 8.0f) * showTwoPi + swellPhase) + 2.0) * frameDelta * swellRate;
+        (korvid::cos(frac(demoTime / 8.0f) * showTwoPi + swellPhase) + 2.0) * frameDelta *
+        swellRate;
 }
 
 double ground_scroll_at(float t) {

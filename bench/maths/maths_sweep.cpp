@@ -64,22 +64,31 @@ int main(int argc, char** argv) {
         x = std::exp2(std::uniform_real_distribution<double>(-20.0, 20.0)(g));
         y = std::uniform_real_distribution<double>(-700.0, 700.0)(g) / std::log(x);
     };
-    sweep("sin", count, angles, [](double x, double) { return korvid::sin(x); },
-          [](L x, L) { return sinl(x); });
-    sweep("cos", count, angles, [](double x, double) { return korvid::cos(x); },
-          [](L x, L) { return cosl(x); });
-    sweep("tan", count, angles, [](double x, double) { return korvid::tan(x); },
-          [](L x, L) { return tanl(x); });
-    sweep("atan2", count, plane, [](double y, double x) { return korvid::atan2(y, x); },
-          [](L y, L x) { return atan2l(y, x); });
-    sweep("asin", count, unit, [](double x, double) { return korvid::asin(x); },
-          [](L x, L) { return asinl(x); });
-    sweep("acos", count, unit, [](double x, double) { return korvid::acos(x); },
-          [](L x, L) { return acosl(x); });
-    sweep("exp", count, exponents, [](double x, double) { return korvid::exp(x); },
-          [](L x, L) { return expl(x); });
-    sweep("log", count, positive, [](double x, double) { return korvid::log(x); },
-          [](L x, L) { return logl(x); });
-    sweep("pow", count, powers, [](double x, double y) { return korvid::pow(x, y); },
-          [](L x, L y) { return powl(x, y); });
+    sweep(
+        "sin", count, angles, [](double x, double) { return korvid::sin(x); },
+        [](L x, L) { return sinl(x); });
+    sweep(
+        "cos", count, angles, [](double x, double) { return korvid::cos(x); },
+        [](L x, L) { return cosl(x); });
+    sweep(
+        "tan", count, angles, [](double x, double) { return korvid::tan(x); },
+        [](L x, L) { return tanl(x); });
+    sweep(
+        "atan2", count, plane, [](double y, double x) { return korvid::atan2(y, x); },
+        [](L y, L x) { return atan2l(y, x); });
+    sweep(
+        "asin", count, unit, [](double x, double) { return korvid::asin(x); },
+        [](L x, L) { return asinl(x); });
+    sweep(
+        "acos", count, unit, [](double x, double) { return korvid::acos(x); },
+        [](L x, L) { return acosl(x); });
+    sweep(
+        "exp", count, exponents, [](double x, double) { return korvid::exp(x); },
+        [](L x, L) { return expl(x); });
+    sweep(
+        "log", count, positive, [](double x, double) { return korvid::log(x); },
+        [](L x, L) { return logl(x); });
+    sweep(
+        "pow", count, powers, [](double x, double y) { return korvid::pow(x, y); },
+        [](L x, L y) { return powl(x, y); });
 }

@@ -6,19 +6,19 @@
 #include <dlfcn.h>
 #include <math.h>
 
-#define NUDGE1(type, name, up)                                                                 \
-    type name(type x) {                                                                        \
-        static type (*real)(type);                                                             \
-        if (!real)                                                                             \
-            real = (type(*)(type))dlsym(RTLD_NEXT, #name);                                     \
-        return up(real(x), INFINITY);                                                          \
+#define NUDGE1(type, name, up)                                                                     \
+    type name(type x) {                                                                            \
+        static type (*real)(type);                                                                 \
+        if (!real)                                                                                 \
+            real = (type(*)(type))dlsym(RTLD_NEXT, #name);                                         \
+        return up(real(x), INFINITY);                                                              \
     }
-#define NUDGE2(type, name, up)                                                                 \
-    type name(type x, type y) {                                                                \
-        static type (*real)(type, type);                                                       \
-        if (!real)                                                                             \
-            real = (type(*)(type, type))dlsym(RTLD_NEXT, #name);                               \
-        return up(real(x, y), INFINITY);                                                       \
+#define NUDGE2(type, name, up)                                                                     \
+    type name(type x, type y) {                                                                    \
+        static type (*real)(type, type);                                                           \
+        if (!real)                                                                                 \
+            real = (type(*)(type, type))dlsym(RTLD_NEXT, #name);                                   \
+        return up(real(x, y), INFINITY);                                                           \
     }
 
 NUDGE1(double, sin, nextafter)

@@ -41,8 +41,8 @@ struct Device {
     bool open = false;
     bool playing = false;
     const DecodedStream* prepared = nullptr; // the stream the page's buffer holds
-    double startSeconds = 0; // the audio clock's time of the stream's first sample
-    double fromFrames = 0;   // the sample frame where playing started
+    double startSeconds = 0;                 // the audio clock's time of the stream's first sample
+    double fromFrames = 0;                   // the sample frame where playing started
     double lastContextSeconds = -1;
     DeviceClock heard;
 } device;
