@@ -3,6 +3,7 @@
 // pixels of engine surfaces (readPixels comes from surface_pixels.hpp).
 
 #include "engine/core/surface.hpp"
+#include "guarded_rows.hpp"
 #include "surface_pixels.hpp"
 
 #include <SDL/SDL.h>
@@ -14,18 +15,10 @@
 
 namespace effects_test {
 
-// xorshift32: test data that does not touch the show's generator.
-inline uint32_t nextRandom(uint32_t& state) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state;
-}
-
 inline std::vector<uint32_t> randomWords(size_t count, uint32_t seed) {
     std::vector<uint32_t> words(count);
     for (uint32_t& w : words)
-        w = nextRandom(seed);
+        w = guarded::next(seed);
     return words;
 }
 

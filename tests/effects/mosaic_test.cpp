@@ -34,10 +34,10 @@ std::vector<MosaicSite> randomSites(int32_t count, int32_t w, int32_t h, uint32_
     for (int32_t i = 0; i < count; ++i) {
         // Edges included, and every fifth site a repeat of an earlier one.
         if (i % 5 == 4)
-            sites.push_back(sites[size_t(nextRandom(seed) % uint32_t(i))]);
+            sites.push_back(sites[size_t(guarded::next(seed) % uint32_t(i))]);
         else
-            sites.push_back({int32_t(nextRandom(seed) % uint32_t(w + 1)),
-                             int32_t(nextRandom(seed) % uint32_t(h + 1))});
+            sites.push_back({int32_t(guarded::next(seed) % uint32_t(w + 1)),
+                             int32_t(guarded::next(seed) % uint32_t(h + 1))});
     }
     return sites;
 }

@@ -16,9 +16,9 @@ struct TunnelData {
     TunnelData() {
         uint32_t seed = 17;
         for (int i = 0; i < 65536; ++i)
-            image.push_back(uint8_t(nextRandom(seed)));
+            image.push_back(uint8_t(guarded::next(seed)));
         for (uint32_t& c : palette)
-            c = 0xFF000000 | (nextRandom(seed) & 0xFFFFFF);
+            c = 0xFF000000 | (guarded::next(seed) & 0xFFFFFF);
     }
 };
 
@@ -137,8 +137,8 @@ TEST(TexturedTunnel, BlocksMatchTheBilinearForm) {
     // Corners far apart (a wrapped position along the axis) follow the same form.
     uint32_t seed = 3;
     for (TexturedTunnel::Corner& c : tunnel.grid)
-        c = {int32_t(nextRandom(seed) & 0x7FFFFF), int32_t(nextRandom(seed) & 0xFFFF),
-             int32_t(nextRandom(seed) % 32769)};
+        c = {int32_t(guarded::next(seed) & 0x7FFFFF), int32_t(guarded::next(seed) & 0xFFFF),
+             int32_t(guarded::next(seed) % 32769)};
     std::vector<uint32_t> block(16 * 8 * 2);
     tunnel.fillBlocks(block.data(), 16, 2, 1);
     for (int32_t y = 0; y < 8; ++y)
