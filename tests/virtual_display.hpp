@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <poll.h>
 #include <spawn.h>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -73,18 +74,29 @@ inline bool running(pid_t pid) {
     return waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
 }
 
-// The first window of the program `pid` that is mapped and whose name matches `name` (a
-// regular expression, as xdotool takes it; any name, or none, when empty). Waits for that
-// state as long as the program runs, since a loaded machine may take long to start it,
-// within a guard of two minutes against a program that hangs; "" if it never comes.
+// "WxH" of a window, as the X server has it; "" when there is no such window (any more).
+inline std::string windowSize(const std::string& window) {
+    std::istringstream info(commandOutput("xdotool getwindowgeometry " + window + " 2>/dev/null"));
+    for (std::string line; std::getline(info, line);)
+        if (line.rfind("  Geometry: ", 0) == 0)
+            return line.substr(12);
+    return "";
+}
+
+// The first window of the program `pid` that is mapped, still there (a window the program
+// made and has destroyed again is passed over) and whose name matches `name` (a regular
+// expression, as xdotool takes it; any name, or none, when empty). Waits for that state as
+// long as the program runs, since a loaded machine may take long to start it, within a
+// guard of two minutes against a program that hangs; "" if it never comes.
 inline std::string windowOf(pid_t pid, const std::string& name = "") {
     const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(2);
     const std::string search = "xdotool search --all --onlyvisible --pid " + std::to_string(pid) +
                                (name.empty() ? "" : " --name '" + name + "'") + " 2>/dev/null";
     while (running(pid) && std::chrono::steady_clock::now() < guard) {
-        const std::string found = commandOutput(search);
-        if (!found.empty())
-            return found.substr(0, found.find('\n'));
+        std::istringstream found(commandOutput(search));
+        for (std::string window; std::getline(found, window);)
+            if (!windowSize(window).empty())
+                return window;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return "";

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
 
 const std::string faults = std::string("LD_PRELOAD=") + SDL_FAULTS_LIBRARY;
@@ -25,32 +23,6 @@ protected:
             {"sh", "-c",
              "exec env " + environment + " " + demoProgram + " " + arguments + " 2>stderr.txt"},
             folder);
-    }
-
-    // The program's mapped window once it is up (within 20 s), "" if none came. A window
-    // the program made and has already destroyed again is passed over.
-    std::string windowOf(pid_t program) {
-        for (int tries = 0; tries < 200; ++tries) {
-            const std::string ids = commandOutput("xdotool search --onlyvisible --pid " +
-                                                  std::to_string(program) + " 2>/dev/null");
-            std::stringstream list(ids);
-            for (std::string id; std::getline(list, id);)
-                if (!size(id).empty())
-                    return id;
-            if (waitFor(program, 0.1) != -1)
-                break;
-        }
-        return "";
-    }
-
-    // "WxH" of a window, as the X server has it; "" when there is no such window.
-    std::string size(const std::string& window) {
-        std::stringstream info(
-            commandOutput("xdotool getwindowgeometry " + window + " 2>/dev/null"));
-        for (std::string line; std::getline(info, line);)
-            if (line.find("  Geometry: ") == 0)
-                return line.substr(12);
-        return "";
     }
 
     // Waits up to 20 s for `text` to be in the file at `path`.
@@ -78,7 +50,7 @@ TEST_F(ViewerWindow, WindowAndZoomSizes) {
         const pid_t show = start(folder, arguments);
         ASSERT_GT(show, 0);
         const std::string window = windowOf(show);
-        EXPECT_EQ(size(window), expected) << arguments;
+        EXPECT_EQ(windowSize(window), expected) << arguments;
         EXPECT_EQ(holdEscape(show), 0) << arguments;
         EXPECT_EQ(readFile(folder + "/stderr.txt"), "") << arguments;
     }
